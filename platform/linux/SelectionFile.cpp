@@ -1,0 +1,346 @@
+#include "platform/linux/SelectionFile.h"
+
+#include <QList>
+
+#include <chrono>
+#include <thread>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora::linuxdesk {
+
+namespace {
+
+constexpr char kFileName[] = "finder-selection";
+constexpr char kLockName[] = "finder-selection.lock";
+// Writers hold the lock, so one fixed name cannot collide, and a temporary left behind by a
+// writer that crashed is simply replaced by the next one.
+constexpr char kTempName[] = "finder-selection.tmp";
+// A write takes milliseconds; a lock held longer belongs to a writer that is stuck.
+constexpr auto kLockWait = std::chrono::seconds(2);
+constexpr auto kLockRetry = std::chrono::milliseconds(20);
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other) {
+            close();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Returns close()'s result: a write error may surface only here.
+    int close() {
+        const int result = fd_ >= 0 ? ::close(fd_) : 0;
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+QByteArray joinPath(QByteArray folder, const char* name) {
+    while (folder.endsWith('/'))
+        folder.chop(1);
+    return folder + '/' + name;
+}
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+QString shown(const QByteArray& path) {
+    return QString::fromUtf8(path);
+}
+
+bool fail(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return false;
+}
+
+bool failErrno(QString* error, const QString& what, int err) {
+    return fail(error, what + QStringLiteral(": ") + qt_error_string(err));
+}
+
+bool writeAll(int fd, const QByteArray& data) {
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// mkdir -p, giving every folder it creates mode 0700.
+bool makeFolders(const QByteArray& folder, QString* error) {
+    for (qsizetype i = 1; i <= folder.size(); ++i) {
+        if (i < folder.size() && folder[i] != '/')
+            continue;
+        if (folder[i - 1] == '/')
+            continue;
+        const QByteArray prefix = folder.left(i);
+        if (::mkdir(prefix.constData(), 0700) == 0 || errno == EEXIST)
+            continue;
+        // Some file systems refuse even to try (read-only, no write permission) before
+        // noticing the folder is already there.
+        const int err = errno;
+        struct stat st {};
+        if (::stat(prefix.constData(), &st) != 0)
+            return failErrno(error, QStringLiteral("cannot create ") + shown(prefix), err);
+    }
+    return true;
+}
+
+bool openFolder(const QByteArray& folder, FileDescriptor& fd, QString* error) {
+    fd =
+        FileDescriptor(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.valid()) {
+        const int err = errno;
+        struct stat st {};
+        if (::lstat(folder.constData(), &st) == 0 && S_ISLNK(st.st_mode))
+            return fail(error,
+                        QStringLiteral("refusing to use %1: it is a symlink").arg(shown(folder)));
+        if (err == ENOTDIR)
+            return fail(error, QStringLiteral("%1 is not a folder").arg(shown(folder)));
+        return failErrno(error, QStringLiteral("cannot open ") + shown(folder), err);
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return failErrno(error, QStringLiteral("cannot examine ") + shown(folder), errno);
+    if (st.st_uid != ::geteuid())
+        return fail(error, QStringLiteral("refusing to use %1: it belongs to user id %2")
+                               .arg(shown(folder))
+                               .arg(st.st_uid));
+    // The selection tells what the user is working on: keep it to the user.
+    if ((st.st_mode & 077) != 0 && ::fchmod(fd.get(), 0700) != 0)
+        return failErrno(error, QStringLiteral("cannot restrict ") + shown(folder), errno);
+    return true;
+}
+
+bool lockForWriting(int folderFd, FileDescriptor& lock, QString* error) {
+    lock = FileDescriptor(
+        ::openat(folderFd, kLockName, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!lock.valid())
+        return failErrno(error, QStringLiteral("cannot open the selection lock"), errno);
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    while (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return failErrno(error, QStringLiteral("cannot lock the selection"), errno);
+        if (std::chrono::steady_clock::now() >= deadline)
+            return fail(error, QStringLiteral("another program has been writing the selection "
+                                              "for too long; try again"));
+        std::this_thread::sleep_for(kLockRetry);
+    }
+    return true;
+}
+
+QByteArray selectionContents(const std::vector<QByteArray>& absolutePaths) {
+    QByteArray contents;
+    for (const QByteArray& path : absolutePaths)
+        contents += encodeFileUri(path) + '\n';
+    return contents;
+}
+
+bool replaceSelection(int folderFd, const QByteArray& contents, QString* error) {
+    ::unlinkat(folderFd, kTempName, 0);
+    FileDescriptor temp(
+        ::openat(folderFd, kTempName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!temp.valid())
+        return failErrno(error, QStringLiteral("cannot create the temporary selection file"),
+                         errno);
+    const auto discard = [&](const QString& what, int err) {
+        temp.close();
+        ::unlinkat(folderFd, kTempName, 0);
+        return failErrno(error, what, err);
+    };
+    if (::fchmod(temp.get(), 0600) != 0 || !writeAll(temp.get(), contents) ||
+        ::fsync(temp.get()) != 0)
+        return discard(QStringLiteral("cannot write the selection"), errno);
+    if (temp.close() != 0)
+        return discard(QStringLiteral("cannot write the selection"), errno);
+    if (::renameat(folderFd, kTempName, folderFd, kFileName) != 0)
+        return discard(QStringLiteral("cannot replace the selection file"), errno);
+    // Every reader sees the new selection from the rename on; syncing the folder only makes
+    // the rename survive a crash, which nothing depends on, so its failure is not reported.
+    ::fsync(folderFd);
+    return true;
+}
+
+} // namespace
+
+QByteArray selectionFolder(const QByteArray& runtimeDir, const QByteArray& cacheHome,
+                           const QByteArray& home) {
+    // Relative values are invalid in the XDG base directory rules and must be ignored.
+    if (runtimeDir.startsWith('/'))
+        return joinPath(runtimeDir, "velmora");
+    if (cacheHome.startsWith('/'))
+        return joinPath(cacheHome, "velmora");
+    if (home.startsWith('/'))
+        return joinPath(home, ".cache/velmora");
+    return {};
+}
+
+QByteArray selectionFilePath(const QByteArray& runtimeDir, const QByteArray& cacheHome,
+                             const QByteArray& home) {
+    const QByteArray folder = selectionFolder(runtimeDir, cacheHome, home);
+    return folder.isEmpty() ? folder : joinPath(folder, kFileName);
+}
+
+QByteArray encodeFileUri(const QByteArray& absolutePath) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    QByteArray uri("file://");
+    uri.reserve(uri.size() + absolutePath.size() * 3);
+    for (const char c : absolutePath) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (isUnreserved(byte) || byte == '/') {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0xF];
+        }
+    }
+    return uri;
+}
+
+std::optional<QByteArray> decodeFileUri(const QByteArray& line) {
+    QByteArray uri = line;
+    if (uri.endsWith('\r'))
+        uri.chop(1);
+    constexpr qsizetype kSchemeLength = 7;
+    if (uri.size() < kSchemeLength ||
+        uri.first(kSchemeLength).compare("file://", Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    const qsizetype pathStart = uri.indexOf('/', kSchemeLength);
+    if (pathStart < 0)
+        return std::nullopt;
+    const QByteArray host = uri.mid(kSchemeLength, pathStart - kSchemeLength);
+    if (!host.isEmpty() && host.compare("localhost", Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+
+    QByteArray path;
+    path.reserve(uri.size() - pathStart);
+    for (qsizetype i = pathStart; i < uri.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(uri[i]);
+        // A raw '?' or '#' would start a query or fragment, which a file path cannot have.
+        if (byte < 0x20 || byte == 0x7F || byte == '?' || byte == '#')
+            return std::nullopt;
+        if (byte != '%') {
+            path += char(byte);
+            continue;
+        }
+        if (i + 2 >= uri.size())
+            return std::nullopt;
+        const int high = hexValue(uri[i + 1]);
+        const int low = hexValue(uri[i + 2]);
+        if (high < 0 || low < 0 || (high == 0 && low == 0))
+            return std::nullopt;
+        path += char(high * 16 + low);
+        i += 2;
+    }
+    return path;
+}
+
+std::vector<QByteArray> parseSelection(const QByteArray& contents) {
+    std::vector<QByteArray> paths;
+    // Blank lines, '#' comments and garbage all fail to decode and drop out here.
+    for (const QByteArray& line : contents.split('\n')) {
+        if (std::optional<QByteArray> path = decodeFileUri(line))
+            paths.push_back(std::move(*path));
+    }
+    return paths;
+}
+
+std::optional<std::vector<QByteArray>> readSelectionFile(const QByteArray& path) {
+    if (path.contains('\0'))
+        return std::nullopt;
+    // O_NONBLOCK: opening a planted FIFO must not wait for a writer that never comes.
+    FileDescriptor fd(
+        ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    if (!fd.valid())
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxSelectionFileSize)
+        return std::nullopt;
+
+    // The file may still grow after fstat, so the limit is enforced on what is read.
+    QByteArray contents;
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        if (contents.size() + n > kMaxSelectionFileSize)
+            return std::nullopt;
+        contents.append(buffer, n);
+    }
+    return parseSelection(contents);
+}
+
+bool writeSelectionFile(const QByteArray& folder, const std::vector<QByteArray>& absolutePaths,
+                        QString* error) {
+    if (!folder.startsWith('/') || folder.contains('\0'))
+        return fail(error, QStringLiteral("no usable folder for the selection: \"%1\" is not an "
+                                          "absolute path")
+                               .arg(shown(folder)));
+    for (const QByteArray& path : absolutePaths) {
+        if (!path.startsWith('/') || path.contains('\0'))
+            return fail(error, QStringLiteral("not an absolute path: \"%1\"").arg(shown(path)));
+    }
+    if (!makeFolders(folder, error))
+        return false;
+    FileDescriptor folderFd(-1);
+    if (!openFolder(folder, folderFd, error))
+        return false;
+    FileDescriptor lock(-1);
+    if (!lockForWriting(folderFd.get(), lock, error))
+        return false;
+    return replaceSelection(folderFd.get(), selectionContents(absolutePaths), error);
+}
+
+bool selectionBeingWritten(const QByteArray& folder) {
+    const QByteArray lockPath = joinPath(folder, kLockName);
+    FileDescriptor lock(::open(lockPath.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!lock.valid())
+        return false;
+    while (::flock(lock.get(), LOCK_SH | LOCK_NB) != 0) {
+        if (errno != EINTR)
+            return errno == EWOULDBLOCK;
+    }
+    return false;
+}
+
+} // namespace velmora::linuxdesk
