@@ -1,0 +1,95 @@
+#include "platform/AEDesc.h"
+
+#include "platform/Aliases.h"
+#include "platform/Files.h"
+
+#include <QUrl>
+#include <cstring>
+
+AEDesc AECreateDesc(DescType type, const QByteArray& data) {
+    return AEDesc{type, data, {}};
+}
+
+AEDescList AECreateList() {
+    return AEDesc{typeAEList, {}, {}};
+}
+
+void AEPutDesc(AEDescList* list, const AEDesc& item) {
+    if (list && list->descriptorType == typeAEList)
+        list->items.append(item);
+}
+
+OSStatus AECountItems(const AEDescList* list, long* count) {
+    if (!list || !count || list->descriptorType != typeAEList)
+        return paramErr;
+    *count = long(list->items.size());
+    return noErr;
+}
+
+OSStatus AEGetNthDesc(const AEDescList* list, long index, DescType desiredType, AEDesc* result) {
+    if (!list || !result || list->descriptorType != typeAEList)
+        return paramErr;
+    if (index < 1 || index > long(list->items.size()))
+        return errAEDescNotFound;
+    const AEDesc& item = list->items.at(index - 1);
+    if (desiredType == typeWildCard) {
+        *result = item;
+        return noErr;
+    }
+    return AECoerceDesc(&item, desiredType, result);
+}
+
+namespace {
+
+AEDesc fsRefDesc(const FSRef& ref) {
+    return AECreateDesc(typeFSRef,
+                        QByteArray(reinterpret_cast<const char*>(ref.hidden), sizeof ref.hidden));
+}
+
+// A file URL's path, as bytes: percent escapes decode to the exact bytes of the name.
+std::optional<QByteArray> fileUrlPath(const QByteArray& urlBytes) {
+    const QUrl url = QUrl::fromEncoded(urlBytes, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme() != QLatin1String("file") ||
+        !(url.host().isEmpty() || url.host() == QLatin1String("localhost")))
+        return std::nullopt;
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (path.isEmpty() || path.contains('\0'))
+        return std::nullopt;
+    return path;
+}
+
+} // namespace
+
+OSStatus AECoerceDesc(const AEDesc* desc, DescType toType, AEDesc* result) {
+    if (!desc || !result)
+        return paramErr;
+    if (desc->descriptorType == toType) {
+        *result = *desc;
+        return noErr;
+    }
+    if (toType != typeFSRef)
+        return errAECoercionFail;
+    FSRef ref;
+    if (desc->descriptorType == typeAlias) {
+        Boolean changed = false;
+        if (FSResolveAliasWithMountFlags(nullptr, desc->data, &ref, &changed,
+                                         kResolveAliasFileNoUI) != noErr)
+            return errAECoercionFail;
+        *result = fsRefDesc(ref);
+        return noErr;
+    }
+    if (desc->descriptorType == typeFileURL) {
+        auto path = fileUrlPath(desc->data);
+        if (!path || FSPathMakeRef(*path, &ref) != noErr)
+            return errAECoercionFail;
+        *result = fsRefDesc(ref);
+        return noErr;
+    }
+    return errAECoercionFail;
+}
+
+void AEDisposeDesc(AEDesc* desc) {
+    if (desc)
+        *desc = AEDesc{};
+}

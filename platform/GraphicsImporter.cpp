@@ -1,0 +1,40 @@
+#include "platform/GraphicsImporter.h"
+
+#include "platform/Files.h"
+#include "platform/ReadOnlyFile.h"
+
+#include <QFile>
+#include <unistd.h>
+
+GraphicsImporter::GraphicsImporter(std::unique_ptr<QFile> file, QByteArray format)
+    : m_file(std::move(file)), m_format(std::move(format)), m_reader(m_file.get(), m_format) {}
+
+GraphicsImporter::~GraphicsImporter() = default;
+
+QSize GraphicsImporter::naturalSize() {
+    return m_reader.size();
+}
+
+OSStatus GetGraphicsImporterForFile(const FSSpec* spec,
+                                    std::unique_ptr<GraphicsImporter>* importer) {
+    if (!spec || !importer)
+        return paramErr;
+    QByteArray path;
+    if (OSStatus status = FSRefCopyPath(&spec->ref, &path); status != noErr)
+        return status;
+    const int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
+        return fnfErr;
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        close(fd);
+        return fnfErr;
+    }
+    // Asking for the format reads only the header through each installed format handler.
+    const QByteArray format = QImageReader::imageFormat(file.get());
+    if (format.isEmpty())
+        return cantFindHandler;
+    file->seek(0);
+    *importer = std::make_unique<GraphicsImporter>(std::move(file), format);
+    return noErr;
+}

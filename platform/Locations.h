@@ -1,0 +1,20 @@
+// Where the user's and the application's folders are.
+//
+// The system never reads the environment itself: the Linux desktop takes these from the XDG
+// variables, the in-memory world from its temporary folders.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+class Locations {
+public:
+    virtual ~Locations() = default;
+    virtual QString home() const = 0;
+    // The folder holding the application's pictures and scripts.
+    virtual QString resourceDir() const = 0;
+};
+
+} // namespace platform

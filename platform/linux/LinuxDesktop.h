@@ -1,0 +1,35 @@
+// The real Linux desktop behind every desktop service.
+//
+// The Finder's part is played by the selection file that the file managers' actions keep up
+// to date (see velmora-select); the status item is a tray icon; files open with xdg-open;
+// icons come from the icon theme.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <memory>
+
+namespace platform::linuxdesk {
+
+// What the desktop takes from the environment, read once by main.
+struct DesktopEnvironment {
+    QByteArray runtimeDir; // XDG_RUNTIME_DIR
+    QByteArray cacheHome;  // XDG_CACHE_HOME
+    QByteArray home;       // HOME
+    static DesktopEnvironment fromProcess();
+};
+
+class LinuxDesktop {
+public:
+    explicit LinuxDesktop(const DesktopEnvironment& environment);
+    ~LinuxDesktop();
+    const Services& services() const { return m_services; }
+
+private:
+    struct Backends;
+    std::unique_ptr<Backends> m_backends;
+    Services m_services;
+};
+
+} // namespace platform::linuxdesk

@@ -1,0 +1,54 @@
+#include "platform/Files.h"
+#include "platform/linux/LinuxServices.h"
+#include "platform/linux/SelectionFile.h"
+
+namespace platform::linuxdesk {
+
+namespace {
+// velmora-select writes in well under a second; after that the last complete selection counts.
+constexpr int kMaxWaitsForWriter = 6;
+} // namespace
+
+LinuxFinder::LinuxFinder(QByteArray selectionFolder)
+    : m_selectionFolder(std::move(selectionFolder)) {}
+
+OSStatus LinuxFinder::getSelection(AEIdleUPP idle, AEDescList* list) {
+    for (int waits = 0; idle && waits < kMaxWaitsForWriter &&
+                        velmora::linuxdesk::selectionBeingWritten(m_selectionFolder);
+         ++waits) {
+        SInt32 sleepTicks = 0;
+        RgnHandle mouseRegion = nullptr;
+        if (idle(nullptr, &sleepTicks, &mouseRegion))
+            break;
+    }
+    *list = AECreateList();
+    const auto paths = velmora::linuxdesk::readSelectionFile(
+        m_selectionFolder + QByteArrayLiteral("/finder-selection"));
+    if (!paths)
+        return noErr;
+    for (const QByteArray& path : *paths)
+        AEPutDesc(list, AECreateDesc(typeObjectSpecifier, path));
+    return noErr;
+}
+
+OSStatus LinuxFinder::getObjectAsAlias(const AEDesc& spec, AliasHandle* alias, AEIdleUPP) {
+    FSRef ref;
+    if (spec.data.isEmpty() || FSPathMakeRef(spec.data, &ref) != noErr)
+        return errAENoSuchObject;
+    return FSNewAlias(nullptr, &ref, alias);
+}
+
+OSStatus LinuxFinder::updateItemAlias(const AliasHandle&) {
+    return noErr;
+}
+
+OSStatus LinuxProcesses::findProcessBySignature(OSType creator, OSType type,
+                                                ProcessSerialNumber* psn) {
+    if (creator == gFinderSignature && type == kFinderFileType) {
+        *psn = ProcessSerialNumber{0, 1};
+        return noErr;
+    }
+    return procNotFound;
+}
+
+} // namespace platform::linuxdesk

@@ -1,0 +1,78 @@
+#include "platform/linux/LinuxServices.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace platform::linuxdesk {
+
+namespace {
+
+bool themeInstalled(const QString& theme) {
+    if (theme.isEmpty())
+        return false;
+    for (const QString& folder : QIcon::themeSearchPaths()) {
+        if (QFileInfo::exists(folder + u'/' + theme + QStringLiteral("/index.theme")))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+LinuxWorkspace::LinuxWorkspace() {
+    QString theme = QIcon::themeName();
+    if (!themeInstalled(theme)) {
+        for (const char* candidate :
+             {"Adwaita", "breeze", "Papirus", "elementary", "gnome", "Tango", "hicolor"}) {
+            if (themeInstalled(QString::fromLatin1(candidate))) {
+                theme = QString::fromLatin1(candidate);
+                break;
+            }
+        }
+    }
+    QIcon::setThemeName(theme);
+}
+
+bool LinuxWorkspace::openFile(const QString& path) {
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {path});
+}
+
+std::optional<QIcon> LinuxWorkspace::iconForFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    static const QMimeDatabase mimeTypes;
+    const QMimeType type = mimeTypes.mimeTypeForFile(info);
+    QIcon icon = QIcon::fromTheme(type.iconName());
+    if (icon.isNull())
+        icon = QIcon::fromTheme(type.genericIconName());
+    if (icon.isNull())
+        icon = QIcon::fromTheme(info.isDir() ? QStringLiteral("folder")
+                                             : QStringLiteral("text-x-generic"));
+    if (icon.isNull())
+        return std::nullopt;
+    return icon;
+}
+
+LinuxLocations::LinuxLocations(QString home) : m_home(std::move(home)) {}
+
+// Installed, the resources sit in share/velmora beside bin/; run from the build tree they are
+// the source tree's.
+QString LinuxLocations::resourceDir() const {
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/velmora/resources");
+    if (QFileInfo::exists(installed + QStringLiteral("/images")))
+        return QDir::cleanPath(installed);
+    return QStringLiteral(VELMORA_RESOURCE_DIR);
+}
+
+void LinuxApplication::terminate() {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+} // namespace platform::linuxdesk

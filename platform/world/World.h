@@ -1,0 +1,78 @@
+// An in-memory desktop with a scripted user, for tests and the scenario driver.
+//
+// The world owns a temporary folder holding the scenario's root (the user's files), a home
+// folder and the temporary-items folder. Its services act on those real files through the
+// shared local services, answer from the state set here, and record everything the system does
+// to the desktop as events, in order.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+namespace platform::world {
+
+class WorldStatusItem;
+
+// One element of the Finder's selection, as the scenario gives it.
+struct SelectionElement {
+    enum class Form {
+        Object, // an object specifier the Finder resolves through an alias
+        File,   // a file reference
+        Other,  // a file URL, to be coerced to a file reference
+        Broken, // an object specifier the Finder cannot resolve
+    };
+    QByteArray path; // absolute
+    Form form = Form::Object;
+};
+
+struct FinderState {
+    std::vector<SelectionElement> selection;
+    bool running = true;
+};
+
+class World {
+public:
+    World();
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    bool isValid() const;
+    QString root() const { return m_root; }
+    QString home() const { return m_home; }
+    QString temp() const { return m_temp; }
+
+    // "$ROOT/", "$HOME/" or "$TEMP/" at the start of `text` replaced by the folder's path.
+    QString expand(const QString& text) const;
+    // The reverse, for absolute paths in what is reported.
+    QString abbreviate(const QString& path) const;
+
+    FinderState finder;
+
+    void record(const QJsonObject& event);
+    const QJsonArray& events() const { return m_events; }
+
+    // The status item the system made last, or null.
+    WorldStatusItem* statusItem() const { return m_statusItem; }
+    void setStatusItem(WorldStatusItem* item) { m_statusItem = item; }
+
+    const Services& services() const { return m_services; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_root, m_home, m_temp;
+    QJsonArray m_events;
+    WorldStatusItem* m_statusItem = nullptr;
+    struct Backends;
+    std::unique_ptr<Backends> m_backends;
+    Services m_services;
+};
+
+} // namespace platform::world

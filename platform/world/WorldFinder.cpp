@@ -1,0 +1,72 @@
+#include "platform/Files.h"
+#include "platform/world/World.h"
+#include "platform/world/WorldServices.h"
+
+namespace platform::world {
+
+namespace {
+
+// Percent-encodes every byte but the unreserved ones and "/", so any name survives the trip.
+QByteArray fileUrl(const QByteArray& path) {
+    return QByteArrayLiteral("file://") + path.toPercentEncoding("/");
+}
+
+AEDesc descriptorFor(const SelectionElement& element) {
+    switch (element.form) {
+    case SelectionElement::Form::Object:
+        return AECreateDesc(typeObjectSpecifier, element.path);
+    case SelectionElement::Form::File: {
+        FSRef ref{};
+        FSPathMakeRef(element.path, &ref);
+        return AECreateDesc(
+            typeFSRef, QByteArray(reinterpret_cast<const char*>(ref.hidden), sizeof ref.hidden));
+    }
+    case SelectionElement::Form::Other:
+        return AECreateDesc(typeFileURL, fileUrl(element.path));
+    case SelectionElement::Form::Broken:
+        break;
+    }
+    return AECreateDesc(typeObjectSpecifier, QByteArray());
+}
+
+} // namespace
+
+OSStatus WorldFinder::getSelection(AEIdleUPP, AEDescList* list) {
+    if (!m_world.finder.running)
+        return procNotFound;
+    *list = AECreateList();
+    for (const SelectionElement& element : m_world.finder.selection)
+        AEPutDesc(list, descriptorFor(element));
+    return noErr;
+}
+
+OSStatus WorldFinder::getObjectAsAlias(const AEDesc& spec, AliasHandle* alias, AEIdleUPP) {
+    FSRef ref;
+    if (spec.data.isEmpty() || FSPathMakeRef(spec.data, &ref) != noErr)
+        return errAENoSuchObject;
+    return FSNewAlias(nullptr, &ref, alias);
+}
+
+OSStatus WorldFinder::updateItemAlias(const AliasHandle& alias) {
+    FSRef ref;
+    Boolean changed = false;
+    if (FSResolveAliasWithMountFlags(nullptr, alias, &ref, &changed, kResolveAliasFileNoUI) ==
+        noErr) {
+        QByteArray path;
+        FSRefCopyPath(&ref, &path);
+        m_world.record(
+            {{QStringLiteral("finder_update"), m_world.abbreviate(QString::fromUtf8(path))}});
+    }
+    return noErr;
+}
+
+OSStatus WorldProcesses::findProcessBySignature(OSType creator, OSType type,
+                                                ProcessSerialNumber* psn) {
+    if (creator == gFinderSignature && type == kFinderFileType && m_world.finder.running) {
+        *psn = ProcessSerialNumber{0, 1};
+        return noErr;
+    }
+    return procNotFound;
+}
+
+} // namespace platform::world

@@ -1,0 +1,198 @@
+#include "tools/scenario/Scenario.h"
+
+#include "app/AppController.h"
+#include "app/MenuItems.h"
+#include "platform/world/MenuRecord.h"
+#include "platform/world/World.h"
+#include "platform/world/WorldServices.h"
+#include "tools/scenario/WorldFiles.h"
+
+#include <QAction>
+#include <QJsonArray>
+#include <QMenu>
+#include <functional>
+#include <optional>
+
+namespace scenario {
+
+namespace {
+
+using platform::world::SelectionElement;
+using platform::world::World;
+
+const QStringList kKnownKeys = {QStringLiteral("files"), QStringLiteral("finder"),
+                                QStringLiteral("steps")};
+const QStringList kKnownSteps = {QStringLiteral("open_menu"), QStringLiteral("choose"),
+                                 QStringLiteral("choose_tooltip"), QStringLiteral("set")};
+
+std::optional<QString> readFinder(const QJsonObject& finder, World& world) {
+    for (const QString& key : finder.keys()) {
+        if (key != QLatin1String("selection") && key != QLatin1String("running"))
+            return QStringLiteral("finder: \"%1\" is not supported").arg(key);
+    }
+    if (finder.contains(QStringLiteral("running")))
+        world.finder.running = finder.value(QStringLiteral("running")).toBool(true);
+    if (!finder.contains(QStringLiteral("selection")))
+        return std::nullopt;
+    world.finder.selection.clear();
+    for (const QJsonValue& element : finder.value(QStringLiteral("selection")).toArray()) {
+        SelectionElement item;
+        QString path;
+        QString form = QStringLiteral("object");
+        if (element.isString()) {
+            path = element.toString();
+        } else if (element.isObject()) {
+            path = element.toObject().value(QStringLiteral("path")).toString();
+            form = element.toObject().value(QStringLiteral("as")).toString(form);
+        } else {
+            return QStringLiteral("finder: a selection element is a path or {\"path\", \"as\"}");
+        }
+        if (form == QLatin1String("object"))
+            item.form = SelectionElement::Form::Object;
+        else if (form == QLatin1String("file"))
+            item.form = SelectionElement::Form::File;
+        else if (form == QLatin1String("other"))
+            item.form = SelectionElement::Form::Other;
+        else if (form == QLatin1String("broken"))
+            item.form = SelectionElement::Form::Broken;
+        else
+            return QStringLiteral("finder: unknown selection form \"%1\"").arg(form);
+        const QString expanded = world.expand(path);
+        item.path = QFile::encodeName(QDir::isAbsolutePath(expanded) ? expanded
+                                                                     : world.root() + u'/' + path);
+        world.finder.selection.push_back(item);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> applyWorldParts(const QJsonObject& parts, World& world,
+                                       const QDir& scenarioDir) {
+    if (parts.contains(QStringLiteral("files"))) {
+        if (auto error =
+                CreateFiles(parts.value(QStringLiteral("files")).toObject(), world, scenarioDir))
+            return error;
+    }
+    if (parts.contains(QStringLiteral("finder")))
+        return readFinder(parts.value(QStringLiteral("finder")).toObject(), world);
+    return std::nullopt;
+}
+
+QAction* findByTitles(QMenu* menu, const QStringList& titles) {
+    QAction* found = nullptr;
+    for (const QString& title : titles) {
+        if (!menu)
+            return nullptr;
+        found = nullptr;
+        for (QAction* item : menu->actions()) {
+            if (!item->isSeparator() && ItemTitle(item) == title) {
+                found = item;
+                break;
+            }
+        }
+        if (!found)
+            return nullptr;
+        menu = QMenu::menuInAction(found);
+    }
+    return found;
+}
+
+QAction* findByToolTip(QMenu* menu, const QString& toolTip) {
+    for (QAction* item : menu->actions()) {
+        if (ItemToolTip(item) == toolTip)
+            return item;
+        if (QMenu* submenu = QMenu::menuInAction(item)) {
+            if (QAction* found = findByToolTip(submenu, toolTip))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+class Run {
+public:
+    Run(World& world, const QDir& scenarioDir) : m_world(world), m_scenarioDir(scenarioDir) {}
+
+    std::optional<QString> step(const QJsonObject& step, AppController& controller) {
+        if (step.size() != 1 || !kKnownSteps.contains(step.begin().key()))
+            return QStringLiteral("a step is one of open_menu, choose, choose_tooltip, set");
+        const QString kind = step.begin().key();
+        const QJsonValue value = step.begin().value();
+        if (kind == QLatin1String("set")) {
+            for (const QString& key : value.toObject().keys()) {
+                if (key != QLatin1String("files") && key != QLatin1String("finder"))
+                    return QStringLiteral("set: \"%1\" is not supported").arg(key);
+            }
+            return applyWorldParts(value.toObject(), m_world, m_scenarioDir);
+        }
+        openMenu(controller);
+        if (kind == QLatin1String("choose")) {
+            QStringList titles;
+            for (const QJsonValue& title : value.toArray())
+                titles.append(title.toString());
+            choose(findByTitles(controller.menu(), titles), value);
+        } else if (kind == QLatin1String("choose_tooltip")) {
+            choose(findByToolTip(controller.menu(), value.toString()), value);
+        }
+        return std::nullopt;
+    }
+
+    QJsonArray menus() const { return m_menus; }
+
+private:
+    void openMenu(AppController& controller) {
+        if (auto* item = m_world.statusItem())
+            item->open();
+        if (controller.menu())
+            m_menus.append(platform::world::DescribeMenu(*controller.menu(), m_world));
+    }
+
+    void choose(QAction* item, const QJsonValue& wanted) {
+        if (!item)
+            m_world.record({{QStringLiteral("not_found"), wanted}});
+        else if (!item->isEnabled())
+            m_world.record({{QStringLiteral("disabled"), wanted}});
+        else
+            item->trigger();
+    }
+
+    World& m_world;
+    QDir m_scenarioDir;
+    QJsonArray m_menus;
+};
+
+} // namespace
+
+std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input,
+                                                 const QDir& scenarioDir) {
+    for (const QString& key : input.keys()) {
+        if (!kKnownKeys.contains(key))
+            return Malformed{QStringLiteral("\"%1\" is not supported by this driver").arg(key)};
+    }
+    World world;
+    if (!world.isValid())
+        return Malformed{QStringLiteral("no temporary folder for the world")};
+    if (auto error = applyWorldParts(input, world, scenarioDir))
+        return Malformed{*error};
+    for (const QJsonValue& step : input.value(QStringLiteral("steps")).toArray()) {
+        if (!step.isObject())
+            return Malformed{QStringLiteral("a step must be an object")};
+    }
+
+    platform::ScopedPlatform installed(world.services());
+    Run run(world, scenarioDir);
+    {
+        AppController controller;
+        controller.applicationWillFinishLaunching();
+        for (const QJsonValue& step : input.value(QStringLiteral("steps")).toArray()) {
+            if (auto error = run.step(step.toObject(), controller))
+                return Malformed{*error};
+        }
+        controller.applicationWillTerminate();
+    }
+    return QJsonObject{{QStringLiteral("menus"), run.menus()},
+                       {QStringLiteral("events"), world.events()},
+                       {QStringLiteral("files"), DescribeTree(world.root(), world)},
+                       {QStringLiteral("temp_files"), DescribeTree(world.temp(), world)}};
+}
+
+} // namespace scenario

@@ -1,0 +1,185 @@
+#include "tools/scenario/WorldFiles.h"
+
+#include "platform/Files.h"
+#include "platform/world/World.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QJsonArray>
+#include <sys/xattr.h>
+
+namespace scenario {
+
+namespace {
+
+// A relative path that stays inside the root: no empty, "." or ".." components.
+bool isSafeRelativePath(const QString& path) {
+    if (path.isEmpty() || path.startsWith(u'/'))
+        return false;
+    QString trimmed = path;
+    if (trimmed.endsWith(u'/'))
+        trimmed.chop(1);
+    for (const QString& part : trimmed.split(u'/')) {
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            return false;
+    }
+    return true;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+std::optional<QString> writeImage(const QString& path, const QJsonObject& image) {
+    const int width = image.value(QStringLiteral("width")).toInt(-1);
+    const int height = image.value(QStringLiteral("height")).toInt(-1);
+    if (width <= 0 || height <= 0 || width > 10000 || height > 10000)
+        return QStringLiteral("an image needs a width and height from 1 to 10000");
+    QImage picture(width, height, QImage::Format_ARGB32);
+    picture.fill(QColor(40, 120, 200));
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    const bool writable = QImageWriter::supportedImageFormats().contains(suffix);
+    if (!picture.save(path, writable ? suffix.constData() : "png"))
+        return QStringLiteral("the image could not be written");
+    return std::nullopt;
+}
+
+std::optional<QString> createEntry(const QString& name, const QJsonObject& spec,
+                                   platform::world::World& world, const QDir& scenarioDir) {
+    const QString path = world.root() + u'/' + name;
+    if (name.endsWith(u'/')) {
+        if (!QDir().mkpath(path))
+            return QStringLiteral("the folder could not be made");
+        return std::nullopt;
+    }
+    QDir().mkpath(QFileInfo(path).path());
+    static const QStringList kForms = {QStringLiteral("text"), QStringLiteral("base64"),
+                                       QStringLiteral("image"), QStringLiteral("copy"),
+                                       QStringLiteral("symlink")};
+    QStringList forms;
+    for (const QString& key : spec.keys()) {
+        if (kForms.contains(key))
+            forms.append(key);
+        else if (key != QLatin1String("extension_hidden"))
+            return QStringLiteral("unknown file form \"%1\"").arg(key);
+    }
+    if (forms.size() > 1)
+        return QStringLiteral("a file takes one of text, base64, image, copy or symlink");
+    const QString form = forms.isEmpty() ? QStringLiteral("text") : forms.first();
+    const QJsonValue value = spec.value(form);
+    if (form == QLatin1String("text")) {
+        if (!writeFile(path, value.toString().toUtf8()))
+            return QStringLiteral("the file could not be written");
+    } else if (form == QLatin1String("base64")) {
+        auto decoded = QByteArray::fromBase64Encoding(value.toString().toLatin1(),
+                                                      QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded)
+            return QStringLiteral("the base64 text is not valid");
+        if (!writeFile(path, *decoded))
+            return QStringLiteral("the file could not be written");
+    } else if (form == QLatin1String("image")) {
+        if (auto error = writeImage(path, value.toObject()))
+            return error;
+    } else if (form == QLatin1String("copy")) {
+        const QString source = scenarioDir.absoluteFilePath(value.toString());
+        if (!QFile::copy(source, path))
+            return QStringLiteral("cannot copy %1").arg(value.toString());
+    } else if (form == QLatin1String("symlink")) {
+        const QString target = world.expand(value.toString());
+        const QString absolute =
+            QFileInfo(target).isAbsolute() ? target : world.root() + u'/' + target;
+        if (!QFile::link(absolute, path))
+            return QStringLiteral("the symbolic link could not be made");
+    }
+    if (spec.value(QStringLiteral("extension_hidden")).toBool()) {
+        FSRef ref;
+        if (FSPathMakeRef(QFile::encodeName(path), &ref) != noErr ||
+            LSSetExtensionHiddenForRef(&ref, true) != noErr)
+            return QStringLiteral("the extension-hidden flag could not be set");
+    }
+    return std::nullopt;
+}
+
+QJsonValue customIcon(const QByteArray& path) {
+    char iconPath[4096];
+    const ssize_t size =
+        getxattr(path.constData(), "user.velmora.custom-icon", iconPath, sizeof iconPath - 1);
+    if (size <= 0)
+        return QJsonValue::Null;
+    const QImage icon(QFile::decodeName(QByteArray(iconPath, int(size))));
+    return QJsonObject{{QStringLiteral("width"), icon.width()},
+                       {QStringLiteral("height"), icon.height()}};
+}
+
+QJsonObject describeFile(const QFileInfo& info) {
+    QJsonObject entry{{QStringLiteral("type"), QStringLiteral("file")},
+                      {QStringLiteral("size"), double(info.size())}};
+    QFile file(info.filePath());
+    if (file.open(QIODevice::ReadOnly)) {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(&file);
+        entry.insert(QStringLiteral("sha256"), QString::fromLatin1(hash.result().toHex()));
+    }
+    FSRef ref;
+    Boolean hidden = false;
+    const QByteArray path = QFile::encodeName(info.filePath());
+    entry.insert(QStringLiteral("extension_hidden"),
+                 FSPathMakeRef(path, &ref) == noErr &&
+                     LSGetExtensionHiddenForRef(&ref, &hidden) == noErr && hidden);
+    entry.insert(QStringLiteral("custom_icon"), customIcon(path));
+    QImageReader reader(info.filePath());
+    reader.setDecideFormatFromContent(true);
+    if (reader.canRead()) {
+        const QSize size = reader.size();
+        entry.insert(QStringLiteral("image"),
+                     QJsonObject{{QStringLiteral("width"), size.width()},
+                                 {QStringLiteral("height"), size.height()}});
+    }
+    return entry;
+}
+
+} // namespace
+
+std::optional<QString> CreateFiles(const QJsonObject& files, platform::world::World& world,
+                                   const QDir& scenarioDir) {
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        if (!isSafeRelativePath(it.key()))
+            return QStringLiteral("file \"%1\": paths are relative to the root and stay in it")
+                .arg(it.key());
+        if (!it.value().isObject())
+            return QStringLiteral("file \"%1\": the entry must be an object").arg(it.key());
+        if (auto error = createEntry(it.key(), it.value().toObject(), world, scenarioDir))
+            return QStringLiteral("file \"%1\": %2").arg(it.key(), *error);
+    }
+    return std::nullopt;
+}
+
+QJsonObject DescribeTree(const QString& folder, const platform::world::World& world) {
+    QJsonObject tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString relative = info.filePath().mid(folder.size() + 1);
+        if (info.isSymLink()) {
+            tree.insert(relative, QJsonObject{{QStringLiteral("type"), QStringLiteral("symlink")},
+                                              {QStringLiteral("target"),
+                                               world.abbreviate(info.symLinkTarget())}});
+        } else if (info.isDir()) {
+            tree.insert(relative + u'/',
+                        QJsonObject{{QStringLiteral("type"), QStringLiteral("folder")}});
+        } else {
+            tree.insert(relative, describeFile(info));
+        }
+    }
+    return tree;
+}
+
+} // namespace scenario
