@@ -1,0 +1,100 @@
+#include "foundation/CString256.h"
+
+#include <QString>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const std::string k300(300, 'x');
+const std::string k255(255, 'x');
+
+TEST(CString256, TextTakenInIsCutTo255Bytes) {
+    CString256 s(k300.c_str());
+    EXPECT_EQ(std::string(s.text), k255);
+    s = static_cast<const char*>(nullptr);
+    EXPECT_STREQ(s.text, "");
+
+    std::vector<unsigned char> pascal(256, 'x');
+    pascal[0] = 255;
+    EXPECT_EQ(std::string(CString256(pascal.data()).text), k255);
+    s = static_cast<const unsigned char*>(nullptr);
+    EXPECT_STREQ(s.text, "");
+
+    std::string block = k300;
+    char* data = block.data();
+    s.assign(&data, 300);
+    EXPECT_EQ(std::string(s.text), k255);
+    s.assign(&data, 4);
+    EXPECT_STREQ(s.text, "xxxx");
+    char* none = nullptr;
+    s.assign(&none, 4);
+    EXPECT_STREQ(s.text, "");
+}
+
+TEST(CString256, AppendingFillsTheFreeRoomAndNoMore) {
+    CString256 full(k255.c_str());
+    full += "more";
+    full += 7L;
+    full += 'c';
+    EXPECT_EQ(std::string(full.text), k255);
+
+    CString256 s(k255.substr(3).c_str());
+    s += 'a';
+    s += 'b';
+    s += 'c';
+    EXPECT_EQ(std::string(s.text), k255.substr(3) + "ab") << "a character is refused at 254";
+
+    CString256 self("abc");
+    self += self;
+    self += self.text + 1;
+    self += LONG_MIN;
+    EXPECT_EQ(std::string(self.text), "abcabcbcabc" + std::to_string(LONG_MIN));
+}
+
+TEST(CString256, ChangeSuffixReplacesTheLastExtension) {
+    for (auto [before, after] :
+         {std::pair{"report.txt", "report.pdf"}, {"README", "README.pdf"}, {"a.b.c", "a.b.pdf"}}) {
+        CString256 s(before);
+        s.change_suffix("pdf");
+        EXPECT_STREQ(s.text, after);
+    }
+}
+
+TEST(CString256, PrintAppendsALineToABufferOrAFile) {
+    char buffer[16] = "> ";
+    EXPECT_EQ(CString256("line").print(buffer), 6);
+    EXPECT_STREQ(buffer, "> line\n");
+
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    EXPECT_EQ(CString256("hello").print(static_cast<short>(fds[1])), 0);
+    char got[16] = {};
+    EXPECT_EQ(read(fds[0], got, sizeof got), 6);
+    EXPECT_STREQ(got, "hello\n");
+    close(fds[0]);
+    close(fds[1]);
+    int readOnly = open("/dev/null", O_RDONLY);
+    EXPECT_EQ(CString256("x").print(static_cast<short>(readOnly)), -36);
+    close(readOnly);
+}
+
+TEST(CString256, QStringsComeInAsMacRomanAndGoOutAsUtf8) {
+    CString256 s;
+    s = QString::fromUtf8("caf\u00e9 \u20ac\u2122\u00ff");
+    EXPECT_STREQ(s.text, "caf\x8E \xDB\xAA\xD8");
+    s = QString::fromUtf8("ok \u4e2d");
+    EXPECT_STREQ(s.text, "") << "a character Mac Roman lacks converts to nothing";
+    s = "keep";
+    s += QString::fromUtf8("\U0001F600");
+    s += QString("er");
+    EXPECT_STREQ(s.text, "keeper");
+    s = QString(300, QChar(u'\u00e9'));
+    EXPECT_EQ(std::string(s.text), std::string(255, '\x8E'));
+    EXPECT_EQ(CString256("na\xC3\xAFve").MakeCFString(), QString::fromUtf8("na\u00efve"));
+}
+
+} // namespace
