@@ -332,6 +332,8 @@ bool writeSelectionFile(const QByteArray& folder, const std::vector<QByteArray>&
 }
 
 bool selectionBeingWritten(const QByteArray& folder) {
+    if (!folder.startsWith('/'))
+        return false;
     const QByteArray lockPath = joinPath(folder, kLockName);
     FileDescriptor lock(::open(lockPath.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!lock.valid())

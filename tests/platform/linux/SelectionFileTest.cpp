@@ -245,6 +245,7 @@ TEST_F(SelectionDir, RefusesAFolderOfAnotherUser) {
 
 TEST_F(SelectionDir, LockShowsAWriteInProgressAndHoldsOffWriters) {
     EXPECT_FALSE(selectionBeingWritten(folder()));
+    EXPECT_FALSE(selectionBeingWritten(""));
     ASSERT_TRUE(writeSelectionFile(folder(), {"/previous"}, nullptr));
     EXPECT_FALSE(selectionBeingWritten(folder()));
     {
