@@ -4,7 +4,6 @@
 
 #include <QDataStream>
 #include <QIODevice>
-#include <sys/stat.h>
 
 namespace {
 constexpr quint32 kAliasMagic = FOUR_CHAR_CODE("VMal");
@@ -17,12 +16,14 @@ OSStatus FSNewAlias(const FSRef*, const FSRef* target, AliasHandle* alias) {
     QByteArray path;
     if (OSStatus status = FSRefCopyPath(target, &path); status != noErr)
         return status;
-    struct stat st;
-    if (stat(path.constData(), &st) != 0)
+    const auto identity = ItemIdentityAt(path);
+    if (!identity)
         return fnfErr;
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << kAliasMagic << kAliasVersion << path << quint64(st.st_dev) << quint64(st.st_ino);
+    out << kAliasMagic << kAliasVersion << path << quint64(identity->device)
+        << quint64(identity->inode) << qint64(identity->birthSeconds)
+        << quint32(identity->birthNanoseconds);
     *alias = bytes;
     return noErr;
 }
@@ -35,12 +36,13 @@ OSStatus FSResolveAliasWithMountFlags(const FSRef*, const AliasHandle& alias, FS
     quint32 magic = 0, version = 0;
     QByteArray path;
     quint64 device = 0, inode = 0;
-    in >> magic >> version >> path >> device >> inode;
+    qint64 birthSeconds = 0;
+    quint32 birthNanoseconds = 0;
+    in >> magic >> version >> path >> device >> inode >> birthSeconds >> birthNanoseconds;
     if (in.status() != QDataStream::Ok || magic != kAliasMagic || version != kAliasVersion)
         return paramErr;
-    struct stat st;
-    if (path.isEmpty() || stat(path.constData(), &st) != 0 || quint64(st.st_dev) != device ||
-        quint64(st.st_ino) != inode)
+    const ItemIdentity stored{device, inode, birthSeconds, birthNanoseconds};
+    if (path.isEmpty() || ItemIdentityAt(path) != stored)
         return fnfErr;
     if (wasChanged)
         *wasChanged = false;

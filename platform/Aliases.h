@@ -1,6 +1,6 @@
 // Aliases: a stored reference to an item that can be resolved again later.
 //
-// An alias is the item's path plus its device and inode numbers, serialized. Resolving it
+// An alias is the item's path plus its identity (Files.h), serialized. Resolving it
 // never asks the user anything: it succeeds only when the path still names that very inode,
 // so a file that was replaced or moved away is "not found" rather than silently swapped for
 // whatever now has its name.

@@ -4,8 +4,10 @@
 #include <QList>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -17,8 +19,7 @@ constexpr char kExtensionHiddenAttribute[] = "user.velmora.extension-hidden";
 struct RefData {
     UInt32 magic;
     UInt32 pathId;
-    UInt64 device;
-    UInt64 inode;
+    ItemIdentity identity;
 };
 static_assert(sizeof(RefData) <= sizeof(FSRef));
 
@@ -85,14 +86,26 @@ std::optional<QByteArray> validPath(const FSRef* ref) {
     auto path = pathTable().path(data.pathId);
     if (!path)
         return std::nullopt;
-    struct stat st;
-    if (stat(path->constData(), &st) != 0 || UInt64(st.st_dev) != data.device ||
-        UInt64(st.st_ino) != data.inode)
+    const auto identity = ItemIdentityAt(*path);
+    if (!identity || *identity != data.identity)
         return std::nullopt;
     return path;
 }
 
 } // namespace
+
+std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path) {
+    struct statx st;
+    if (statx(AT_FDCWD, path.constData(), AT_STATX_SYNC_AS_STAT,
+              STATX_INO | STATX_BTIME | STATX_TYPE, &st) != 0)
+        return std::nullopt;
+    ItemIdentity identity{makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino, 0, 0};
+    if (st.stx_mask & STATX_BTIME) {
+        identity.birthSeconds = st.stx_btime.tv_sec;
+        identity.birthNanoseconds = st.stx_btime.tv_nsec;
+    }
+    return identity;
+}
 
 OSStatus FSPathMakeRef(const QByteArray& path, FSRef* ref, Boolean* isDirectory) {
     if (!ref || path.isEmpty() || path.contains('\0'))
@@ -103,7 +116,10 @@ OSStatus FSPathMakeRef(const QByteArray& path, FSRef* ref, Boolean* isDirectory)
     struct stat st;
     if (stat(absolute.constData(), &st) != 0)
         return errno == ENAMETOOLONG ? pathTooLongErr : fnfErr;
-    RefData data{kRefMagic, pathTable().intern(absolute), UInt64(st.st_dev), UInt64(st.st_ino)};
+    const auto identity = ItemIdentityAt(absolute);
+    if (!identity)
+        return fnfErr;
+    RefData data{kRefMagic, pathTable().intern(absolute), *identity};
     std::memset(ref->hidden, 0, sizeof ref->hidden);
     std::memcpy(ref->hidden, &data, sizeof data);
     if (isDirectory)

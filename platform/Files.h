@@ -1,7 +1,8 @@
 // File references and paths: the local file service both desktops share.
 //
-// An FSRef is {device, inode, path}: it stays valid while its path still names the same inode
-// (the path followed through symbolic links, as the file manager shows the item). Paths are
+// An FSRef is {device, inode, birth time, path}: it stays valid while its path still names the
+// same inode (the path followed through symbolic links, as the file manager shows the item).
+// The birth time tells a new file apart from a deleted one whose inode number it reuses. Paths are
 // bytes, because a Linux file name may be any bytes; only the system's own helpers turn them
 // into text, and refuse names that are not UTF-8.
 #pragma once
@@ -9,6 +10,19 @@
 #include "platform/MacTypes.h"
 
 #include <QByteArray>
+#include <optional>
+
+// What tells one item apart from every other, now and later.
+struct ItemIdentity {
+    UInt64 device;
+    UInt64 inode;
+    SInt64 birthSeconds; // 0 where the file system keeps no birth time
+    UInt32 birthNanoseconds;
+    bool operator==(const ItemIdentity&) const = default;
+};
+
+// The identity of the item at `path` (symbolic links followed), or none when nothing is there.
+std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path);
 
 // Makes a reference to the item an absolute or relative POSIX path names. The path is made
 // absolute and tidied lexically ("." components and repeated slashes go; ".." stays, since a

@@ -11,10 +11,6 @@ GraphicsImporter::GraphicsImporter(std::unique_ptr<QFile> file, QByteArray forma
 
 GraphicsImporter::~GraphicsImporter() = default;
 
-QSize GraphicsImporter::naturalSize() {
-    return m_reader.size();
-}
-
 OSStatus GetGraphicsImporterForFile(const FSSpec* spec,
                                     std::unique_ptr<GraphicsImporter>* importer) {
     if (!spec || !importer)

@@ -5,7 +5,6 @@
 #include "platform/MacTypes.h"
 
 #include <QImageReader>
-#include <QSize>
 #include <memory>
 
 class QFile;
@@ -16,8 +15,6 @@ public:
     ~GraphicsImporter();
     // The format that recognised the file ("png", "jpeg", ...).
     QByteArray format() const { return m_format; }
-    // The image's size as its header states it; nothing is decoded.
-    QSize naturalSize();
 
 private:
     std::unique_ptr<QFile> m_file;

@@ -14,6 +14,7 @@ using SInt16 = std::int16_t;
 using UInt32 = std::uint32_t;
 using SInt32 = std::int32_t;
 using UInt64 = std::uint64_t;
+using SInt64 = std::int64_t;
 using Boolean = unsigned char;
 
 using OSErr = SInt16;
