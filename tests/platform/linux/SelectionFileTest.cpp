@@ -144,7 +144,9 @@ TEST(ParseSelectionTest, KeepsValidLinesInOrderAndSkipsTheRest) {
     EXPECT_EQ(parseSelection(""), Paths());
 }
 
-TEST_F(SelectionDir, ReadsNothingFromMissingOrSpecialFiles) {
+TEST_F(SelectionDir, ReadsAnEmptyFileAsNoSelectionAndSpecialFilesAsNone) {
+    put(path("empty"), "");
+    EXPECT_EQ(readSelectionFile(path("empty")), Paths());
     EXPECT_EQ(readSelectionFile(path("missing")), std::nullopt);
     EXPECT_EQ(readSelectionFile(path()), std::nullopt);
 
@@ -159,13 +161,6 @@ TEST_F(SelectionDir, ReadsNothingFromMissingOrSpecialFiles) {
     put(path("real"), "file:///x\n");
     ASSERT_EQ(::symlink(path("real").constData(), path("link").constData()), 0);
     EXPECT_EQ(readSelectionFile(path("link")), std::nullopt);
-}
-
-TEST_F(SelectionDir, ReadsEmptyAndMixedFiles) {
-    put(path("empty"), "");
-    EXPECT_EQ(readSelectionFile(path("empty")), Paths());
-    put(path("mixed"), "nonsense\nfile:///ok\n\x01\x02\nfile:///bad%\n");
-    EXPECT_EQ(readSelectionFile(path("mixed")), Paths({"/ok"}));
 }
 
 TEST_F(SelectionDir, RefusesFilesOverTheSizeLimitButNotAtIt) {

@@ -155,13 +155,6 @@ TEST_F(VelmoraSelect, WriteFailureExitsOneWithAReason) {
     EXPECT_TRUE(nowhere.errors.contains("HOME")) << nowhere.errors.constData();
 }
 
-TEST_F(VelmoraSelect, FallsBackToTheCacheFolderWithoutARuntimeFolder) {
-    ASSERT_EQ(run({"/a"}, {"XDG_RUNTIME_DIR=", "XDG_CACHE_HOME=" + root_ + "/cache"}).exitCode, 0);
-    EXPECT_EQ(readSelectionFile(root_ + "/cache/velmora/finder-selection"), Paths({"/a"}));
-    ASSERT_EQ(run({"/b"}, {"HOME=" + root_}).exitCode, 0);
-    EXPECT_EQ(readSelectionFile(root_ + "/.cache/velmora/finder-selection"), Paths({"/b"}));
-}
-
 TEST_F(VelmoraSelect, RelativePathsKeepTheSymlinkedFolderTheUserWentThrough) {
     ASSERT_EQ(::symlink(work().constData(), (root_ + "/link").constData()), 0);
     const QByteArray runtimeEnv = "XDG_RUNTIME_DIR=" + runtime();
