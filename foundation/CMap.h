@@ -66,6 +66,8 @@ template <class K, class V> struct CMap {
     LinkType* lookup(const K& key) const {
         LinkType* link = root;
         while (link != nullptr) {
+            prefetch(link->left);
+            prefetch(link->right);
             int order = CompareMapKeys(key, link->key);
             if (order == 0) {
                 return link;
@@ -80,6 +82,8 @@ template <class K, class V> struct CMap {
     LinkType* insert(const K& key, const V& value) {
         LinkType** slot = &root;
         while (*slot != nullptr) {
+            prefetch((*slot)->left);
+            prefetch((*slot)->right);
             int order = CompareMapKeys(key, (*slot)->key);
             if (order == 0) {
                 return *slot;
@@ -126,5 +130,16 @@ template <class K, class V> struct CMap {
         links.clear();
         root = nullptr;
         count = 0;
+    }
+
+private:
+    // A walk reads two places of every link it visits: the start of the key and, past the key
+    // and value, the child pointers. Asking for both places of both children while the key is
+    // compared overlaps the next level's memory latency with this level's work.
+    static void prefetch(const LinkType* link) {
+        if (link != nullptr) {
+            __builtin_prefetch(&link->key);
+            __builtin_prefetch(&link->left);
+        }
     }
 };
