@@ -1,9 +1,9 @@
 #include "platform/AEDesc.h"
 
 #include "platform/Aliases.h"
+#include "platform/FileUri.h"
 #include "platform/Files.h"
 
-#include <QUrl>
 #include <cstring>
 
 AEDesc AECreateDesc(DescType type, const QByteArray& data) {
@@ -46,19 +46,6 @@ AEDesc fsRefDesc(const FSRef& ref) {
                         QByteArray(reinterpret_cast<const char*>(ref.hidden), sizeof ref.hidden));
 }
 
-// A file URL's path, as bytes: percent escapes decode to the exact bytes of the name.
-std::optional<QByteArray> fileUrlPath(const QByteArray& urlBytes) {
-    const QUrl url = QUrl::fromEncoded(urlBytes, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme() != QLatin1String("file") ||
-        !(url.host().isEmpty() || url.host() == QLatin1String("localhost")))
-        return std::nullopt;
-    const QByteArray path =
-        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    if (path.isEmpty() || path.contains('\0'))
-        return std::nullopt;
-    return path;
-}
-
 } // namespace
 
 OSStatus AECoerceDesc(const AEDesc* desc, DescType toType, AEDesc* result) {
@@ -80,7 +67,7 @@ OSStatus AECoerceDesc(const AEDesc* desc, DescType toType, AEDesc* result) {
         return noErr;
     }
     if (desc->descriptorType == typeFileURL) {
-        auto path = fileUrlPath(desc->data);
+        auto path = platform::decodeFileUri(desc->data);
         if (!path || FSPathMakeRef(*path, &ref) != noErr)
             return errAECoercionFail;
         *result = fsRefDesc(ref);

@@ -12,8 +12,8 @@ DesktopEnvironment DesktopEnvironment::fromProcess() {
 
 struct LinuxDesktop::Backends {
     explicit Backends(const DesktopEnvironment& environment)
-        : finder(velmora::linuxdesk::selectionFolder(environment.runtimeDir, environment.cacheHome,
-                                                     environment.home)),
+        : finder(platform::linuxdesk::selectionFolder(environment.runtimeDir, environment.cacheHome,
+                                                      environment.home)),
           locations(QString::fromLocal8Bit(environment.home)) {}
     LinuxApplication application;
     LinuxFinder finder;

@@ -14,7 +14,7 @@ LinuxFinder::LinuxFinder(QByteArray selectionFolder)
 
 OSStatus LinuxFinder::getSelection(AEIdleUPP idle, AEDescList* list) {
     for (int waits = 0; idle && waits < kMaxWaitsForWriter &&
-                        velmora::linuxdesk::selectionBeingWritten(m_selectionFolder);
+                        platform::linuxdesk::selectionBeingWritten(m_selectionFolder);
          ++waits) {
         SInt32 sleepTicks = 0;
         RgnHandle mouseRegion = nullptr;
@@ -22,7 +22,7 @@ OSStatus LinuxFinder::getSelection(AEIdleUPP idle, AEDescList* list) {
             break;
     }
     *list = AECreateList();
-    const auto paths = velmora::linuxdesk::readSelectionFile(
+    const auto paths = platform::linuxdesk::readSelectionFile(
         m_selectionFolder + QByteArrayLiteral("/finder-selection"));
     if (!paths)
         return noErr;

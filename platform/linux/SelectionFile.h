@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-namespace velmora::linuxdesk {
+namespace platform::linuxdesk {
 
 // Where the selection lives: "<runtimeDir>/velmora", or when runtimeDir is empty or relative,
 // "<cacheHome>/velmora", or "<home>/.cache/velmora". Empty when none of them is usable. The
@@ -25,14 +25,6 @@ QByteArray selectionFolder(const QByteArray& runtimeDir, const QByteArray& cache
                            const QByteArray& home);
 QByteArray selectionFilePath(const QByteArray& runtimeDir, const QByteArray& cacheHome,
                              const QByteArray& home);
-
-// "file://" + the path with every byte except unreserved characters and '/' percent-encoded.
-QByteArray encodeFileUri(const QByteArray& absolutePath);
-
-// The raw path bytes of "file:///path" or "file://localhost/path" (scheme and host in any
-// case, one trailing CR tolerated); nullopt for anything else, including other schemes and
-// hosts, relative or empty paths, malformed escapes, control bytes and an escaped NUL.
-std::optional<QByteArray> decodeFileUri(const QByteArray& line);
 
 // The paths of the valid lines, in order; blank lines, '#' comments and garbage are skipped.
 std::vector<QByteArray> parseSelection(const QByteArray& contents);
@@ -56,4 +48,4 @@ bool writeSelectionFile(const QByteArray& folder, const std::vector<QByteArray>&
 // selection that is being written.
 bool selectionBeingWritten(const QByteArray& folder);
 
-} // namespace velmora::linuxdesk
+} // namespace platform::linuxdesk

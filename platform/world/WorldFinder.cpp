@@ -1,3 +1,4 @@
+#include "platform/FileUri.h"
 #include "platform/Files.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
@@ -5,11 +6,6 @@
 namespace platform::world {
 
 namespace {
-
-// Percent-encodes every byte but the unreserved ones and "/", so any name survives the trip.
-QByteArray fileUrl(const QByteArray& path) {
-    return QByteArrayLiteral("file://") + path.toPercentEncoding("/");
-}
 
 AEDesc descriptorFor(const SelectionElement& element) {
     switch (element.form) {
@@ -22,7 +18,7 @@ AEDesc descriptorFor(const SelectionElement& element) {
             typeFSRef, QByteArray(reinterpret_cast<const char*>(ref.hidden), sizeof ref.hidden));
     }
     case SelectionElement::Form::Other:
-        return AECreateDesc(typeFileURL, fileUrl(element.path));
+        return AECreateDesc(typeFileURL, encodeFileUri(element.path));
     case SelectionElement::Form::Broken:
         break;
     }

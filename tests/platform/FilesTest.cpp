@@ -2,6 +2,7 @@
 #include "platform/AEDesc.h"
 #include "platform/Aliases.h"
 #include "platform/ExtensionRule.h"
+#include "platform/FileUri.h"
 
 #include <QDir>
 #include <QFile>
@@ -117,7 +118,7 @@ TEST_F(FilesTest, DescriptorsCoerceToFileReferences) {
     ASSERT_EQ(FSPathMakeRef(path, &ref), noErr);
 
     AEDescList list = AECreateList();
-    AEPutDesc(&list, AECreateDesc(typeFileURL, "file://" + path.toPercentEncoding("/")));
+    AEPutDesc(&list, AECreateDesc(typeFileURL, platform::encodeFileUri(path)));
     AEPutDesc(&list, AECreateDesc(typeObjectSpecifier, path));
     long count = 0;
     ASSERT_EQ(AECountItems(&list, &count), noErr);

@@ -1,5 +1,6 @@
 #include "SelectArguments.h"
 
+#include "platform/FileUri.h"
 #include "platform/linux/SelectionFile.h"
 
 #include <QList>
@@ -34,7 +35,7 @@ ArgumentPath resolveArgument(const QByteArray& argument, const QByteArray& curre
     if (looksLikeUri(argument)) {
         if (argument.first(argument.indexOf(':')).compare("file", Qt::CaseInsensitive) != 0)
             return {{}, "not a local file"};
-        if (std::optional<QByteArray> path = linuxdesk::decodeFileUri(argument))
+        if (std::optional<QByteArray> path = platform::decodeFileUri(argument))
             return {lexicallyNormal(*path), {}};
         return {{}, "not a valid local file URI"};
     }

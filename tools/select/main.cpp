@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
             complain("skipping " + printable(item) + ": " + resolved.problem);
     }
 
-    const QByteArray folder = velmora::linuxdesk::selectionFolder(
+    const QByteArray folder = platform::linuxdesk::selectionFolder(
         qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"), qgetenv("HOME"));
     if (folder.isEmpty()) {
         complain("cannot tell where to keep the selection: neither XDG_RUNTIME_DIR, "
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
         return kExitWriteFailed;
     }
     QString error;
-    if (!velmora::linuxdesk::writeSelectionFile(folder, paths, &error)) {
+    if (!platform::linuxdesk::writeSelectionFile(folder, paths, &error)) {
         complain(error.toUtf8());
         return kExitWriteFailed;
     }

@@ -1,4 +1,5 @@
 #include "platform/linux/SelectionFile.h"
+#include "platform/FileUri.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +16,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace velmora::linuxdesk;
+using namespace platform::linuxdesk;
+using platform::decodeFileUri;
+using platform::encodeFileUri;
 using Paths = std::vector<QByteArray>;
 
 namespace {

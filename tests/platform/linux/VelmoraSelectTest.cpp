@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace velmora::linuxdesk;
+using namespace platform::linuxdesk;
 using Paths = std::vector<QByteArray>;
 
 namespace {

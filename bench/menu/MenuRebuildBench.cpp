@@ -1,0 +1,71 @@
+// The cost of one rebuild of the menu, as the user feels it between the click and the menu,
+// with 1, 100 and 1,000 selected files. Text files are the worst case: no kind flag is ever
+// set, so every file gets both the picture and the movie probe.
+#include "app/AppController.h"
+#include "platform/Movies.h"
+#include "platform/world/World.h"
+#include "tests/support/MediaFixtures.h"
+
+#include <QApplication>
+#include <QFile>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using platform::world::SelectionElement;
+
+enum class Mix { TextOnly, ImagesMoviesText };
+
+void makeSelection(platform::world::World& world, int count, Mix mix) {
+    const QString movie = world.root() + QStringLiteral("/template.mov");
+    fixtures::WriteMovie(movie);
+    for (int n = 0; n < count; ++n) {
+        QString path = world.root() + QStringLiteral("/file%1").arg(n);
+        const int kind = mix == Mix::TextOnly ? 0 : n % 3;
+        if (kind == 0) {
+            path += QStringLiteral(".txt");
+            fixtures::WriteText(path, QByteArray("Line of plain text number ") +
+                                          QByteArray::number(n) + "\n");
+        } else if (kind == 1) {
+            path += QStringLiteral(".png");
+            fixtures::WritePng(path, 64, 48);
+        } else {
+            path += QStringLiteral(".mov");
+            QFile::copy(movie, path);
+        }
+        world.finder.selection.push_back({QFile::encodeName(path), SelectionElement::Form::Object});
+    }
+}
+
+void rebuild(benchmark::State& state, Mix mix) {
+    platform::world::World world;
+    makeSelection(world, int(state.range(0)), mix);
+    platform::ScopedPlatform installed(world.services());
+    AppController controller;
+    controller.applicationWillFinishLaunching();
+    for (auto _ : state)
+        controller.setup();
+    controller.applicationWillTerminate();
+    state.SetLabel(mix == Mix::TextOnly ? "text files" : "images, movies and text");
+}
+
+void BM_RebuildTextOnly(benchmark::State& state) {
+    rebuild(state, Mix::TextOnly);
+}
+void BM_RebuildMixed(benchmark::State& state) {
+    rebuild(state, Mix::ImagesMoviesText);
+}
+
+BENCHMARK(BM_RebuildTextOnly)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildMixed)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
