@@ -24,6 +24,16 @@ bool themeInstalled(const QString& theme) {
 } // namespace
 
 LinuxWorkspace::LinuxWorkspace() {
+    // Without a desktop's platform theme (a bare X server, a tray-only session) Qt looks for
+    // icon themes in its resources alone; the themes live in the XDG data folders.
+    QStringList searchPaths = QIcon::themeSearchPaths();
+    searchPaths.append(QDir::homePath() + QStringLiteral("/.icons"));
+    for (const QString& data :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        searchPaths.append(data + QStringLiteral("/icons"));
+    searchPaths.removeDuplicates();
+    QIcon::setThemeSearchPaths(searchPaths);
+
     QString theme = QIcon::themeName();
     if (!themeInstalled(theme)) {
         for (const char* candidate :

@@ -1,0 +1,115 @@
+// The Linux Finder over a real selection file, and the Linux workspace's icons.
+#include "platform/Files.h"
+#include "platform/linux/LinuxServices.h"
+#include "platform/linux/SelectionFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+using platform::linuxdesk::LinuxFinder;
+
+int gIdleCalls = 0;
+Boolean countingIdle(EventRecord*, SInt32*, RgnHandle*) {
+    ++gIdleCalls;
+    return false;
+}
+Boolean cancellingIdle(EventRecord*, SInt32*, RgnHandle*) {
+    ++gIdleCalls;
+    return true;
+}
+
+class LinuxFinderTest : public ::testing::Test {
+protected:
+    QByteArray folder() const { return QFile::encodeName(m_dir.path()) + "/velmora"; }
+    QByteArray file(const char* name) const {
+        const QByteArray path = QFile::encodeName(m_dir.path()) + '/' + name;
+        QFile out(QFile::decodeName(path));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        return path;
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(LinuxFinderTest, SelectionFileBecomesObjectSpecifiersThatResolve) {
+    const QByteArray a = file("a b.txt");
+    const QByteArray c = file("c.txt");
+    ASSERT_TRUE(platform::linuxdesk::writeSelectionFile(folder(), {a, c}, nullptr));
+    LinuxFinder finder(folder());
+    AEDescList list;
+    ASSERT_EQ(finder.getSelection(nullptr, &list), noErr);
+    ASSERT_EQ(list.items.size(), 2);
+    EXPECT_EQ(list.items.at(0).descriptorType, typeObjectSpecifier);
+    AliasHandle alias;
+    ASSERT_EQ(finder.getObjectAsAlias(list.items.at(0), &alias, nullptr), noErr);
+    FSRef ref;
+    Boolean changed;
+    ASSERT_EQ(FSResolveAliasWithMountFlags(nullptr, alias, &ref, &changed, 0), noErr);
+    QByteArray path;
+    ASSERT_EQ(FSRefCopyPath(&ref, &path), noErr);
+    EXPECT_EQ(path, a);
+
+    ASSERT_TRUE(QFile::remove(QFile::decodeName(c)));
+    EXPECT_EQ(finder.getObjectAsAlias(list.items.at(1), &alias, nullptr), errAENoSuchObject);
+}
+
+TEST_F(LinuxFinderTest, MissingOrGarbageSelectionIsNoSelection) {
+    LinuxFinder finder(folder());
+    AEDescList list;
+    ASSERT_EQ(finder.getSelection(nullptr, &list), noErr);
+    EXPECT_EQ(list.descriptorType, typeAEList);
+    EXPECT_TRUE(list.items.isEmpty());
+
+    ASSERT_TRUE(platform::linuxdesk::writeSelectionFile(folder(), {}, nullptr));
+    QFile selection(QFile::decodeName(folder() + "/finder-selection"));
+    ASSERT_TRUE(selection.open(QIODevice::WriteOnly));
+    selection.write("garbage\nfile:///\xff\n\nhttp://example.org/x\n");
+    selection.close();
+    ASSERT_EQ(finder.getSelection(nullptr, &list), noErr);
+    ASSERT_EQ(list.items.size(), 1);
+    EXPECT_EQ(list.items.at(0).data, QByteArray("/\xff"));
+}
+
+TEST_F(LinuxFinderTest, AWriteInProgressIsWaitedForWithTheIdleRoutine) {
+    const QByteArray a = file("a.txt");
+    ASSERT_TRUE(platform::linuxdesk::writeSelectionFile(folder(), {a}, nullptr));
+    const int lock =
+        open((folder() + "/finder-selection.lock").constData(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+
+    LinuxFinder finder(folder());
+    AEDescList list;
+    gIdleCalls = 0;
+    ASSERT_EQ(finder.getSelection(countingIdle, &list), noErr);
+    EXPECT_GT(gIdleCalls, 1);
+    EXPECT_LT(gIdleCalls, 20);
+    EXPECT_EQ(list.items.size(), 1);
+
+    gIdleCalls = 0;
+    ASSERT_EQ(finder.getSelection(cancellingIdle, &list), noErr);
+    EXPECT_EQ(gIdleCalls, 1);
+    close(lock);
+}
+
+TEST(LinuxWorkspaceTest, IconsComeFromAnInstalledTheme) {
+    platform::linuxdesk::LinuxWorkspace workspace;
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("notes.txt"));
+    QFile out(text);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("hello\n");
+    out.close();
+    const auto icon = workspace.iconForFile(text);
+    ASSERT_TRUE(icon);
+    EXPECT_FALSE(icon->pixmap(16, 16).isNull());
+    EXPECT_TRUE(workspace.iconForFile(dir.path()));
+    EXPECT_FALSE(workspace.iconForFile(dir.filePath(QStringLiteral("missing.txt"))));
+}
+
+} // namespace
