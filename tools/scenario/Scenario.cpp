@@ -10,7 +10,7 @@
 #include <QAction>
 #include <QJsonArray>
 #include <QMenu>
-#include <functional>
+#include <algorithm>
 #include <optional>
 
 namespace scenario {
@@ -124,6 +124,13 @@ public:
             }
             return applyWorldParts(value.toObject(), m_world, m_scenarioDir);
         }
+        if (kind == QLatin1String("choose") &&
+            (!value.isArray() || value.toArray().isEmpty() ||
+             !std::all_of(value.toArray().begin(), value.toArray().end(),
+                          [](const QJsonValue& title) { return title.isString(); })))
+            return QStringLiteral("choose: a list of titles, from the menu down its submenus");
+        if (kind == QLatin1String("choose_tooltip") && !value.isString())
+            return QStringLiteral("choose_tooltip: the tool tip of the item, as a string");
         openMenu(controller);
         if (kind == QLatin1String("choose")) {
             QStringList titles;
