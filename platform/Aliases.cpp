@@ -23,7 +23,7 @@ OSStatus FSNewAlias(const FSRef*, const FSRef* target, AliasHandle* alias) {
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << kAliasMagic << kAliasVersion << path << quint64(identity->device)
         << quint64(identity->inode) << qint64(identity->birthSeconds)
-        << quint32(identity->birthNanoseconds);
+        << quint64(identity->birthNanoseconds);
     *alias = bytes;
     return noErr;
 }
@@ -37,7 +37,7 @@ OSStatus FSResolveAliasWithMountFlags(const FSRef*, const AliasHandle& alias, FS
     QByteArray path;
     quint64 device = 0, inode = 0;
     qint64 birthSeconds = 0;
-    quint32 birthNanoseconds = 0;
+    quint64 birthNanoseconds = 0;
     in >> magic >> version >> path >> device >> inode >> birthSeconds >> birthNanoseconds;
     if (in.status() != QDataStream::Ok || magic != kAliasMagic || version != kAliasVersion)
         return paramErr;

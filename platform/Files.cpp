@@ -22,6 +22,7 @@ struct RefData {
     ItemIdentity identity;
 };
 static_assert(sizeof(RefData) <= sizeof(FSRef));
+static_assert(sizeof(RefData) == 2 * sizeof(UInt32) + sizeof(ItemIdentity));
 
 // A reference holds an index into this table rather than the path itself, which would not fit
 // in 80 bytes. Paths are never removed: a reference may be copied anywhere and live on.

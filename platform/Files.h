@@ -17,9 +17,11 @@ struct ItemIdentity {
     UInt64 device;
     UInt64 inode;
     SInt64 birthSeconds; // 0 where the file system keeps no birth time
-    UInt32 birthNanoseconds;
+    UInt64 birthNanoseconds;
     bool operator==(const ItemIdentity&) const = default;
 };
+// References are compared byte for byte, so there must be no padding of unknown content.
+static_assert(sizeof(ItemIdentity) == 4 * sizeof(UInt64));
 
 // The identity of the item at `path` (symbolic links followed), or none when nothing is there.
 std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path);

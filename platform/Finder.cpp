@@ -23,6 +23,13 @@ Boolean MyAEIdleProc(EventRecord*, SInt32* sleepTime, RgnHandle* mouseRgn) {
     return false;
 }
 
+OSStatus AliasForPathSpecifier(const AEDesc& spec, AliasHandle* alias) {
+    FSRef ref;
+    if (spec.data.isEmpty() || FSPathMakeRef(spec.data, &ref) != noErr)
+        return errAENoSuchObject;
+    return FSNewAlias(nullptr, &ref, alias);
+}
+
 OSStatus MoreFEGetSelection(AEIdleUPP idle, AEDescList* list) {
     if (!list)
         return paramErr;

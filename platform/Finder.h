@@ -29,6 +29,10 @@ public:
 
 } // namespace platform
 
+// The object specifiers of both desktops name their item by its path; this is the alias the
+// Finder answers for one, errAENoSuchObject when nothing is there any more.
+OSStatus AliasForPathSpecifier(const AEDesc& spec, AliasHandle* alias);
+
 constexpr OSType gFinderSignature = FOUR_CHAR_CODE("MACS");
 constexpr OSType kFinderFileType = FOUR_CHAR_CODE("FNDR");
 

@@ -32,10 +32,7 @@ OSStatus LinuxFinder::getSelection(AEIdleUPP idle, AEDescList* list) {
 }
 
 OSStatus LinuxFinder::getObjectAsAlias(const AEDesc& spec, AliasHandle* alias, AEIdleUPP) {
-    FSRef ref;
-    if (spec.data.isEmpty() || FSPathMakeRef(spec.data, &ref) != noErr)
-        return errAENoSuchObject;
-    return FSNewAlias(nullptr, &ref, alias);
+    return AliasForPathSpecifier(spec, alias);
 }
 
 OSStatus LinuxFinder::updateItemAlias(const AliasHandle&) {

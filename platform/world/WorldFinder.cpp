@@ -37,10 +37,7 @@ OSStatus WorldFinder::getSelection(AEIdleUPP, AEDescList* list) {
 }
 
 OSStatus WorldFinder::getObjectAsAlias(const AEDesc& spec, AliasHandle* alias, AEIdleUPP) {
-    FSRef ref;
-    if (spec.data.isEmpty() || FSPathMakeRef(spec.data, &ref) != noErr)
-        return errAENoSuchObject;
-    return FSNewAlias(nullptr, &ref, alias);
+    return AliasForPathSpecifier(spec, alias);
 }
 
 OSStatus WorldFinder::updateItemAlias(const AliasHandle& alias) {
