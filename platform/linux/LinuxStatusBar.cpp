@@ -13,7 +13,6 @@ LinuxStatusItem::LinuxStatusItem() : m_tray(std::make_unique<QSystemTrayIcon>())
                          if (reason == QSystemTrayIcon::Trigger && m_menu)
                              m_menu->popup(QCursor::pos());
                      });
-    m_tray->show();
 }
 
 LinuxStatusItem::~LinuxStatusItem() {
@@ -26,9 +25,14 @@ void LinuxStatusItem::setImage(const QIcon& image, const QString&) {
 
 void LinuxStatusItem::setHighlightMode(bool) {}
 
+// The item appears once it has its menu, by then with its picture, or the theme's menu icon
+// when the picture is missing: a tray icon without any picture would be invisible.
 void LinuxStatusItem::setMenu(QMenu* menu) {
     m_menu = menu;
     m_tray->setContextMenu(menu);
+    if (m_tray->icon().isNull())
+        m_tray->setIcon(QIcon::fromTheme(QStringLiteral("open-menu")));
+    m_tray->show();
 }
 
 std::unique_ptr<StatusItem> LinuxStatusBar::statusItemWithLength(double) {

@@ -34,8 +34,9 @@ LinuxWorkspace::LinuxWorkspace() {
     searchPaths.removeDuplicates();
     QIcon::setThemeSearchPaths(searchPaths);
 
+    // hicolor is only the fallback every theme inherits; it has no icons for file types.
     QString theme = QIcon::themeName();
-    if (!themeInstalled(theme)) {
+    if (theme == QLatin1String("hicolor") || !themeInstalled(theme)) {
         for (const char* candidate :
              {"Adwaita", "breeze", "Papirus", "elementary", "gnome", "Tango", "hicolor"}) {
             if (themeInstalled(QString::fromLatin1(candidate))) {
