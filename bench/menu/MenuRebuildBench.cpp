@@ -2,6 +2,8 @@
 // with 1, 100 and 1,000 selected files. Text files are the worst case: no kind flag is ever
 // set, so every file gets both the picture and the movie probe.
 #include "app/AppController.h"
+#include "app/ItemKinds.h"
+#include "platform/Files.h"
 #include "platform/Movies.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
@@ -56,6 +58,28 @@ void BM_RebuildMixed(benchmark::State& state) {
     rebuild(state, Mix::ImagesMoviesText);
 }
 
+// The two content probes alone, on one text file: what each selected file costs a rebuild.
+void probe(benchmark::State& state, bool (*isKind)(const FSRef*)) {
+    platform::world::World world;
+    const QString path = world.root() + QStringLiteral("/notes.txt");
+    fixtures::WriteText(path, "Line of plain text\n");
+    EnterMovies();
+    FSRef ref;
+    FSPathMakeRef(QFile::encodeName(path), &ref);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(isKind(&ref));
+    ExitMovies();
+}
+
+void BM_GraphicsProbeOfTextFile(benchmark::State& state) {
+    probe(state, FSIsGraphicsFile);
+}
+void BM_MovieProbeOfTextFile(benchmark::State& state) {
+    probe(state, FSIsMovieFile);
+}
+
+BENCHMARK(BM_GraphicsProbeOfTextFile)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MovieProbeOfTextFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RebuildTextOnly)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildMixed)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
