@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace {
@@ -165,6 +166,35 @@ TEST_F(AppControllerTest, FlagsFollowTheSelectionAtEveryRebuild) {
     controller.setup();
     EXPECT_FALSE(gFinderSelectionHasImage);
     controller.applicationWillTerminate();
+}
+
+TEST_F(AppControllerTest, NothingMoreIsOpenedOnceEveryFlagIsSet) {
+    ASSERT_TRUE(fixtures::WriteMovie(path(QStringLiteral("clip.mov"))));
+    // A picture named like a web location sets two flags at once.
+    ASSERT_TRUE(fixtures::WritePng(path(QStringLiteral("site.webloc")), 4, 4));
+    file(QStringLiteral("later.txt"));
+    file(QStringLiteral("unprobed.txt"));
+    select(
+        {QStringLiteral("clip.mov"), QStringLiteral("site.webloc"), QStringLiteral("later.txt")});
+    AppController controller;
+
+    // Whether a file was opened at all tells whether it was probed.
+    auto opened = [&](const QString& name) {
+        const int watcher = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        EXPECT_GE(watcher, 0);
+        EXPECT_GE(inotify_add_watch(watcher, QFile::encodeName(path(name)).constData(), IN_OPEN),
+                  0);
+        controller.checkSelectionForImagesAndMoviesAndWeblocs();
+        char events[4096];
+        const ssize_t size = read(watcher, events, sizeof events);
+        close(watcher);
+        return size > 0;
+    };
+    EXPECT_FALSE(opened(QStringLiteral("later.txt")));
+    EXPECT_TRUE(gFinderSelectionHasMovie && gFinderSelectionHasImage && gFinderSelectionHasWebloc);
+
+    select({QStringLiteral("clip.mov"), QStringLiteral("unprobed.txt")});
+    EXPECT_TRUE(opened(QStringLiteral("unprobed.txt")));
 }
 
 TEST_F(AppControllerTest, OpeningTwiceGivesTheSameMenuAndNoLeftovers) {
