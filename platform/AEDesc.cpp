@@ -10,6 +10,11 @@ AEDesc AECreateDesc(DescType type, const QByteArray& data) {
     return AEDesc{type, data, {}};
 }
 
+AEDesc AECreateFSRefDesc(const FSRef& ref) {
+    return AECreateDesc(typeFSRef,
+                        QByteArray(reinterpret_cast<const char*>(ref.hidden), sizeof ref.hidden));
+}
+
 AEDescList AECreateList() {
     return AEDesc{typeAEList, {}, {}};
 }
@@ -39,15 +44,6 @@ OSStatus AEGetNthDesc(const AEDescList* list, long index, DescType desiredType, 
     return AECoerceDesc(&item, desiredType, result);
 }
 
-namespace {
-
-AEDesc fsRefDesc(const FSRef& ref) {
-    return AECreateDesc(typeFSRef,
-                        QByteArray(reinterpret_cast<const char*>(ref.hidden), sizeof ref.hidden));
-}
-
-} // namespace
-
 OSStatus AECoerceDesc(const AEDesc* desc, DescType toType, AEDesc* result) {
     if (!desc || !result)
         return paramErr;
@@ -63,14 +59,14 @@ OSStatus AECoerceDesc(const AEDesc* desc, DescType toType, AEDesc* result) {
         if (FSResolveAliasWithMountFlags(nullptr, desc->data, &ref, &changed,
                                          kResolveAliasFileNoUI) != noErr)
             return errAECoercionFail;
-        *result = fsRefDesc(ref);
+        *result = AECreateFSRefDesc(ref);
         return noErr;
     }
     if (desc->descriptorType == typeFileURL) {
         auto path = platform::decodeFileUri(desc->data);
         if (!path || FSPathMakeRef(*path, &ref) != noErr)
             return errAECoercionFail;
-        *result = fsRefDesc(ref);
+        *result = AECreateFSRefDesc(ref);
         return noErr;
     }
     return errAECoercionFail;

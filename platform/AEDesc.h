@@ -26,6 +26,8 @@ struct AEDesc {
 using AEDescList = AEDesc;
 
 AEDesc AECreateDesc(DescType type, const QByteArray& data);
+// An 'fsrf' descriptor holding the reference's 80 bytes.
+AEDesc AECreateFSRefDesc(const FSRef& ref);
 AEDescList AECreateList();
 void AEPutDesc(AEDescList* list, const AEDesc& item);
 

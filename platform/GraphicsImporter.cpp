@@ -4,10 +4,11 @@
 #include "platform/ReadOnlyFile.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <unistd.h>
 
 GraphicsImporter::GraphicsImporter(std::unique_ptr<QFile> file, QByteArray format)
-    : m_file(std::move(file)), m_format(std::move(format)), m_reader(m_file.get(), m_format) {}
+    : m_file(std::move(file)), m_format(std::move(format)) {}
 
 GraphicsImporter::~GraphicsImporter() = default;
 

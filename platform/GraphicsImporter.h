@@ -4,7 +4,7 @@
 
 #include "platform/MacTypes.h"
 
-#include <QImageReader>
+#include <QByteArray>
 #include <memory>
 
 class QFile;
@@ -19,7 +19,6 @@ public:
 private:
     std::unique_ptr<QFile> m_file;
     QByteArray m_format;
-    QImageReader m_reader;
 };
 
 // cantFindHandler when no image reader recognises the file's content, fnfErr when the

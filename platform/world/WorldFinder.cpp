@@ -14,8 +14,7 @@ AEDesc descriptorFor(const SelectionElement& element) {
     case SelectionElement::Form::File: {
         FSRef ref{};
         FSPathMakeRef(element.path, &ref);
-        return AECreateDesc(
-            typeFSRef, QByteArray(reinterpret_cast<const char*>(ref.hidden), sizeof ref.hidden));
+        return AECreateFSRefDesc(ref);
     }
     case SelectionElement::Form::Other:
         return AECreateDesc(typeFileURL, encodeFileUri(element.path));

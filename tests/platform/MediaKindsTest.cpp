@@ -4,6 +4,7 @@
 #include "tests/support/MediaFixtures.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
