@@ -12,9 +12,7 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QMenu>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace {
@@ -30,15 +28,10 @@ protected:
     void file(const QString& name, const QByteArray& text = "text") {
         ASSERT_TRUE(fixtures::WriteText(path(name), text));
     }
-    void select(std::initializer_list<std::pair<QString, Form>> items) {
-        m_world.finder.selection.clear();
-        for (const auto& [name, form] : items)
-            m_world.finder.selection.push_back({QFile::encodeName(path(name)), form});
-    }
-    void select(std::initializer_list<QString> names) {
+    void select(const QStringList& names, Form form = Form::Object) {
         m_world.finder.selection.clear();
         for (const QString& name : names)
-            m_world.finder.selection.push_back({QFile::encodeName(path(name)), Form::Object});
+            m_world.finder.selection.push_back({QFile::encodeName(path(name)), form});
     }
     QStringList titles(AppController& controller) const {
         QStringList result;
@@ -53,22 +46,6 @@ protected:
     platform::world::World m_world;
     platform::ScopedPlatform m_installed;
 };
-
-TEST_F(AppControllerTest, EmptyContextGivesTheBareMenu) {
-    AppController controller;
-    EXPECT_EQ(titles(controller), QStringList({QStringLiteral("The Finder has no active selection"),
-                                               QStringLiteral("---"), QStringLiteral("Clipboard:"),
-                                               QStringLiteral("Quit")}));
-    const QList<QAction*> items = controller.menu()->actions();
-    EXPECT_FALSE(items.first()->isEnabled());
-    EXPECT_FALSE(items.at(2)->isEnabled());
-    EXPECT_TRUE(items.last()->isEnabled());
-    EXPECT_FALSE(ItemToolTip(items.last()));
-
-    items.last()->trigger();
-    ASSERT_EQ(m_world.events().size(), 1);
-    EXPECT_TRUE(m_world.events().at(0).toObject().value(QStringLiteral("quit")).toBool());
-}
 
 TEST_F(AppControllerTest, HeaderNamesTheCountAndTheFirstItem) {
     file(QStringLiteral("a.txt"));
@@ -98,7 +75,8 @@ TEST_F(AppControllerTest, HeaderNamesTheCountAndTheFirstItem) {
 
 TEST_F(AppControllerTest, UnresolvableFirstItemStillCountsAsASelection) {
     file(QStringLiteral("b.txt"));
-    select({{QStringLiteral("gone.txt"), Form::Broken}, {QStringLiteral("b.txt"), Form::Object}});
+    select({QStringLiteral("gone.txt"), QStringLiteral("b.txt")});
+    m_world.finder.selection.front().form = Form::Broken;
     AppController controller;
     EXPECT_TRUE(controller.addFinderSelectionMenuItem());
     EXPECT_EQ(header(controller), QStringLiteral("The Finder has no active selection"));
@@ -113,10 +91,15 @@ TEST_F(AppControllerTest, EveryElementFormResolvesAndNothingStaleSurvives) {
     file(QStringLiteral("obj.txt"));
     file(QStringLiteral("ref.txt"));
     file(QStringLiteral("url #1.txt"));
-    select({{QStringLiteral("obj.txt"), Form::Object},
-            {QStringLiteral("ref.txt"), Form::File},
-            {QStringLiteral("url #1.txt"), Form::Other},
-            {QStringLiteral("never.txt"), Form::File}});
+    select({QStringLiteral("obj.txt"), QStringLiteral("ref.txt"), QStringLiteral("url #1.txt"),
+            QStringLiteral("never.txt")},
+           Form::File);
+    m_world.finder.selection[0].form = Form::Object;
+    m_world.finder.selection[2].form = Form::Other;
+    // A name that is not UTF-8 cannot be written back exactly: it is skipped, never guessed.
+    const QByteArray bad = QFile::encodeName(m_world.root()) + "/bad\xff.txt";
+    ASSERT_TRUE(fixtures::WriteText(bad, ""));
+    m_world.finder.selection.push_back({bad, Form::Object});
     AppController controller;
     EXPECT_EQ(controller.getFinderSelection(),
               QStringList({path(QStringLiteral("obj.txt")), path(QStringLiteral("ref.txt")),
@@ -127,19 +110,6 @@ TEST_F(AppControllerTest, EveryElementFormResolvesAndNothingStaleSurvives) {
     controller.setup();
     EXPECT_EQ(header(controller), QStringLiteral("The Finder has no active selection"));
     EXPECT_EQ(controller.getFinderSelection().size(), 2);
-}
-
-TEST_F(AppControllerTest, NameThatIsNotUtf8IsSkippedNotGuessed) {
-    const QByteArray bad = QFile::encodeName(m_world.root()) + "/bad\xff.txt";
-    const int fd = open(bad.constData(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    file(QStringLiteral("good.txt"));
-    m_world.finder.selection = {
-        {bad, Form::Object}, {QFile::encodeName(path(QStringLiteral("good.txt"))), Form::Object}};
-    AppController controller;
-    EXPECT_EQ(header(controller), QStringLiteral("The Finder has no active selection"));
-    EXPECT_EQ(controller.getFinderSelection(), QStringList({path(QStringLiteral("good.txt"))}));
 }
 
 TEST_F(AppControllerTest, FlagsFollowTheSelectionAtEveryRebuild) {
@@ -166,35 +136,6 @@ TEST_F(AppControllerTest, FlagsFollowTheSelectionAtEveryRebuild) {
     controller.setup();
     EXPECT_FALSE(gFinderSelectionHasImage);
     controller.applicationWillTerminate();
-}
-
-TEST_F(AppControllerTest, NothingMoreIsOpenedOnceEveryFlagIsSet) {
-    ASSERT_TRUE(fixtures::WriteMovie(path(QStringLiteral("clip.mov"))));
-    // A picture named like a web location sets two flags at once.
-    ASSERT_TRUE(fixtures::WritePng(path(QStringLiteral("site.webloc")), 4, 4));
-    file(QStringLiteral("later.txt"));
-    file(QStringLiteral("unprobed.txt"));
-    select(
-        {QStringLiteral("clip.mov"), QStringLiteral("site.webloc"), QStringLiteral("later.txt")});
-    AppController controller;
-
-    // Whether a file was opened at all tells whether it was probed.
-    auto opened = [&](const QString& name) {
-        const int watcher = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        EXPECT_GE(watcher, 0);
-        EXPECT_GE(inotify_add_watch(watcher, QFile::encodeName(path(name)).constData(), IN_OPEN),
-                  0);
-        controller.checkSelectionForImagesAndMoviesAndWeblocs();
-        char events[4096];
-        const ssize_t size = read(watcher, events, sizeof events);
-        close(watcher);
-        return size > 0;
-    };
-    EXPECT_FALSE(opened(QStringLiteral("later.txt")));
-    EXPECT_TRUE(gFinderSelectionHasMovie && gFinderSelectionHasImage && gFinderSelectionHasWebloc);
-
-    select({QStringLiteral("clip.mov"), QStringLiteral("unprobed.txt")});
-    EXPECT_TRUE(opened(QStringLiteral("unprobed.txt")));
 }
 
 TEST_F(AppControllerTest, OpeningTwiceGivesTheSameMenuAndNoLeftovers) {

@@ -64,24 +64,6 @@ TEST(CString256, ChangeSuffixReplacesTheLastExtension) {
     }
 }
 
-TEST(CString256, PrintAppendsALineToABufferOrAFile) {
-    char buffer[16] = "> ";
-    EXPECT_EQ(CString256("line").print(buffer), 6);
-    EXPECT_STREQ(buffer, "> line\n");
-
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    EXPECT_EQ(CString256("hello").print(static_cast<short>(fds[1])), 0);
-    char got[16] = {};
-    EXPECT_EQ(read(fds[0], got, sizeof got), 6);
-    EXPECT_STREQ(got, "hello\n");
-    close(fds[0]);
-    close(fds[1]);
-    int readOnly = open("/dev/null", O_RDONLY);
-    EXPECT_EQ(CString256("x").print(static_cast<short>(readOnly)), -36);
-    close(readOnly);
-}
-
 TEST(CString256, QStringsComeInAsMacRomanAndGoOutAsUtf8) {
     CString256 s;
     s = QString::fromUtf8("caf\u00e9 \u20ac\u2122\u00ff");

@@ -100,16 +100,4 @@ TEST(CMap, NumericKeysOrderNumerically) {
     EXPECT_EQ(map.lookup(11), nullptr);
 }
 
-TEST(CMap, SortedKeysDegradeTheTreeToAChain) {
-    TextMap map;
-    char key[16];
-    for (int i = 0; i < 2000; ++i) {
-        std::snprintf(key, sizeof key, "k%06d", i);
-        map.insert(CString256(key), Entry{static_cast<unsigned long>(i), ""});
-    }
-    EXPECT_EQ(map.count, 2000);
-    EXPECT_EQ(map.root->left, nullptr);
-    EXPECT_EQ(map.lookup(CString256("k000999"))->value.type, 999u);
-}
-
 } // namespace

@@ -49,14 +49,4 @@ TEST(DecimalText, BufferFormDropsTheMostSignificantDigitsAndStaysInside) {
     EXPECT_EQ(intoBuffer(-5, 7), "<untouched>");
 }
 
-TEST(DecimalText, Reverse) {
-    char odd[] = "abc";
-    char even[] = "ab";
-    reverse(odd);
-    reverse(even);
-    reverse(nullptr);
-    EXPECT_STREQ(odd, "cba");
-    EXPECT_STREQ(even, "ba");
-}
-
 } // namespace

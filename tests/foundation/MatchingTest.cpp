@@ -91,9 +91,6 @@ TEST(Matching, DispatchThroughTheAdapters) {
         subject.match(matcher, same, &score);
         EXPECT_EQ(score, 0.0f);
     }
-    std::string longPattern = std::string(255, 'a') + "b";
-    C(std::string(255, 'a').c_str()).match(matcher_case_exact_256, longPattern.data(), &score);
-    EXPECT_EQ(score, 1.0f) << "the pattern is cut to 255 bytes before it is compared";
 
     CList<C> pieces;
     fill(pieces, {"holi", "jpg"});

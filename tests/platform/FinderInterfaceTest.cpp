@@ -50,11 +50,6 @@ TEST_F(FinderInterface, SelectionAndAliasesOfItsElements) {
 
 TEST_F(FinderInterface, AFinderThatIsNotRunningAnswersNothing) {
     m_world.finder.running = false;
-    AEDescList selection;
-    EXPECT_EQ(MoreFEGetSelection(MyAEIdleProc, &selection), procNotFound);
-    ProcessSerialNumber psn;
-    EXPECT_EQ(MoreProcFindProcessBySignature(gFinderSignature, kFinderFileType, &psn),
-              procNotFound);
     AliasHandle alias;
     AEDesc object = AECreateDesc(typeObjectSpecifier, m_path);
     EXPECT_EQ(MoreFEGetObjectAsAlias(&object, &alias, MyAEIdleProc), procNotFound);
@@ -71,14 +66,6 @@ TEST_F(FinderInterface, UpdatesAreSentForExistingItemsOnly) {
     ASSERT_TRUE(QFile::remove(QFile::decodeName(m_path)));
     EXPECT_EQ(MoreFEUpdateItemFSRef(&ref), fnfErr);
     EXPECT_EQ(m_world.events().size(), 1);
-}
-
-TEST(IdleRoutine, WaitsTenTicksAndNeverCancels) {
-    SInt32 sleep = 0;
-    RgnHandle region = reinterpret_cast<RgnHandle>(1);
-    EXPECT_FALSE(MyAEIdleProc(nullptr, &sleep, &region));
-    EXPECT_EQ(sleep, 10);
-    EXPECT_EQ(region, nullptr);
 }
 
 } // namespace

