@@ -13,17 +13,20 @@ LinuxFinder::LinuxFinder(QByteArray selectionFolder)
     : m_selectionFolder(std::move(selectionFolder)) {}
 
 OSStatus LinuxFinder::getSelection(AEIdleUPP idle, AEDescList* list) {
-    for (int waits = 0; idle && waits < kMaxWaitsForWriter &&
-                        platform::linuxdesk::selectionBeingWritten(m_selectionFolder);
-         ++waits) {
+    for (int waits = 0;
+         idle && waits < kMaxWaitsForWriter && selectionBeingWritten(m_selectionFolder); ++waits) {
         SInt32 sleepTicks = 0;
         RgnHandle mouseRegion = nullptr;
         if (idle(nullptr, &sleepTicks, &mouseRegion))
             break;
     }
     *list = AECreateList();
-    const auto paths = platform::linuxdesk::readSelectionFile(
-        m_selectionFolder + QByteArrayLiteral("/finder-selection"));
+    // With no usable folder (no runtime, cache or home folder) there is no selection file; the
+    // bare name would otherwise be looked for at the root of the file system.
+    if (m_selectionFolder.isEmpty())
+        return noErr;
+    const auto paths =
+        readSelectionFile(m_selectionFolder + QByteArrayLiteral("/finder-selection"));
     if (!paths)
         return noErr;
     for (const QByteArray& path : *paths)

@@ -60,6 +60,18 @@ TEST_F(LinuxFinderTest, MissingSelectionFileIsAnEmptySelection) {
     ASSERT_EQ(finder.getSelection(nullptr, &list), noErr);
     EXPECT_EQ(list.descriptorType, typeAEList);
     EXPECT_TRUE(list.items.isEmpty());
+
+    // No folder at all is no selection, not a file at the root of the file system.
+    const QByteArray planted = "/finder-selection";
+    QFile plant(QString::fromLatin1(planted));
+    if (!plant.exists() && plant.open(QIODevice::WriteOnly)) {
+        plant.write("file://" + file("x.txt") + '\n');
+        plant.close();
+        LinuxFinder nowhere{QByteArray()};
+        ASSERT_EQ(nowhere.getSelection(nullptr, &list), noErr);
+        plant.remove();
+        EXPECT_TRUE(list.items.isEmpty());
+    }
 }
 
 TEST_F(LinuxFinderTest, AWriteInProgressIsWaitedForWithTheIdleRoutine) {
