@@ -62,8 +62,11 @@ void AppController::buildMenu() {
     addFinderSelectionMenuItem();
     checkSelectionForImagesAndMoviesAndWeblocs();
     addLabel(QStringLiteral("Clipboard:"));
+    addClipboardTextMenuItem();
+    addClipboardImageMenuItem();
     if (gClipboardHasText || gClipboardHasImage)
         addSeparator();
+    addProcessNameMenuItem();
     addMenuItem(QStringLiteral("Quit"), VELMORA_SELECTOR(selItemQuit), std::nullopt);
 
     applyAutomaticEnabling(m_menu.get());

@@ -6,6 +6,9 @@
 //   the rebuild               setup, buildMenu, menuNeedsUpdate, validateMenuItem, addMenuItem
 //   Finder selection          addFinderSelectionMenuItem, checkSelectionForImagesAndMovies...,
 //                             getFinderSelection (FinderSelectionItems.cpp)
+//   clipboard                 addClipboardTextMenuItem, addClipboardImageMenuItem,
+//                             selClipboardImagePreviewItem (ClipboardItems.cpp)
+//   front application         addProcessNameMenuItem, selProcess (ProcessItems.cpp)
 //   actions                   selItemQuit, selFirstSelectedFinderItem
 #pragma once
 
@@ -49,8 +52,15 @@ public:
     void checkSelectionForImagesAndMoviesAndWeblocs();
     QStringList getFinderSelection();
 
+    void addClipboardTextMenuItem();
+    void addClipboardImageMenuItem();
+    // True when the front application is Mail.
+    bool addProcessNameMenuItem();
+
     void selItemQuit(QAction* sender);
     void selFirstSelectedFinderItem(QAction* sender);
+    void selProcess(QAction* sender);
+    void selClipboardImagePreviewItem(QAction* sender);
 
     QMenu* menu() const { return m_menu.get(); }
 

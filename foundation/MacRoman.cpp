@@ -35,3 +35,7 @@ std::optional<unsigned char> MacRomanByte(char16_t unit) {
     }
     return std::nullopt;
 }
+
+char16_t MacRomanCharacter(unsigned char byte) {
+    return byte < 0x80 ? char16_t(byte) : kUpperHalf[byte - 0x80];
+}

@@ -9,3 +9,6 @@
 // The Mac Roman byte of a UTF-16 code unit; none for a character Mac Roman lacks (a surrogate
 // never has one).
 std::optional<unsigned char> MacRomanByte(char16_t unit);
+
+// The character a Mac Roman byte stands for.
+char16_t MacRomanCharacter(unsigned char byte);

@@ -51,6 +51,14 @@ OSStatus AECoerceDesc(const AEDesc* desc, DescType toType, AEDesc* result) {
         *result = *desc;
         return noErr;
     }
+    if (desc->descriptorType == FOUR_CHAR_CODE("utxt") && toType == FOUR_CHAR_CODE("utf8")) {
+        if (desc->data.size() % 2 != 0)
+            return errAECoercionFail;
+        const QString text(reinterpret_cast<const QChar*>(desc->data.constData()),
+                           desc->data.size() / 2);
+        *result = AECreateDesc(toType, text.toUtf8());
+        return noErr;
+    }
     if (toType != typeFSRef)
         return errAECoercionFail;
     FSRef ref;

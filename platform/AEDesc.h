@@ -39,7 +39,8 @@ OSStatus AEGetNthDesc(const AEDescList* list, long index, DescType desiredType, 
 
 // Coercion. Only the coercions the system relies on exist: any type to itself, and 'fsrf'
 // from 'alis' (resolved without user interaction) and from 'furl'. An object specifier needs
-// the Finder to resolve it, so it never coerces here.
+// the Finder to resolve it, so it never coerces here. Unicode text ('utxt', UTF-16 in host
+// order) coerces to UTF-8 text ('utf8').
 OSStatus AECoerceDesc(const AEDesc* desc, DescType toType, AEDesc* result);
 
 void AEDisposeDesc(AEDesc* desc);

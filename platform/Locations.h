@@ -15,6 +15,8 @@ public:
     virtual QString home() const = 0;
     // The folder holding the application's pictures and scripts.
     virtual QString resourceDir() const = 0;
+    // The user's private temporary-items folder; empty when there is no safe one.
+    virtual QString temporaryItems() const = 0;
 };
 
 } // namespace platform

@@ -23,6 +23,9 @@ void install(const Services& services) {
     gServices = services;
 }
 
+AlertService& alerts() {
+    return require(gServices.alerts, "alert");
+}
 ApplicationService& application() {
     return require(gServices.application, "application");
 }
@@ -32,8 +35,26 @@ FinderService& finder() {
 Locations& locations() {
     return require(gServices.locations, "locations");
 }
+LogService& systemLog() {
+    return require(gServices.systemLog, "system log");
+}
+NotificationService& notifications() {
+    return require(gServices.notifications, "notification");
+}
+PasteboardService& pasteboard() {
+    return require(gServices.pasteboard, "pasteboard");
+}
+PreferenceStore& preferences() {
+    return require(gServices.preferences, "preference");
+}
 ProcessService& processes() {
     return require(gServices.processes, "process");
+}
+ScriptingService& scripting() {
+    return require(gServices.scripting, "scripting");
+}
+SoundService& sounds() {
+    return require(gServices.sounds, "sound");
 }
 StatusBarService& statusBar() {
     return require(gServices.statusBar, "status bar");

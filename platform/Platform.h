@@ -7,28 +7,49 @@
 
 namespace platform {
 
+class AlertService;
 class ApplicationService;
 class FinderService;
 class Locations;
+class LogService;
+class NotificationService;
+class PasteboardService;
+class PreferenceStore;
 class ProcessService;
+class ScriptingService;
+class SoundService;
 class StatusBarService;
 class WorkspaceService;
 
 struct Services {
+    AlertService* alerts = nullptr;
     ApplicationService* application = nullptr;
     FinderService* finder = nullptr;
     Locations* locations = nullptr;
+    LogService* systemLog = nullptr;
+    NotificationService* notifications = nullptr;
+    PasteboardService* pasteboard = nullptr;
+    PreferenceStore* preferences = nullptr;
     ProcessService* processes = nullptr;
+    ScriptingService* scripting = nullptr;
+    SoundService* sounds = nullptr;
     StatusBarService* statusBar = nullptr;
     WorkspaceService* workspace = nullptr;
 };
 
 void install(const Services& services);
 
+AlertService& alerts();
 ApplicationService& application();
 FinderService& finder();
 Locations& locations();
+LogService& systemLog();
+NotificationService& notifications();
+PasteboardService& pasteboard();
+PreferenceStore& preferences();
 ProcessService& processes();
+ScriptingService& scripting();
+SoundService& sounds();
 StatusBarService& statusBar();
 WorkspaceService& workspace();
 

@@ -1,4 +1,5 @@
-// The workspace: opening files with their default application, and file icons.
+// The workspace: opening files with their default application, file icons, and applications
+// found and launched by name.
 #pragma once
 
 #include <QIcon>
@@ -14,6 +15,10 @@ public:
     virtual bool openFile(const QString& path) = 0;
     // The icon the desktop shows for the file, or none.
     virtual std::optional<QIcon> iconForFile(const QString& path) = 0;
+    // Where the installed application of that name is, or none.
+    virtual std::optional<QString> fullPathForApplication(const QString& name) = 0;
+    // Starts the application found at `path`, or brings it forward when it runs.
+    virtual bool launchApplication(const QString& path) = 0;
 };
 
 } // namespace platform

@@ -1,32 +1,66 @@
 #include "platform/linux/LinuxDesktop.h"
 
+#include "platform/PreferenceStore.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
+
+#include <QFile>
 
 namespace platform::linuxdesk {
 
 DesktopEnvironment DesktopEnvironment::fromProcess() {
     return DesktopEnvironment{qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"),
-                              qgetenv("HOME")};
+                              qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME")};
 }
+
+namespace {
+
+// Settings live in $XDG_CONFIG_HOME/velmora, or ~/.config/velmora.
+QString preferencesFolder(const DesktopEnvironment& environment) {
+    if (!environment.configHome.isEmpty() && environment.configHome.startsWith('/'))
+        return QFile::decodeName(environment.configHome) + QStringLiteral("/velmora");
+    return QFile::decodeName(environment.home) + QStringLiteral("/.config/velmora");
+}
+
+} // namespace
 
 struct LinuxDesktop::Backends {
     explicit Backends(const DesktopEnvironment& environment)
         : finder(platform::linuxdesk::selectionFolder(environment.runtimeDir, environment.cacheHome,
                                                       environment.home)),
-          locations(QString::fromLocal8Bit(environment.home)) {}
+          locations(QString::fromLocal8Bit(environment.home), environment.runtimeDir,
+                    environment.cacheHome),
+          preferences(preferencesFolder(environment)) {}
+    LinuxAlerts alerts;
     LinuxApplication application;
     LinuxFinder finder;
     LinuxLocations locations;
+    LinuxLog log;
+    LinuxNotifications notifications;
+    LinuxPasteboard pasteboard;
+    PreferenceStore preferences;
     LinuxProcesses processes;
+    LinuxScripting scripting;
+    LinuxSounds sounds;
     LinuxStatusBar statusBar;
     LinuxWorkspace workspace;
 };
 
 LinuxDesktop::LinuxDesktop(const DesktopEnvironment& environment)
     : m_backends(std::make_unique<Backends>(environment)) {
-    m_services = Services{&m_backends->application, &m_backends->finder,    &m_backends->locations,
-                          &m_backends->processes,   &m_backends->statusBar, &m_backends->workspace};
+    m_services = Services{.alerts = &m_backends->alerts,
+                          .application = &m_backends->application,
+                          .finder = &m_backends->finder,
+                          .locations = &m_backends->locations,
+                          .systemLog = &m_backends->log,
+                          .notifications = &m_backends->notifications,
+                          .pasteboard = &m_backends->pasteboard,
+                          .preferences = &m_backends->preferences,
+                          .processes = &m_backends->processes,
+                          .scripting = &m_backends->scripting,
+                          .sounds = &m_backends->sounds,
+                          .statusBar = &m_backends->statusBar,
+                          .workspace = &m_backends->workspace};
 }
 
 LinuxDesktop::~LinuxDesktop() = default;

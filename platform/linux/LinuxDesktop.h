@@ -17,6 +17,7 @@ struct DesktopEnvironment {
     QByteArray runtimeDir; // XDG_RUNTIME_DIR
     QByteArray cacheHome;  // XDG_CACHE_HOME
     QByteArray home;       // HOME
+    QByteArray configHome; // XDG_CONFIG_HOME
     static DesktopEnvironment fromProcess();
 };
 

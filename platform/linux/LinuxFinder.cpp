@@ -42,13 +42,4 @@ OSStatus LinuxFinder::updateItemAlias(const AliasHandle&) {
     return noErr;
 }
 
-OSStatus LinuxProcesses::findProcessBySignature(OSType creator, OSType type,
-                                                ProcessSerialNumber* psn) {
-    if (creator == gFinderSignature && type == kFinderFileType) {
-        *psn = ProcessSerialNumber{0, 1};
-        return noErr;
-    }
-    return procNotFound;
-}
-
 } // namespace platform::linuxdesk

@@ -1,14 +1,24 @@
 // The Linux implementation of each desktop service.
 #pragma once
 
+#include "platform/Alerts.h"
 #include "platform/Application.h"
 #include "platform/Finder.h"
 #include "platform/Locations.h"
+#include "platform/Notifications.h"
+#include "platform/Pasteboard.h"
 #include "platform/Processes.h"
+#include "platform/Scripting.h"
+#include "platform/Sounds.h"
 #include "platform/StatusBar.h"
+#include "platform/SystemLog.h"
 #include "platform/Workspace.h"
 
 #include <QByteArray>
+#include <QMimeData>
+#include <QPointer>
+#include <map>
+#include <memory>
 
 class QSystemTrayIcon;
 
@@ -29,10 +39,82 @@ private:
     QByteArray m_selectionFolder;
 };
 
-// The selection file always answers for the Finder, so the Finder is always "running".
+// The selection file always answers for the Finder, so the Finder is always "running". Which
+// application is in front is not known yet: the header item for it is left out.
 class LinuxProcesses : public ProcessService {
 public:
     OSStatus findProcessBySignature(OSType creator, OSType type, ProcessSerialNumber* psn) override;
+    OSStatus frontProcess(ProcessSerialNumber* psn) override;
+    std::optional<QString> processName(const ProcessSerialNumber& psn) override;
+    std::optional<QString> processBundleLocation(const ProcessSerialNumber& psn) override;
+    // Bringing Velmora forward raises its visible windows; an alert shown next activates itself.
+    OSStatus setFrontProcess(const ProcessSerialNumber& psn) override;
+};
+
+// The X11 CLIPBOARD selection through QClipboard: one item, whose flavors are the MIME types the
+// owner offers (see FlavorTypes.h). Qt waits for an owner that does not answer for a bounded time
+// (five seconds) and then reports nothing. Linux has no legacy scrap.
+class LinuxPasteboard : public PasteboardService {
+public:
+    LinuxPasteboard();
+    PasteboardSyncFlags synchronize() override;
+    OSStatus clear() override;
+    OSStatus itemCount(ItemCount* count) override;
+    OSStatus itemIdentifier(CFIndex index, PasteboardItemID* item) override;
+    OSStatus flavorTypes(PasteboardItemID item, QStringList* flavors) override;
+    OSStatus copyItemFlavorData(PasteboardItemID item, const QString& flavor,
+                                QByteArray* data) override;
+    OSStatus putItemFlavor(PasteboardItemID item, const QString& flavor, const QByteArray& data,
+                           PasteboardFlavorFlags flags) override;
+    std::optional<QByteArray> scrapFlavor(ScrapFlavorType type) override;
+
+private:
+    bool ownsClipboard() const;
+    bool m_modified = true;
+    // What this process offers, as last handed to the clipboard (which owns it).
+    QPointer<QMimeData> m_offered;
+};
+
+// A modal QMessageBox with the critical icon.
+class LinuxAlerts : public AlertService {
+public:
+    int runStopAlert(const QString& message, const std::optional<QString>& detail,
+                     const QStringList& buttons) override;
+};
+
+// The beep of the display server, and the freedesktop sound theme played by whichever of
+// pw-play, paplay or canberra-gtk-play is installed.
+class LinuxSounds : public SoundService {
+public:
+    void beep() override;
+    bool playSound(const QString& name) override;
+};
+
+// Standard error and syslog.
+class LinuxLog : public LogService {
+public:
+    LinuxLog();
+    void log(const QString& line) override;
+};
+
+// A D-Bus signal on the session bus: interface io.velmora.DistributedNotifications, member
+// Notification, arguments (name, object), from the path /io/velmora/Notifications.
+class LinuxNotifications : public NotificationService {
+public:
+    void postDistributed(const QString& name, const QString& object,
+                         bool deliverImmediately) override;
+};
+
+// The applications scripts can talk to on this desktop. Preview is whichever program opens
+// pictures: a new document from the clipboard is the clipboard's picture saved as PNG in the
+// temporary-items folder and opened.
+class LinuxScripting : public ScriptingService {
+public:
+    ScriptApplication* application(const QString& name) override;
+    void didRun(const QString& source, OSStatus status) override;
+
+private:
+    std::map<QString, std::unique_ptr<ScriptApplication>> m_applications;
 };
 
 class LinuxWorkspace : public WorkspaceService {
@@ -42,16 +124,24 @@ public:
     LinuxWorkspace();
     bool openFile(const QString& path) override;
     std::optional<QIcon> iconForFile(const QString& path) override;
+    // Desktop entries whose Name is `name`, in the XDG data folders' order.
+    std::optional<QString> fullPathForApplication(const QString& name) override;
+    bool launchApplication(const QString& path) override;
 };
 
 class LinuxLocations : public Locations {
 public:
-    explicit LinuxLocations(QString home);
+    // The runtime and cache folders are the values of XDG_RUNTIME_DIR and XDG_CACHE_HOME.
+    explicit LinuxLocations(QString home, QByteArray runtimeDir = {}, QByteArray cacheHome = {});
     QString home() const override { return m_home; }
     QString resourceDir() const override;
+    // Checked at every call, since the folder may be removed or changed while Velmora runs.
+    QString temporaryItems() const override;
 
 private:
     QString m_home;
+    QByteArray m_runtimeDir;
+    QByteArray m_cacheHome;
 };
 
 class LinuxApplication : public ApplicationService {

@@ -1,10 +1,14 @@
 #include "platform/linux/LinuxServices.h"
+#include "platform/linux/TemporaryItems.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace platform::linuxdesk {
@@ -69,7 +73,40 @@ std::optional<QIcon> LinuxWorkspace::iconForFile(const QString& path) {
     return icon;
 }
 
-LinuxLocations::LinuxLocations(QString home) : m_home(std::move(home)) {}
+std::optional<QString> LinuxWorkspace::fullPathForApplication(const QString& name) {
+    for (const QString& folder :
+         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        QDirIterator entries(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext()) {
+            const QString path = entries.next();
+            QSettings entry(path, QSettings::IniFormat);
+            entry.beginGroup(QStringLiteral("Desktop Entry"));
+            if (entry.value(QStringLiteral("Name")).toString() == name &&
+                entry.value(QStringLiteral("Type")).toString() == QLatin1String("Application") &&
+                !entry.value(QStringLiteral("Hidden")).toBool())
+                return path;
+        }
+    }
+    return std::nullopt;
+}
+
+// gio knows how to start a desktop entry (its Exec line, field codes, D-Bus activation).
+bool LinuxWorkspace::launchApplication(const QString& path) {
+    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    if (gio.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    return QProcess::startDetached(gio, {QStringLiteral("launch"), path});
+}
+
+LinuxLocations::LinuxLocations(QString home, QByteArray runtimeDir, QByteArray cacheHome)
+    : m_home(std::move(home)), m_runtimeDir(std::move(runtimeDir)),
+      m_cacheHome(std::move(cacheHome)) {}
+
+QString LinuxLocations::temporaryItems() const {
+    return QFile::decodeName(
+        temporaryItemsFolder(m_runtimeDir, m_cacheHome, QFile::encodeName(m_home)));
+}
 
 // Installed, the resources sit in share/velmora beside bin/; run from the build tree they are
 // the source tree's.

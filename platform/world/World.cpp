@@ -1,5 +1,6 @@
 #include "platform/world/World.h"
 
+#include "platform/PreferenceStore.h"
 #include "platform/world/WorldServices.h"
 
 #include <QDir>
@@ -9,27 +10,46 @@ namespace platform::world {
 
 struct World::Backends {
     explicit Backends(World& world)
-        : application(world), finder(world), locations(world), processes(world), statusBar(world),
-          workspace(world) {}
+        : alerts(world), application(world), finder(world), locations(world), log(world),
+          notifications(world), pasteboard(world),
+          preferences(world.home() + QStringLiteral("/.config/velmora")), processes(world),
+          scripting(world), sounds(world), statusBar(world), workspace(world) {}
+    WorldAlerts alerts;
     WorldApplication application;
     WorldFinder finder;
     WorldLocations locations;
+    WorldLog log;
+    WorldNotifications notifications;
+    WorldPasteboard pasteboard;
+    PreferenceStore preferences;
     WorldProcesses processes;
+    WorldScripting scripting;
+    WorldSounds sounds;
     WorldStatusBar statusBar;
     WorldWorkspace workspace;
 };
 
-World::World() : m_backends(std::make_unique<Backends>(*this)) {
-    const QString base = m_dir.path();
-    m_root = base + QStringLiteral("/root");
-    m_home = base + QStringLiteral("/home");
-    m_temp = base + QStringLiteral("/temporary-items");
+World::World()
+    : m_root(m_dir.path() + QStringLiteral("/root")), m_home(m_dir.path() + QStringLiteral("/home")),
+      m_temp(m_dir.path() + QStringLiteral("/temporary-items")),
+      m_backends(std::make_unique<Backends>(*this)) {
     QDir().mkpath(m_root);
     QDir().mkpath(m_home);
     QDir().mkpath(m_temp);
     QFile::setPermissions(m_temp, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    m_services = Services{&m_backends->application, &m_backends->finder,    &m_backends->locations,
-                          &m_backends->processes,   &m_backends->statusBar, &m_backends->workspace};
+    m_services = Services{.alerts = &m_backends->alerts,
+                          .application = &m_backends->application,
+                          .finder = &m_backends->finder,
+                          .locations = &m_backends->locations,
+                          .systemLog = &m_backends->log,
+                          .notifications = &m_backends->notifications,
+                          .pasteboard = &m_backends->pasteboard,
+                          .preferences = &m_backends->preferences,
+                          .processes = &m_backends->processes,
+                          .scripting = &m_backends->scripting,
+                          .sounds = &m_backends->sounds,
+                          .statusBar = &m_backends->statusBar,
+                          .workspace = &m_backends->workspace};
 }
 
 World::~World() = default;
@@ -60,6 +80,14 @@ QString World::abbreviate(const QString& path) const {
             return mark + path.mid(folder.size());
     }
     return path;
+}
+
+QString World::applicationPath(const QString& name) {
+    return QStringLiteral("/Applications/") + name + QStringLiteral(".app");
+}
+
+PreferenceStore& World::preferences() {
+    return m_backends->preferences;
 }
 
 void World::record(const QJsonObject& event) {

@@ -6,6 +6,7 @@
 // to the desktop as events, in order.
 #pragma once
 
+#include "platform/MacTypes.h"
 #include "platform/Platform.h"
 
 #include <QByteArray>
@@ -13,8 +14,15 @@
 #include <QJsonObject>
 #include <QString>
 #include <QTemporaryDir>
+#include <deque>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
+
+namespace platform {
+class PreferenceStore;
+}
 
 namespace platform::world {
 
@@ -37,6 +45,28 @@ struct FinderState {
     bool running = true;
 };
 
+// One pasteboard item: its flavors in the order the item offers them.
+struct PasteboardItem {
+    std::vector<std::pair<QString, QByteArray>> flavors;
+};
+
+struct ClipboardState {
+    std::vector<PasteboardItem> items;
+    std::map<FourCharCode, QByteArray> scrap;
+    bool ownedBySystem = false; // the system cleared it last
+    bool modified = true;       // since the system last synchronised
+};
+
+struct FrontApplication {
+    QString name;
+    QString bundle; // absolute, or empty when the application has no place on disk
+};
+
+struct ApplicationState {
+    bool installed = true;
+    bool running = false;
+};
+
 class World {
 public:
     World();
@@ -55,6 +85,17 @@ public:
     QString abbreviate(const QString& path) const;
 
     FinderState finder;
+    ClipboardState clipboard;
+    std::optional<FrontApplication> frontApp;
+    // By name; the Finder and System Events are part of the desktop and always there.
+    std::map<QString, ApplicationState> applications;
+    // The answers the user gives to alerts with a choice, in order; 1 once they run out.
+    std::deque<int> alertAnswers;
+
+    // Where an installed application lives.
+    static QString applicationPath(const QString& name);
+
+    PreferenceStore& preferences();
 
     void record(const QJsonObject& event);
     const QJsonArray& events() const { return m_events; }

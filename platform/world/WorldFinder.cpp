@@ -52,13 +52,4 @@ OSStatus WorldFinder::updateItemAlias(const AliasHandle& alias) {
     return noErr;
 }
 
-OSStatus WorldProcesses::findProcessBySignature(OSType creator, OSType type,
-                                                ProcessSerialNumber* psn) {
-    if (creator == gFinderSignature && type == kFinderFileType && m_world.finder.running) {
-        *psn = ProcessSerialNumber{0, 1};
-        return noErr;
-    }
-    return procNotFound;
-}
-
 } // namespace platform::world

@@ -1,12 +1,21 @@
 // The world's implementation of each desktop service.
 #pragma once
 
+#include "platform/Alerts.h"
 #include "platform/Application.h"
 #include "platform/Finder.h"
 #include "platform/Locations.h"
+#include "platform/Notifications.h"
+#include "platform/Pasteboard.h"
 #include "platform/Processes.h"
+#include "platform/Scripting.h"
+#include "platform/Sounds.h"
 #include "platform/StatusBar.h"
+#include "platform/SystemLog.h"
 #include "platform/Workspace.h"
+
+#include <map>
+#include <memory>
 
 namespace platform::world {
 
@@ -23,13 +32,99 @@ private:
     World& m_world;
 };
 
+// The Finder is process 1 and the front application process 100.
 class WorldProcesses : public ProcessService {
 public:
     explicit WorldProcesses(World& world) : m_world(world) {}
     OSStatus findProcessBySignature(OSType creator, OSType type, ProcessSerialNumber* psn) override;
+    OSStatus frontProcess(ProcessSerialNumber* psn) override;
+    std::optional<QString> processName(const ProcessSerialNumber& psn) override;
+    std::optional<QString> processBundleLocation(const ProcessSerialNumber& psn) override;
+    OSStatus setFrontProcess(const ProcessSerialNumber& psn) override;
 
 private:
     World& m_world;
+};
+
+// Items × flavors in memory, and the legacy scrap.
+class WorldPasteboard : public PasteboardService {
+public:
+    explicit WorldPasteboard(World& world) : m_world(world) {}
+    PasteboardSyncFlags synchronize() override;
+    OSStatus clear() override;
+    OSStatus itemCount(ItemCount* count) override;
+    OSStatus itemIdentifier(CFIndex index, PasteboardItemID* item) override;
+    OSStatus flavorTypes(PasteboardItemID item, QStringList* flavors) override;
+    OSStatus copyItemFlavorData(PasteboardItemID item, const QString& flavor,
+                                QByteArray* data) override;
+    OSStatus putItemFlavor(PasteboardItemID item, const QString& flavor, const QByteArray& data,
+                           PasteboardFlavorFlags flags) override;
+    std::optional<QByteArray> scrapFlavor(ScrapFlavorType type) override;
+
+private:
+    World& m_world;
+};
+
+// Alerts answer from the scenario's list and are recorded with their answer.
+class WorldAlerts : public AlertService {
+public:
+    explicit WorldAlerts(World& world) : m_world(world) {}
+    int runStopAlert(const QString& message, const std::optional<QString>& detail,
+                     const QStringList& buttons) override;
+
+private:
+    World& m_world;
+};
+
+class WorldSounds : public SoundService {
+public:
+    explicit WorldSounds(World& world) : m_world(world) {}
+    void beep() override;
+    bool playSound(const QString& name) override;
+
+private:
+    World& m_world;
+};
+
+class WorldLog : public LogService {
+public:
+    explicit WorldLog(World& world) : m_world(world) {}
+    void log(const QString& line) override;
+
+private:
+    World& m_world;
+};
+
+class WorldNotifications : public NotificationService {
+public:
+    explicit WorldNotifications(World& world) : m_world(world) {}
+    void postDistributed(const QString& name, const QString& object,
+                         bool deliverImmediately) override;
+
+private:
+    World& m_world;
+};
+
+// An application of the world: it records what scripts ask of it.
+class WorldScriptApplication : public ScriptApplication {
+public:
+    WorldScriptApplication(World& world, QString name) : m_world(world), m_name(std::move(name)) {}
+    ScriptReply perform(const QString& command, const std::vector<ScriptValue>& arguments) override;
+
+private:
+    World& m_world;
+    QString m_name;
+};
+
+class WorldScripting : public ScriptingService {
+public:
+    explicit WorldScripting(World& world) : m_world(world) {}
+    ScriptApplication* application(const QString& name) override;
+    void didRun(const QString& source, OSStatus status) override;
+
+private:
+    World& m_world;
+    std::map<QString, std::unique_ptr<WorldScriptApplication>> m_applications;
 };
 
 class WorldWorkspace : public WorkspaceService {
@@ -37,6 +132,8 @@ public:
     explicit WorldWorkspace(World& world) : m_world(world) {}
     bool openFile(const QString& path) override;
     std::optional<QIcon> iconForFile(const QString& path) override;
+    std::optional<QString> fullPathForApplication(const QString& name) override;
+    bool launchApplication(const QString& path) override;
 
 private:
     World& m_world;
@@ -47,6 +144,7 @@ public:
     explicit WorldLocations(World& world) : m_world(world) {}
     QString home() const override;
     QString resourceDir() const override;
+    QString temporaryItems() const override;
 
 private:
     World& m_world;

@@ -19,12 +19,34 @@ std::optional<QIcon> WorldWorkspace::iconForFile(const QString& path) {
     return QIcon(icon);
 }
 
+std::optional<QString> WorldWorkspace::fullPathForApplication(const QString& name) {
+    const auto found = m_world.applications.find(name);
+    if (found == m_world.applications.end() || !found->second.installed)
+        return std::nullopt;
+    return World::applicationPath(name);
+}
+
+bool WorldWorkspace::launchApplication(const QString& path) {
+    for (auto& [name, state] : m_world.applications) {
+        if (state.installed && World::applicationPath(name) == path) {
+            state.running = true;
+            m_world.record({{QStringLiteral("launch"), name}});
+            return true;
+        }
+    }
+    return false;
+}
+
 QString WorldLocations::home() const {
     return m_world.home();
 }
 
 QString WorldLocations::resourceDir() const {
     return QStringLiteral(VELMORA_RESOURCE_DIR);
+}
+
+QString WorldLocations::temporaryItems() const {
+    return m_world.temp();
 }
 
 void WorldApplication::terminate() {

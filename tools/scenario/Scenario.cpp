@@ -6,6 +6,7 @@
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 #include "tools/scenario/WorldFiles.h"
+#include "tools/scenario/WorldState.h"
 
 #include <QAction>
 #include <QJsonArray>
@@ -20,8 +21,11 @@ namespace {
 using platform::world::SelectionElement;
 using platform::world::World;
 
-const QStringList kKnownKeys = {QStringLiteral("files"), QStringLiteral("finder"),
-                                QStringLiteral("steps")};
+// The parts of the world a scenario sets up, at the start or in a "set" step.
+const QStringList kWorldParts = {QStringLiteral("files"),        QStringLiteral("finder"),
+                                 QStringLiteral("clipboard"),    QStringLiteral("front_app"),
+                                 QStringLiteral("applications"), QStringLiteral("preferences"),
+                                 QStringLiteral("answers")};
 const QStringList kKnownSteps = {QStringLiteral("open_menu"), QStringLiteral("choose"),
                                  QStringLiteral("choose_tooltip"), QStringLiteral("set")};
 
@@ -67,13 +71,27 @@ std::optional<QString> readFinder(const QJsonObject& finder, World& world) {
 
 std::optional<QString> applyWorldParts(const QJsonObject& parts, World& world,
                                        const QDir& scenarioDir) {
-    if (parts.contains(QStringLiteral("files"))) {
-        if (auto error =
-                CreateFiles(parts.value(QStringLiteral("files")).toObject(), world, scenarioDir))
+    for (auto part = parts.begin(); part != parts.end(); ++part) {
+        const QString& key = part.key();
+        const QJsonObject value = part.value().toObject();
+        std::optional<QString> error;
+        if (key == QLatin1String("files"))
+            error = CreateFiles(value, world, scenarioDir);
+        else if (key == QLatin1String("finder"))
+            error = readFinder(value, world);
+        else if (key == QLatin1String("clipboard"))
+            error = ReadClipboard(value, world);
+        else if (key == QLatin1String("front_app"))
+            error = ReadFrontApplication(part.value(), world);
+        else if (key == QLatin1String("applications"))
+            error = ReadApplications(value, world);
+        else if (key == QLatin1String("preferences"))
+            error = ReadPreferences(value, world);
+        else if (key == QLatin1String("answers"))
+            error = ReadAnswers(value, world);
+        if (error)
             return error;
     }
-    if (parts.contains(QStringLiteral("finder")))
-        return readFinder(parts.value(QStringLiteral("finder")).toObject(), world);
     return std::nullopt;
 }
 
@@ -119,7 +137,7 @@ public:
         const QJsonValue value = step.begin().value();
         if (kind == QLatin1String("set")) {
             for (const QString& key : value.toObject().keys()) {
-                if (key != QLatin1String("files") && key != QLatin1String("finder"))
+                if (!kWorldParts.contains(key))
                     return QStringLiteral("set: \"%1\" is not supported").arg(key);
             }
             return applyWorldParts(value.toObject(), m_world, m_scenarioDir);
@@ -172,7 +190,7 @@ private:
 std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input,
                                                  const QDir& scenarioDir) {
     for (const QString& key : input.keys()) {
-        if (!kKnownKeys.contains(key))
+        if (!kWorldParts.contains(key) && key != QLatin1String("steps"))
             return Malformed{QStringLiteral("\"%1\" is not supported by this driver").arg(key)};
     }
     World world;
@@ -199,7 +217,9 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input,
     return QJsonObject{{QStringLiteral("menus"), run.menus()},
                        {QStringLiteral("events"), world.events()},
                        {QStringLiteral("files"), DescribeTree(world.root(), world)},
-                       {QStringLiteral("temp_files"), DescribeTree(world.temp(), world)}};
+                       {QStringLiteral("temp_files"), DescribeTree(world.temp(), world)},
+                       {QStringLiteral("clipboard"), DescribeClipboard(world)},
+                       {QStringLiteral("preferences"), DescribePreferences(world)}};
 }
 
 } // namespace scenario

@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QBuffer>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -38,15 +39,12 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 std::optional<QString> writeImage(const QString& path, const QJsonObject& image) {
-    const int width = image.value(QStringLiteral("width")).toInt(-1);
-    const int height = image.value(QStringLiteral("height")).toInt(-1);
-    if (width <= 0 || height <= 0 || width > 10000 || height > 10000)
-        return QStringLiteral("an image needs a width and height from 1 to 10000");
-    QImage picture(width, height, QImage::Format_ARGB32);
-    picture.fill(QColor(40, 120, 200));
     const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
-    const bool writable = QImageWriter::supportedImageFormats().contains(suffix);
-    if (!picture.save(path, writable ? suffix.constData() : "png"))
+    QString error;
+    const auto bytes = EncodedPicture(image, suffix, &error);
+    if (!bytes)
+        return error;
+    if (!writeFile(path, *bytes))
         return QStringLiteral("the image could not be written");
     return std::nullopt;
 }
@@ -159,6 +157,27 @@ std::optional<QString> CreateFiles(const QJsonObject& files, platform::world::Wo
             return QStringLiteral("file \"%1\": %2").arg(it.key(), *error);
     }
     return std::nullopt;
+}
+
+std::optional<QByteArray> EncodedPicture(const QJsonObject& image, const QByteArray& format,
+                                         QString* error) {
+    const int width = image.value(QStringLiteral("width")).toInt(-1);
+    const int height = image.value(QStringLiteral("height")).toInt(-1);
+    if (width <= 0 || height <= 0 || width > 10000 || height > 10000) {
+        *error = QStringLiteral("an image needs a width and height from 1 to 10000");
+        return std::nullopt;
+    }
+    QImage picture(width, height, QImage::Format_ARGB32);
+    picture.fill(QColor(40, 120, 200));
+    const bool writable = QImageWriter::supportedImageFormats().contains(format);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, writable ? format.constData() : "png")) {
+        *error = QStringLiteral("the image could not be encoded");
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 QJsonObject DescribeTree(const QString& folder, const platform::world::World& world) {

@@ -17,6 +17,11 @@ namespace scenario {
 std::optional<QString> CreateFiles(const QJsonObject& files, platform::world::World& world,
                                    const QDir& scenarioDir);
 
+// A plain picture of the size {"width": w, "height": h} names, encoded in the image format
+// (PNG when the format cannot be written). None, with `error` set, for a size out of range.
+std::optional<QByteArray> EncodedPicture(const QJsonObject& image, const QByteArray& format,
+                                         QString* error);
+
 // Every item under `folder`, keyed by its path relative to it ("docs/" for a folder), with its
 // type, and for files their size, SHA-256, extension flag, custom icon and image size.
 QJsonObject DescribeTree(const QString& folder, const platform::world::World& world);

@@ -1,0 +1,52 @@
+// The per-user preference store: one typed file per domain.
+//
+// Each domain is a JSON object in `<folder>/<domain>.json`, so booleans, strings, numbers and
+// arrays keep their types. A process sees the file as it was at its last synchronisation and
+// its own changes since; synchronising writes those changes and reads everyone else's. Writes
+// are atomic (a new file renamed over the old one) and read-modify-write under a lock on
+// `<domain>.lock`, so two processes that change different keys at once both keep their change.
+// A file that cannot be read as an object counts as empty: reading never changes it, and the
+// next write replaces it, after keeping the unreadable one as `<domain>.json.unreadable`.
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+#include <map>
+#include <optional>
+
+namespace platform {
+
+class PreferenceStore {
+public:
+    explicit PreferenceStore(QString folder);
+
+    // The key's value as last synchronised or set here; none when absent.
+    std::optional<QVariant> copyValue(const QString& key, const QString& domain);
+    // Sets (or, with none, removes) the key; written at the next synchronisation.
+    void setValue(const QString& key, const std::optional<QVariant>& value, const QString& domain);
+    // Writes this process's changes and reads the others'. False when the domain's file could
+    // not be written; the changes then stay pending.
+    bool synchronize(const QString& domain);
+
+    // Everything in the domain, as this process sees it.
+    QVariantMap values(const QString& domain);
+
+    QString folder() const { return m_folder; }
+
+private:
+    struct Domain {
+        QVariantMap values;
+        QMap<QString, std::optional<QVariant>> pending;
+        bool loaded = false;
+    };
+    Domain& domain(const QString& name);
+    std::optional<QVariantMap> readFile(const QString& name) const;
+    QString filePath(const QString& name) const;
+
+    QString m_folder;
+    std::map<QString, Domain> m_domains;
+};
+
+} // namespace platform

@@ -1,0 +1,107 @@
+// Alerts, sounds, the system log and session notifications on the Linux desktop.
+#include "platform/linux/LinuxServices.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <cstdio>
+#include <syslog.h>
+
+namespace platform::linuxdesk {
+
+namespace {
+
+// The freedesktop sound theme's names for the classic system sounds, best first.
+QStringList themeSoundsFor(const QString& name) {
+    if (name == QLatin1String("Ping"))
+        return {QStringLiteral("complete"), QStringLiteral("message")};
+    return {name.toLower()};
+}
+
+std::optional<QString> themeSoundFile(const QString& name) {
+    for (const QString& themeName : themeSoundsFor(name)) {
+        for (const char* extension : {".oga", ".ogg", ".wav"}) {
+            const QString relative = QStringLiteral("sounds/freedesktop/stereo/") + themeName +
+                                     QLatin1String(extension);
+            const QString found =
+                QStandardPaths::locate(QStandardPaths::GenericDataLocation, relative);
+            if (!found.isEmpty())
+                return found;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int LinuxAlerts::runStopAlert(const QString& message, const std::optional<QString>& detail,
+                              const QStringList& buttons) {
+    if (buttons.isEmpty())
+        return -1;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), message);
+    box.setWindowModality(Qt::ApplicationModal);
+    if (detail)
+        box.setInformativeText(*detail);
+    std::vector<QPushButton*> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        const bool cancels = buttons.size() > 1 && i == buttons.size() - 1;
+        added.push_back(box.addButton(buttons[i], cancels ? QMessageBox::RejectRole
+                                                          : QMessageBox::AcceptRole));
+    }
+    box.setDefaultButton(added.front());
+    box.setEscapeButton(added.back());
+    box.exec();
+    for (size_t i = 0; i < added.size(); ++i) {
+        if (box.clickedButton() == added[i])
+            return int(i) + 1;
+    }
+    return int(added.size());
+}
+
+void LinuxSounds::beep() {
+    QApplication::beep();
+}
+
+bool LinuxSounds::playSound(const QString& name) {
+    const auto file = themeSoundFile(name);
+    if (!file)
+        return false;
+    for (const char* player : {"pw-play", "paplay"}) {
+        const QString program = QStandardPaths::findExecutable(QLatin1String(player));
+        if (!program.isEmpty())
+            return QProcess::startDetached(program, {*file});
+    }
+    const QString canberra = QStandardPaths::findExecutable(QStringLiteral("canberra-gtk-play"));
+    if (!canberra.isEmpty())
+        return QProcess::startDetached(canberra, {QStringLiteral("-f"), *file});
+    return false;
+}
+
+LinuxLog::LinuxLog() {
+    openlog("velmora", LOG_PID, LOG_USER);
+}
+
+void LinuxLog::log(const QString& line) {
+    const QByteArray text = line.toUtf8();
+    std::fprintf(stderr, "velmora: %s\n", text.constData());
+    syslog(LOG_NOTICE, "%s", text.constData());
+}
+
+void LinuxNotifications::postDistributed(const QString& name, const QString& object, bool) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage signal =
+        QDBusMessage::createSignal(QStringLiteral("/io/velmora/Notifications"),
+                                   QStringLiteral("io.velmora.DistributedNotifications"),
+                                   QStringLiteral("Notification"));
+    signal << name << object;
+    bus.send(signal);
+}
+
+} // namespace platform::linuxdesk

@@ -1,0 +1,69 @@
+#include "platform/Locations.h"
+#include "platform/Platform.h"
+#include "platform/PasteboardImage.h"
+#include "platform/linux/LinuxServices.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QImageWriter>
+
+namespace platform::linuxdesk {
+
+namespace {
+
+constexpr OSStatus errAEEventNotHandled = -1708;
+
+ScriptReply notHandled(const QString& application, const QString& command) {
+    return {errAEEventNotHandled, ScriptValue(),
+            QStringLiteral("%1 doesn't understand the \"%2\" message.").arg(application, command)};
+}
+
+class Preview : public ScriptApplication {
+public:
+    ScriptReply perform(const QString& command, const std::vector<ScriptValue>&) override {
+        if (command == QLatin1String("activate"))
+            return {};
+        if (command == QLatin1String("newDocumentFromClipboard"))
+            return newDocumentFromClipboard();
+        return notHandled(QStringLiteral("Preview"), command);
+    }
+
+private:
+    static ScriptReply newDocumentFromClipboard() {
+        const auto image = ImageInitWithPasteboard(&platform::pasteboard());
+        if (!image)
+            return {ioErr, ScriptValue(), QStringLiteral("The clipboard holds no picture.")};
+        const QString folder = platform::locations().temporaryItems();
+        if (folder.isEmpty())
+            return {ioErr, ScriptValue(), QStringLiteral("There is no temporary-items folder.")};
+        const QString path =
+            folder + QStringLiteral("/Clipboard ") +
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss.zzz")) +
+            QStringLiteral(".png");
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return {dupFNErr, ScriptValue(), file.errorString()};
+        QImageWriter writer(&file, "png");
+        if (!writer.write(*image)) {
+            file.remove();
+            return {ioErr, ScriptValue(), writer.errorString()};
+        }
+        file.close();
+        if (!platform::workspace().openFile(path))
+            return {ioErr, ScriptValue(), QStringLiteral("No program opens pictures.")};
+        return {};
+    }
+};
+
+} // namespace
+
+ScriptApplication* LinuxScripting::application(const QString& name) {
+    auto& application = m_applications[name];
+    if (!application && name == QLatin1String("Preview"))
+        application = std::make_unique<Preview>();
+    return application.get();
+}
+
+void LinuxScripting::didRun(const QString&, OSStatus) {}
+
+} // namespace platform::linuxdesk

@@ -1,0 +1,53 @@
+#include "platform/Finder.h"
+#include "platform/world/World.h"
+#include "platform/world/WorldServices.h"
+
+namespace platform::world {
+
+namespace {
+constexpr ProcessSerialNumber kFinderProcess = {0, 1};
+constexpr ProcessSerialNumber kFrontProcess = {0, 100};
+
+bool operator==(const ProcessSerialNumber& a, const ProcessSerialNumber& b) {
+    return a.highLongOfPSN == b.highLongOfPSN && a.lowLongOfPSN == b.lowLongOfPSN;
+}
+} // namespace
+
+OSStatus WorldProcesses::findProcessBySignature(OSType creator, OSType type,
+                                                ProcessSerialNumber* psn) {
+    if (creator == gFinderSignature && type == kFinderFileType && m_world.finder.running) {
+        *psn = kFinderProcess;
+        return noErr;
+    }
+    return procNotFound;
+}
+
+OSStatus WorldProcesses::frontProcess(ProcessSerialNumber* psn) {
+    if (!m_world.frontApp)
+        return procNotFound;
+    *psn = kFrontProcess;
+    return noErr;
+}
+
+std::optional<QString> WorldProcesses::processName(const ProcessSerialNumber& psn) {
+    if (psn == kFrontProcess && m_world.frontApp)
+        return m_world.frontApp->name;
+    if (psn == kFinderProcess && m_world.finder.running)
+        return QStringLiteral("Finder");
+    return std::nullopt;
+}
+
+std::optional<QString> WorldProcesses::processBundleLocation(const ProcessSerialNumber& psn) {
+    if (psn == kFrontProcess && m_world.frontApp && !m_world.frontApp->bundle.isEmpty())
+        return m_world.frontApp->bundle;
+    return std::nullopt;
+}
+
+OSStatus WorldProcesses::setFrontProcess(const ProcessSerialNumber& psn) {
+    if (!(psn == kCurrentProcessPSN))
+        return procNotFound;
+    m_world.record({{QStringLiteral("front"), true}});
+    return noErr;
+}
+
+} // namespace platform::world

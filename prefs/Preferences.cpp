@@ -1,0 +1,26 @@
+#include "prefs/Preferences.h"
+
+#include "platform/Preferences.h"
+#include "prefs/Identifiers.h"
+#include "prefs/PreferenceKeys.h"
+
+bool BooleanPreferenceValue(const QString& key, bool defaultValue, bool synchronize) {
+    if (synchronize)
+        CFPreferencesAppSynchronize(kApplicationIdentifier);
+    const auto value = CFPreferencesCopyAppValue(key, kApplicationIdentifier);
+    if (!value || value->typeId() != QMetaType::Bool)
+        return defaultValue;
+    return value->toBool();
+}
+
+bool BooleanPreferenceValue(const QString& key) {
+    for (const BooleanPreference& preference : BooleanPreferences()) {
+        if (key == QLatin1String(preference.key))
+            return BooleanPreferenceValue(key, preference.defaultValue);
+    }
+    return BooleanPreferenceValue(key, false);
+}
+
+bool ReverseOrder() {
+    return BooleanPreferenceValue(kReverseOrderKey);
+}

@@ -1,0 +1,223 @@
+#include "tools/scenario/WorldState.h"
+
+#include "platform/FlavorTypes.h"
+#include "platform/Pasteboard.h"
+#include "platform/PreferenceStore.h"
+#include "platform/world/World.h"
+#include "prefs/Identifiers.h"
+#include "tools/scenario/WorldFiles.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace scenario {
+
+namespace {
+
+using platform::world::World;
+
+bool isUtf16Flavor(const QString& flavor) {
+    return flavor == kUTTypeUTF16PlainText || flavor == kUTTypeUTF16ExternalPlainText;
+}
+
+// A text in the byte form its flavor stands for: UTF-16 with a big-endian byte-order mark for
+// the external form, UTF-16 in host order for the other, UTF-8 for the rest.
+QByteArray textBytes(const QString& flavor, const QString& text) {
+    if (flavor == kUTTypeUTF16ExternalPlainText) {
+        QStringEncoder encoder(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom);
+        return encoder.encode(text);
+    }
+    if (flavor == kUTTypeUTF16PlainText)
+        return QByteArray(reinterpret_cast<const char*>(text.utf16()),
+                          text.size() * qsizetype(sizeof(char16_t)));
+    return text.toUtf8();
+}
+
+std::optional<QByteArray> flavorBytes(const QString& flavor, const QJsonValue& value,
+                                      QString* error) {
+    if (value.isString())
+        return textBytes(flavor, value.toString());
+    const QJsonObject form = value.toObject();
+    if (value.isObject() && form.size() == 1 && form.contains(QStringLiteral("base64")))
+        return QByteArray::fromBase64(form.value(QStringLiteral("base64")).toString().toLatin1());
+    if (value.isObject() && form.size() == 1 && form.contains(QStringLiteral("image"))) {
+        QByteArray format = ImageFormatForFlavor(flavor);
+        if (format.isEmpty())
+            format = "png";
+        return EncodedPicture(form.value(QStringLiteral("image")).toObject(), format, error);
+    }
+    *error = QStringLiteral("clipboard: a flavor's value is a text, {\"base64\": ...} or "
+                            "{\"image\": {...}}");
+    return std::nullopt;
+}
+
+std::optional<QString> textOf(const QString& flavor, const QByteArray& bytes) {
+    QStringDecoder decoder(isUtf16Flavor(flavor) ? QStringDecoder::Utf16 : QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+QJsonValue describeFlavor(const QString& flavor, const QByteArray& bytes) {
+    if (MimeTypeForFlavor(flavor).startsWith(QLatin1String("text/"))) {
+        if (auto text = textOf(flavor, bytes))
+            return *text;
+    }
+    if (FlavorIsDecodableImage(flavor)) {
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        QImageReader reader(&buffer);
+        const QSize size = reader.size();
+        if (size.isValid())
+            return QJsonObject{{QStringLiteral("image"),
+                                QJsonObject{{QStringLiteral("width"), size.width()},
+                                            {QStringLiteral("height"), size.height()}}},
+                               {QStringLiteral("bytes"), bytes.size()}};
+    }
+    return QJsonObject{{QStringLiteral("bytes"), bytes.size()},
+                       {QStringLiteral("base64"), QString::fromLatin1(bytes.toBase64())}};
+}
+
+} // namespace
+
+std::optional<QString> ReadClipboard(const QJsonObject& clipboard, World& world) {
+    for (const QString& key : clipboard.keys()) {
+        if (key != QLatin1String("items") && key != QLatin1String("scrap"))
+            return QStringLiteral("clipboard: \"%1\" is not supported").arg(key);
+    }
+    platform::world::ClipboardState state;
+    for (const QJsonValue& itemValue : clipboard.value(QStringLiteral("items")).toArray()) {
+        if (!itemValue.isObject())
+            return QStringLiteral("clipboard: an item is an object of flavors");
+        platform::world::PasteboardItem item;
+        const QJsonObject flavors = itemValue.toObject();
+        for (auto flavor = flavors.begin(); flavor != flavors.end(); ++flavor) {
+            QString error;
+            const auto bytes = flavorBytes(flavor.key(), flavor.value(), &error);
+            if (!bytes)
+                return error;
+            item.flavors.emplace_back(flavor.key(), *bytes);
+        }
+        state.items.push_back(std::move(item));
+    }
+    const QJsonObject scrap = clipboard.value(QStringLiteral("scrap")).toObject();
+    for (auto flavor = scrap.begin(); flavor != scrap.end(); ++flavor) {
+        const QByteArray code = flavor.key().toLatin1();
+        if (code.size() != 4 || !flavor.value().isString())
+            return QStringLiteral("clipboard: a scrap flavor is a four-character code and a text");
+        state.scrap[FourCharCode(quint8(code[0])) << 24 | FourCharCode(quint8(code[1])) << 16 |
+                    FourCharCode(quint8(code[2])) << 8 | FourCharCode(quint8(code[3]))] =
+            flavor.value().toString().toUtf8();
+    }
+    world.clipboard = std::move(state);
+    return std::nullopt;
+}
+
+std::optional<QString> ReadFrontApplication(const QJsonValue& front, World& world) {
+    if (front.isNull()) {
+        world.frontApp.reset();
+        return std::nullopt;
+    }
+    const QJsonObject description = front.toObject();
+    if (!front.isObject() || !description.value(QStringLiteral("name")).isString())
+        return QStringLiteral("front_app: {\"name\": ..., \"bundle\": ...} or null");
+    platform::world::FrontApplication application;
+    application.name = description.value(QStringLiteral("name")).toString();
+    const QString bundle = description.value(QStringLiteral("bundle")).toString();
+    if (!bundle.isEmpty())
+        application.bundle = world.expand(bundle);
+    world.frontApp = application;
+    return std::nullopt;
+}
+
+std::optional<QString> ReadApplications(const QJsonObject& applications, World& world) {
+    for (auto entry = applications.begin(); entry != applications.end(); ++entry) {
+        const QJsonObject state = entry.value().toObject();
+        if (!entry.value().isObject())
+            return QStringLiteral("applications: each application is an object");
+        platform::world::ApplicationState application;
+        application.installed = state.value(QStringLiteral("installed")).toBool(true);
+        application.running = state.value(QStringLiteral("running")).toBool(false);
+        world.applications[entry.key()] = application;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ReadPreferences(const QJsonObject& preferences, World& world) {
+    platform::PreferenceStore& store = world.preferences();
+    for (auto entry = preferences.begin(); entry != preferences.end(); ++entry) {
+        QJsonValue value = entry.value();
+        if (value.isString())
+            value = world.expand(value.toString());
+        if (value.isArray()) {
+            QJsonArray expanded;
+            for (const QJsonValue& item : value.toArray())
+                expanded.append(item.isString() ? QJsonValue(world.expand(item.toString())) : item);
+            value = expanded;
+        }
+        store.setValue(entry.key(), value.isNull() ? std::nullopt : std::optional(value.toVariant()),
+                       kApplicationIdentifier);
+    }
+    if (!store.synchronize(kApplicationIdentifier))
+        return QStringLiteral("preferences: the store could not be written");
+    return std::nullopt;
+}
+
+std::optional<QString> ReadAnswers(const QJsonObject& answers, World& world) {
+    for (const QString& key : answers.keys()) {
+        if (key != QLatin1String("alerts"))
+            return QStringLiteral("answers: \"%1\" is not supported").arg(key);
+    }
+    world.alertAnswers.clear();
+    for (const QJsonValue& answer : answers.value(QStringLiteral("alerts")).toArray()) {
+        if (!answer.isDouble())
+            return QStringLiteral("answers: an alert's answer is a button number");
+        world.alertAnswers.push_back(answer.toInt());
+    }
+    return std::nullopt;
+}
+
+QJsonObject DescribeClipboard(const World& world) {
+    QJsonArray items;
+    for (const platform::world::PasteboardItem& item : world.clipboard.items) {
+        QJsonObject flavors;
+        for (const auto& [flavor, bytes] : item.flavors)
+            flavors.insert(flavor, describeFlavor(flavor, bytes));
+        items.append(flavors);
+    }
+    QJsonObject clipboard{{QStringLiteral("items"), items}};
+    if (!world.clipboard.scrap.empty()) {
+        QJsonObject scrap;
+        for (const auto& [code, bytes] : world.clipboard.scrap) {
+            const char name[] = {char(code >> 24), char(code >> 16), char(code >> 8), char(code)};
+            scrap.insert(QString::fromLatin1(name, 4), QString::fromUtf8(bytes));
+        }
+        clipboard.insert(QStringLiteral("scrap"), scrap);
+    }
+    return clipboard;
+}
+
+QJsonObject DescribePreferences(World& world) {
+    platform::PreferenceStore& store = world.preferences();
+    store.synchronize(kApplicationIdentifier);
+    QJsonObject preferences = QJsonObject::fromVariantMap(store.values(kApplicationIdentifier));
+    for (auto entry = preferences.begin(); entry != preferences.end(); ++entry) {
+        if (entry.value().isString()) {
+            entry.value() = world.abbreviate(entry.value().toString());
+        } else if (entry.value().isArray()) {
+            QJsonArray abbreviated;
+            for (const QJsonValue& item : entry.value().toArray())
+                abbreviated.append(item.isString() ? QJsonValue(world.abbreviate(item.toString()))
+                                                   : item);
+            entry.value() = abbreviated;
+        }
+    }
+    return preferences;
+}
+
+} // namespace scenario
