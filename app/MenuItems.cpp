@@ -7,11 +7,26 @@
 
 namespace props = platform::menu_properties;
 
+namespace {
+
+// Longer titles are drawn cut short with an ellipsis. Qt lays out an item's whole text before
+// the menu opens: a clipboard text of a megabyte would hold the opening up for a third of a
+// second, for one line that no screen can show.
+constexpr qsizetype kDrawnLength = 240;
+
+// What Qt is given to draw: it reads "&" as a mnemonic and a tab as the start of a shortcut.
+QString drawnText(const QString& title) {
+    QString shown = title.size() > kDrawnLength ? title.left(kDrawnLength) + u'\u2026' : title;
+    shown.replace(u'&', QLatin1String("&&"));
+    shown.replace(u'\t', u' ');
+    return shown;
+}
+
+} // namespace
+
 QAction* AppendMenuItem(QMenu* menu, const QString& title) {
     auto* item = new QAction(menu);
-    QString shown = title;
-    shown.replace(u'&', QLatin1String("&&"));
-    item->setText(shown);
+    item->setText(drawnText(title));
     item->setProperty(props::kTitle, title);
     menu->addAction(item);
     return item;

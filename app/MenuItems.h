@@ -10,7 +10,8 @@ class QAction;
 class QMenu;
 
 // A new item at the end of `menu`, owned by it. Qt would read an "&" in the title as a
-// keyboard mnemonic; the title is shown as given.
+// keyboard mnemonic; the title is shown as given, cut short with an ellipsis when it is too long
+// for any screen. ItemTitle always gives the whole title.
 QAction* AppendMenuItem(QMenu* menu, const QString& title);
 void AppendSeparator(QMenu* menu);
 

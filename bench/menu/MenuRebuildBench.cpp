@@ -5,11 +5,13 @@
 #include "app/ItemKinds.h"
 #include "platform/Files.h"
 #include "platform/Movies.h"
+#include "platform/Pasteboard.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -58,6 +60,33 @@ void BM_RebuildMixed(benchmark::State& state) {
     rebuild(state, Mix::ImagesMoviesText);
 }
 
+// A rebuild with no selection and a clipboard text of the given size in bytes, which the menu
+// shows whole as one label. With `layOut`, the menu also lays itself out as it does before it is
+// drawn.
+void rebuildWithClipboardText(benchmark::State& state, bool layOut) {
+    platform::world::World world;
+    QByteArray text;
+    const QByteArray line = "A line of copied text, with some words in it.\n";
+    while (text.size() < state.range(0))
+        text.append(line);
+    text.truncate(state.range(0));
+    world.clipboard.items = {{{{kUTTypeUTF8PlainText, text}}}};
+    platform::ScopedPlatform installed(world.services());
+    AppController controller;
+    for (auto _ : state) {
+        controller.setup();
+        if (layOut)
+            benchmark::DoNotOptimize(controller.menu()->sizeHint());
+    }
+}
+
+void BM_RebuildWithClipboardText(benchmark::State& state) {
+    rebuildWithClipboardText(state, false);
+}
+void BM_RebuildAndLayOutWithClipboardText(benchmark::State& state) {
+    rebuildWithClipboardText(state, true);
+}
+
 // The two content probes alone, on one text file: what each selected file costs a rebuild.
 void probe(benchmark::State& state, bool (*isKind)(const FSRef*)) {
     platform::world::World world;
@@ -82,6 +111,11 @@ BENCHMARK(BM_GraphicsProbeOfTextFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MovieProbeOfTextFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RebuildTextOnly)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildMixed)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildWithClipboardText)->Arg(1 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildAndLayOutWithClipboardText)
+    ->Arg(1 << 10)
+    ->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -112,6 +112,10 @@ OSStatus LinuxPasteboard::putItemFlavor(PasteboardItemID item, const QString& fl
     for (const QString& format : m_offered->formats())
         next->setData(format, m_offered->data(format));
     next->setData(mimeType, data);
+    // Programs that know only the plain forms (UTF8_STRING, STRING) find UTF-8 text under
+    // text/plain, which Qt offers to them.
+    if (flavor == kUTTypeUTF8PlainText && !next->hasFormat(QStringLiteral("text/plain")))
+        next->setData(QStringLiteral("text/plain"), data);
     m_offered = next;
     clipboard()->setMimeData(next);
     return noErr;

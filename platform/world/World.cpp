@@ -30,9 +30,11 @@ struct World::Backends {
 };
 
 World::World()
-    : m_root(m_dir.path() + QStringLiteral("/root")), m_home(m_dir.path() + QStringLiteral("/home")),
+    : m_root(m_dir.path() + QStringLiteral("/root")),
+      m_home(m_dir.path() + QStringLiteral("/home")),
       m_temp(m_dir.path() + QStringLiteral("/temporary-items")),
       m_backends(std::make_unique<Backends>(*this)) {
+    resourceFolder = QStringLiteral(VELMORA_RESOURCE_DIR);
     QDir().mkpath(m_root);
     QDir().mkpath(m_home);
     QDir().mkpath(m_temp);

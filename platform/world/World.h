@@ -91,6 +91,8 @@ public:
     std::map<QString, ApplicationState> applications;
     // The answers the user gives to alerts with a choice, in order; 1 once they run out.
     std::deque<int> alertAnswers;
+    // The application's resources: the project's own unless a test puts others in place.
+    QString resourceFolder;
 
     // Where an installed application lives.
     static QString applicationPath(const QString& name);

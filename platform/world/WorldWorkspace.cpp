@@ -42,7 +42,7 @@ QString WorldLocations::home() const {
 }
 
 QString WorldLocations::resourceDir() const {
-    return QStringLiteral(VELMORA_RESOURCE_DIR);
+    return m_world.resourceFolder;
 }
 
 QString WorldLocations::temporaryItems() const {

@@ -1,0 +1,66 @@
+#include "commands/clipboard/ClipboardText.h"
+#include "platform/PasteboardImage.h"
+#include "platform/Platform.h"
+#include "platform/linux/LinuxServices.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LinuxPasteboardTest : public ::testing::Test {
+protected:
+    LinuxPasteboardTest() : m_installed(platform::Services{.pasteboard = &m_pasteboard}) {}
+
+    platform::linuxdesk::LinuxPasteboard m_pasteboard;
+    platform::ScopedPlatform m_installed;
+};
+
+TEST_F(LinuxPasteboardTest, TextAnotherProgramCopiedIsRead) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("from elsewhere \u00e9"));
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("from elsewhere \u00e9"));
+    EXPECT_FALSE(PasteboardSynchronize(&m_pasteboard) & kPasteboardClientIsOwner);
+}
+
+TEST_F(LinuxPasteboardTest, TextPutHereIsOfferedAsUtf8AndAsPlainText) {
+    auto* other = new QMimeData;
+    other->setData(QStringLiteral("image/png"), "old picture");
+    QGuiApplication::clipboard()->setMimeData(other);
+
+    ASSERT_EQ(PutStringOnPasteboard(QStringLiteral("na\u00efve")), noErr);
+    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(offered);
+    EXPECT_FALSE(offered->hasFormat(QStringLiteral("image/png")));
+    EXPECT_EQ(offered->data(QStringLiteral("text/plain;charset=utf-8")), "na\xc3\xafve");
+    EXPECT_EQ(offered->text(), QStringLiteral("na\u00efve"));
+    EXPECT_TRUE(PasteboardSynchronize(&m_pasteboard) & kPasteboardClientIsOwner);
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("na\u00efve"));
+
+    // Once another program takes the clipboard, this one may no longer add to it.
+    QGuiApplication::clipboard()->setText(QStringLiteral("taken"));
+    EXPECT_EQ(PasteboardPutItemFlavor(&m_pasteboard, 1, kUTTypePNG, "x", 0), notPasteboardOwnerErr);
+}
+
+TEST_F(LinuxPasteboardTest, PicturesAreFoundByMimeType) {
+    QImage image(5, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), png);
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    EXPECT_TRUE(ImageCanInitWithPasteboard(&m_pasteboard));
+    const auto found = ImageInitWithPasteboard(&m_pasteboard);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->size(), QSize(5, 4));
+    EXPECT_EQ(ClipboardText(true), std::nullopt);
+}
+
+} // namespace
