@@ -31,14 +31,19 @@ constexpr FourCharCode FOUR_CHAR_CODE(const char (&code)[5]) {
 
 enum : OSStatus {
     noErr = 0,
+    dskFulErr = -34,
     ioErr = -36,
     bdNamErr = -37,
     fnfErr = -43,
+    fBsyErr = -47,
     dupFNErr = -48,
     paramErr = -50,
+    permErr = -54,
     memFullErr = -108,
     dirNFErr = -120,
     procNotFound = -600,
+    errFSNotAFolder = -1407,
+    errFSNameTooLong = -1410,
     errAECoercionFail = -1700,
     errAEDescNotFound = -1701,
     errAEWrongDataType = -1703,
@@ -46,6 +51,7 @@ enum : OSStatus {
     cantFindHandler = -2003,
     invalidMovie = -2010,
     pathTooLongErr = -2095,
+    kTextMalformedInputErr = -8739,
 };
 
 // An opaque reference to an existing file or folder. Its 80 bytes are private to the file
