@@ -59,14 +59,31 @@ void AppController::buildMenu() {
     while (!m_menu->actions().isEmpty())
         DestroyMenuItem(m_menu.get(), m_menu->actions().first());
 
-    addFinderSelectionMenuItem();
+    const bool hasSelection = addFinderSelectionMenuItem();
     checkSelectionForImagesAndMoviesAndWeblocs();
     addLabel(QStringLiteral("Clipboard:"));
     addClipboardTextMenuItem();
     addClipboardImageMenuItem();
     if (gClipboardHasText || gClipboardHasImage)
         addSeparator();
-    addProcessNameMenuItem();
+    const bool frontIsMail = addProcessNameMenuItem();
+    if (hasSelection) {
+        if (gFinderSelectionHasImage || gFinderSelectionHasMovie) {
+            addCopyImageOrPosterFrameMenuItem();
+            if (gFinderSelectionHasMovie)
+                addGetMovieInfoMenuItem();
+        }
+        addCustomIconsMenuItems();
+        addCreateImagesOfIconsMenuItem();
+        addFilenamesMenuItem();
+        addEmailItemsMenuItem();
+        addCombineFilesMenuItem();
+    }
+    addCompletionsMenuItem();
+    if (frontIsMail)
+        addAddToAddressBookMenuItem();
+    addDesktopPicturesMenuItems();
+    addBrowsers();
     addMenuItem(QStringLiteral("Quit"), VELMORA_SELECTOR(selItemQuit), std::nullopt);
 
     applyAutomaticEnabling(m_menu.get());
@@ -74,10 +91,39 @@ void AppController::buildMenu() {
 
 QAction* AppController::addMenuItem(const QString& title, Selector action,
                                     const std::optional<QString>& toolTip) {
-    QAction* item = AppendMenuItem(m_menu.get(), title);
+    return appendItem(m_menu.get(), title, action, toolTip);
+}
+
+QAction* AppController::appendItem(QMenu* menu, const QString& title, Selector action,
+                                   const std::optional<QString>& toolTip) {
+    QAction* item = AppendMenuItem(menu, title);
     connectAction(item, action);
     SetItemToolTip(item, toolTip);
     return item;
+}
+
+QAction* AppController::addCommandItem(const QString& title, Selector action,
+                                       const QString& toolTip, const QString& image) {
+    QAction* item = addMenuItem(title, action, toolTip);
+    giveImage(item, image);
+    return item;
+}
+
+QMenu* AppController::addSubmenuItem(const QString& title, const std::optional<QString>& toolTip,
+                                     const std::optional<QString>& image) {
+    QAction* parent = addLabel(title);
+    SetItemToolTip(parent, toolTip);
+    if (image)
+        giveImage(parent, *image);
+    QMenu* submenu = NewMenu(m_menu.get());
+    AttachSubmenu(parent, submenu);
+    return submenu;
+}
+
+// A missing picture resource leaves the item without a picture.
+void AppController::giveImage(QAction* item, const QString& image) {
+    if (const auto picture = imageNamed(image))
+        SetItemImage(item, *picture, image);
 }
 
 QAction* AppController::addLabel(const QString& title) {

@@ -19,6 +19,8 @@ public:
     virtual std::optional<QString> fullPathForApplication(const QString& name) = 0;
     // Starts the application found at `path`, or brings it forward when it runs.
     virtual bool launchApplication(const QString& path) = 0;
+    // Shows the item selected in a file manager window.
+    virtual bool selectFile(const QString& path) = 0;
 };
 
 } // namespace platform

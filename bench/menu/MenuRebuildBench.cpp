@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "platform/Movies.h"
 #include "platform/Pasteboard.h"
+#include "platform/PreferenceStore.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 
@@ -87,6 +88,30 @@ void BM_RebuildAndLayOutWithClipboardText(benchmark::State& state) {
     rebuildWithClipboardText(state, true);
 }
 
+// A rebuild with a recent-pictures list of that many photos (1600 x 1200 JPEG), each of which is
+// loaded and fitted into 64 x 64 at every opening.
+void BM_RebuildWithRecentPictures(benchmark::State& state) {
+    platform::world::World world;
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    photo.fill(QColor(90, 140, 200));
+    const QString first = world.root() + QStringLiteral("/photo0.jpg");
+    photo.save(first, "jpeg");
+    QVariantList recent;
+    for (int n = 0; n < state.range(0); ++n) {
+        const QString path = world.root() + QStringLiteral("/photo%1.jpg").arg(n);
+        if (n > 0)
+            QFile::copy(first, path);
+        recent.append(path);
+    }
+    world.preferences().setValue(QStringLiteral("RecentDesktopPicturePaths"), recent,
+                                 QStringLiteral("io.velmora.Velmora"));
+    world.preferences().synchronize(QStringLiteral("io.velmora.Velmora"));
+    platform::ScopedPlatform installed(world.services());
+    AppController controller;
+    for (auto _ : state)
+        controller.setup();
+}
+
 // The two content probes alone, on one text file: what each selected file costs a rebuild.
 void probe(benchmark::State& state, bool (*isKind)(const FSRef*)) {
     platform::world::World world;
@@ -111,6 +136,7 @@ BENCHMARK(BM_GraphicsProbeOfTextFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MovieProbeOfTextFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RebuildTextOnly)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildMixed)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildWithRecentPictures)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildWithClipboardText)->Arg(1 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildAndLayOutWithClipboardText)
     ->Arg(1 << 10)

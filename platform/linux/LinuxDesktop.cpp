@@ -10,7 +10,8 @@ namespace platform::linuxdesk {
 
 DesktopEnvironment DesktopEnvironment::fromProcess() {
     return DesktopEnvironment{qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"),
-                              qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME")};
+                              qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME"),
+                              qgetenv("XDG_CURRENT_DESKTOP")};
 }
 
 namespace {
@@ -30,7 +31,8 @@ struct LinuxDesktop::Backends {
                                                       environment.home)),
           locations(QString::fromLocal8Bit(environment.home), environment.runtimeDir,
                     environment.cacheHome),
-          preferences(preferencesFolder(environment)) {}
+          preferences(preferencesFolder(environment)),
+          scripting(DesktopFamilyFor(environment.currentDesktop)) {}
     LinuxAlerts alerts;
     LinuxApplication application;
     LinuxFinder finder;

@@ -14,10 +14,11 @@ namespace platform::linuxdesk {
 
 // What the desktop takes from the environment, read once by main.
 struct DesktopEnvironment {
-    QByteArray runtimeDir; // XDG_RUNTIME_DIR
-    QByteArray cacheHome;  // XDG_CACHE_HOME
-    QByteArray home;       // HOME
-    QByteArray configHome; // XDG_CONFIG_HOME
+    QByteArray runtimeDir;     // XDG_RUNTIME_DIR
+    QByteArray cacheHome;      // XDG_CACHE_HOME
+    QByteArray home;           // HOME
+    QByteArray configHome;     // XDG_CONFIG_HOME
+    QByteArray currentDesktop; // XDG_CURRENT_DESKTOP
     static DesktopEnvironment fromProcess();
 };
 

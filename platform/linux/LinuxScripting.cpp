@@ -1,10 +1,11 @@
 #include "platform/Locations.h"
-#include "platform/Platform.h"
 #include "platform/PasteboardImage.h"
+#include "platform/Platform.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 
 namespace platform::linuxdesk {
@@ -55,12 +56,40 @@ private:
     }
 };
 
+class Finder : public ScriptApplication {
+public:
+    explicit Finder(DesktopFamily desktop) : m_desktop(desktop) {}
+    ScriptReply perform(const QString& command,
+                        const std::vector<ScriptValue>& arguments) override {
+        if (command == QLatin1String("desktopPicturePath")) {
+            if (const auto path = ReadDesktopPicture(m_desktop))
+                return {noErr, ScriptValue::text(*path), QString()};
+            return {errAENoSuchObject, ScriptValue(), QStringLiteral("Can't get desktop picture.")};
+        }
+        if (command == QLatin1String("setDesktopPicture")) {
+            const ScriptValue& path = arguments.at(0);
+            if (path.kind() != ScriptValue::Kind::Text || !QFileInfo(path.toText()).isFile())
+                return {fnfErr, ScriptValue(), QStringLiteral("The picture file is not there.")};
+            if (!WriteDesktopPicture(m_desktop, path.toText()))
+                return {ioErr, ScriptValue(),
+                        QStringLiteral("This desktop's picture cannot be set.")};
+            return {};
+        }
+        return notHandled(QStringLiteral("Finder"), command);
+    }
+
+private:
+    DesktopFamily m_desktop;
+};
+
 } // namespace
 
 ScriptApplication* LinuxScripting::application(const QString& name) {
     auto& application = m_applications[name];
     if (!application && name == QLatin1String("Preview"))
         application = std::make_unique<Preview>();
+    if (!application && name == QLatin1String("Finder"))
+        application = std::make_unique<Finder>(m_desktop);
     return application.get();
 }
 

@@ -13,6 +13,7 @@
 #include "platform/StatusBar.h"
 #include "platform/SystemLog.h"
 #include "platform/Workspace.h"
+#include "platform/linux/DesktopBackground.h"
 
 #include <QByteArray>
 #include <QMimeData>
@@ -105,15 +106,18 @@ public:
                          bool deliverImmediately) override;
 };
 
-// The applications scripts can talk to on this desktop. Preview is whichever program opens
-// pictures: a new document from the clipboard is the clipboard's picture saved as PNG in the
-// temporary-items folder and opened.
+// The applications scripts can talk to on this desktop. The Finder's part is the desktop's own
+// picture setting (DesktopBackground.h). Preview is whichever program opens pictures: a new
+// document from the clipboard is the clipboard's picture saved as PNG in the temporary-items
+// folder and opened. Mail has no scriptable counterpart here.
 class LinuxScripting : public ScriptingService {
 public:
+    explicit LinuxScripting(DesktopFamily desktop) : m_desktop(desktop) {}
     ScriptApplication* application(const QString& name) override;
     void didRun(const QString& source, OSStatus status) override;
 
 private:
+    DesktopFamily m_desktop;
     std::map<QString, std::unique_ptr<ScriptApplication>> m_applications;
 };
 
@@ -127,6 +131,8 @@ public:
     // Desktop entries whose Name is `name`, in the XDG data folders' order.
     std::optional<QString> fullPathForApplication(const QString& name) override;
     bool launchApplication(const QString& path) override;
+    // The file manager's org.freedesktop.FileManager1 interface; without one, the folder opens.
+    bool selectFile(const QString& path) override;
 };
 
 class LinuxLocations : public Locations {

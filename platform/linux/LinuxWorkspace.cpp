@@ -1,7 +1,10 @@
+#include "platform/FileUri.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/TemporaryItems.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -97,6 +100,21 @@ bool LinuxWorkspace::launchApplication(const QString& path) {
     if (gio.isEmpty() || !QFileInfo::exists(path))
         return false;
     return QProcess::startDetached(gio, {QStringLiteral("launch"), path});
+}
+
+bool LinuxWorkspace::selectFile(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QString::fromLatin1(platform::encodeFileUri(QFile::encodeName(path)))}
+         << QString();
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return true;
+    return openFile(QFileInfo(path).absolutePath());
 }
 
 LinuxLocations::LinuxLocations(QString home, QByteArray runtimeDir, QByteArray cacheHome)

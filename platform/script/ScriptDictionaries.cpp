@@ -7,6 +7,17 @@ namespace {
 // Commands are named after what they do; each backend's applications perform them.
 const std::map<QString, std::vector<DictionaryEntry>>& dictionaries() {
     static const std::map<QString, std::vector<DictionaryEntry>> tables = {
+        {QStringLiteral("Finder"),
+         {
+             {"POSIX path of (desktop picture as alias)", "desktopPicturePath"},
+             {"set desktop picture to POSIX file %v", "setDesktopPicture"},
+         }},
+        // The senders of the messages selected in Mail, one a line ("Name <address>" or a bare
+        // address), newest first, or oldest first when the value is true.
+        {QStringLiteral("Mail"),
+         {
+             {"senders of selection oldest first %v", "selectedSenders"},
+         }},
         {QStringLiteral("System Events"),
          {
              {"set visible of every process whose frontmost is false to false", "hideOthers"},

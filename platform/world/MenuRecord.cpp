@@ -18,6 +18,13 @@ QJsonValue textOrNull(const QAction& item, const char* property) {
     return value.isValid() ? QJsonValue(value.toString()) : QJsonValue(QJsonValue::Null);
 }
 
+// Recent pictures carry their paths as tool tips.
+QJsonValue toolTip(const QAction& item, const World& world) {
+    const QVariant value = item.property(props::kToolTip);
+    return value.isValid() ? QJsonValue(world.abbreviateWithin(value.toString()))
+                           : QJsonValue(QJsonValue::Null);
+}
+
 QJsonValue imageDescription(const QAction& item, const World& world) {
     const QVariant value = item.property(props::kImage);
     if (!value.isValid())
@@ -39,7 +46,7 @@ QJsonArray DescribeMenu(const QMenu& menu, const World& world) {
             continue;
         }
         QJsonObject entry{{QStringLiteral("title"), item->property(props::kTitle).toString()},
-                          {QStringLiteral("tooltip"), textOrNull(*item, props::kToolTip)},
+                          {QStringLiteral("tooltip"), toolTip(*item, world)},
                           {QStringLiteral("action"), textOrNull(*item, props::kAction)},
                           {QStringLiteral("enabled"), item->isEnabled()},
                           {QStringLiteral("image"), imageDescription(*item, world)}};

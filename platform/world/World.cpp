@@ -88,6 +88,14 @@ QString World::applicationPath(const QString& name) {
     return QStringLiteral("/Applications/") + name + QStringLiteral(".app");
 }
 
+QString World::abbreviateWithin(const QString& text) const {
+    QString result = text;
+    result.replace(m_root + u'/', QLatin1String("$ROOT/"));
+    result.replace(m_home + u'/', QLatin1String("$HOME/"));
+    result.replace(m_temp + u'/', QLatin1String("$TEMP/"));
+    return result;
+}
+
 PreferenceStore& World::preferences() {
     return m_backends->preferences;
 }

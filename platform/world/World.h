@@ -43,6 +43,13 @@ struct SelectionElement {
 struct FinderState {
     std::vector<SelectionElement> selection;
     bool running = true;
+    std::optional<QString> desktopPicture; // absolute
+};
+
+struct MailState {
+    // The senders of the selected messages, one a line, newest first; none when no message is
+    // selected.
+    std::optional<QString> senders;
 };
 
 // One pasteboard item: its flavors in the order the item offers them.
@@ -65,6 +72,8 @@ struct FrontApplication {
 struct ApplicationState {
     bool installed = true;
     bool running = false;
+    // A browser's front window: its title, or none when it has no window.
+    std::optional<QString> windowTitle;
 };
 
 class World {
@@ -83,9 +92,12 @@ public:
     QString expand(const QString& text) const;
     // The reverse, for absolute paths in what is reported.
     QString abbreviate(const QString& path) const;
+    // Every mention of the three folders in a text (a script, say) written the short way.
+    QString abbreviateWithin(const QString& text) const;
 
     FinderState finder;
     ClipboardState clipboard;
+    MailState mail;
     std::optional<FrontApplication> frontApp;
     // By name; the Finder and System Events are part of the desktop and always there.
     std::map<QString, ApplicationState> applications;

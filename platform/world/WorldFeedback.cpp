@@ -15,8 +15,9 @@ int WorldAlerts::runStopAlert(const QString& message, const std::optional<QStrin
     }
     m_world.record(
         {{QStringLiteral("alert"),
-          QJsonObject{{QStringLiteral("message"), message},
-                      {QStringLiteral("detail"), detail ? QJsonValue(*detail) : QJsonValue()},
+          QJsonObject{{QStringLiteral("message"), m_world.abbreviateWithin(message)},
+                      {QStringLiteral("detail"),
+                       detail ? QJsonValue(m_world.abbreviateWithin(*detail)) : QJsonValue()},
                       {QStringLiteral("buttons"), QJsonArray::fromStringList(buttons)},
                       {QStringLiteral("answer"), answer}}}});
     return answer;
@@ -36,8 +37,9 @@ void WorldLog::log(const QString& line) {
 }
 
 void WorldNotifications::postDistributed(const QString& name, const QString& object, bool) {
-    m_world.record({{QStringLiteral("notification"),
-                     QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("object"), object}}}});
+    m_world.record(
+        {{QStringLiteral("notification"),
+          QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("object"), object}}}});
 }
 
 } // namespace platform::world

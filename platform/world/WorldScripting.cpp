@@ -1,6 +1,9 @@
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 
+#include <QFileInfo>
+#include <algorithm>
+
 namespace platform::world {
 
 namespace {
@@ -9,8 +12,28 @@ const QString kFinder = QStringLiteral("Finder");
 constexpr OSStatus errAEEventNotHandled = -1708;
 } // namespace
 
+ScriptReply WorldScriptApplication::setDesktopPicture(const std::vector<ScriptValue>& arguments) {
+    const QString path = arguments.at(0).toText();
+    if (arguments.at(0).kind() != ScriptValue::Kind::Text || !QFileInfo(path).isFile())
+        return {fnfErr, ScriptValue(),
+                QStringLiteral("Can't make %1 into a file.")
+                    .arg(arguments.at(0).displayForm().value_or(QString()))};
+    m_world.finder.desktopPicture = path;
+    m_world.record({{QStringLiteral("desktop_picture"), m_world.abbreviate(path)}});
+    return {};
+}
+
+ScriptReply WorldScriptApplication::selectedSenders(const std::vector<ScriptValue>& arguments) {
+    if (!m_world.mail.senders)
+        return {errAENoSuchObject, ScriptValue(), QStringLiteral("No message is selected.")};
+    QStringList lines = m_world.mail.senders->split(u'\n');
+    if (arguments.at(0).kind() == ScriptValue::Kind::Boolean && arguments.at(0).toBool())
+        std::reverse(lines.begin(), lines.end());
+    return {noErr, ScriptValue::text(lines.join(u'\n')), QString()};
+}
+
 ScriptReply WorldScriptApplication::perform(const QString& command,
-                                            const std::vector<ScriptValue>&) {
+                                            const std::vector<ScriptValue>& arguments) {
     if (command == QLatin1String("hideOthers")) {
         m_world.record({{QStringLiteral("hide_others"), true}});
         return {};
@@ -24,6 +47,15 @@ ScriptReply WorldScriptApplication::perform(const QString& command,
         m_world.record({{QStringLiteral("preview_from_clipboard"), true}});
         return {};
     }
+    if (command == QLatin1String("desktopPicturePath")) {
+        if (!m_world.finder.desktopPicture)
+            return {errAENoSuchObject, ScriptValue(), QStringLiteral("Can't get desktop picture.")};
+        return {noErr, ScriptValue::text(*m_world.finder.desktopPicture), QString()};
+    }
+    if (command == QLatin1String("setDesktopPicture"))
+        return setDesktopPicture(arguments);
+    if (command == QLatin1String("selectedSenders"))
+        return selectedSenders(arguments);
     return {errAEEventNotHandled, ScriptValue(),
             QStringLiteral("%1 doesn't understand the \"%2\" message.").arg(m_name, command)};
 }
@@ -41,7 +73,8 @@ ScriptApplication* WorldScripting::application(const QString& name) {
 
 void WorldScripting::didRun(const QString& source, OSStatus status) {
     m_world.record({{QStringLiteral("script"),
-                     QJsonObject{{QStringLiteral("text"), source}, {QStringLiteral("status"), status}}}});
+                     QJsonObject{{QStringLiteral("text"), m_world.abbreviateWithin(source)},
+                                 {QStringLiteral("status"), status}}}});
 }
 
 } // namespace platform::world

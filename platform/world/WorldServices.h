@@ -112,6 +112,9 @@ public:
     ScriptReply perform(const QString& command, const std::vector<ScriptValue>& arguments) override;
 
 private:
+    ScriptReply setDesktopPicture(const std::vector<ScriptValue>& arguments);
+    ScriptReply selectedSenders(const std::vector<ScriptValue>& arguments);
+
     World& m_world;
     QString m_name;
 };
@@ -134,6 +137,7 @@ public:
     std::optional<QIcon> iconForFile(const QString& path) override;
     std::optional<QString> fullPathForApplication(const QString& name) override;
     bool launchApplication(const QString& path) override;
+    bool selectFile(const QString& path) override;
 
 private:
     World& m_world;

@@ -12,7 +12,10 @@ bool WorldWorkspace::openFile(const QString& path) {
 }
 
 std::optional<QIcon> WorldWorkspace::iconForFile(const QString& path) {
-    if (!QFileInfo::exists(path))
+    bool isApplication = false;
+    for (const auto& [name, state] : m_world.applications)
+        isApplication = isApplication || (state.installed && World::applicationPath(name) == path);
+    if (!isApplication && !QFileInfo::exists(path))
         return std::nullopt;
     QPixmap icon(16, 16);
     icon.fill(Qt::gray);
@@ -35,6 +38,11 @@ bool WorldWorkspace::launchApplication(const QString& path) {
         }
     }
     return false;
+}
+
+bool WorldWorkspace::selectFile(const QString& path) {
+    m_world.record({{QStringLiteral("reveal"), m_world.abbreviate(path)}});
+    return QFileInfo::exists(path);
 }
 
 QString WorldLocations::home() const {

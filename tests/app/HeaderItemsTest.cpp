@@ -57,13 +57,14 @@ TEST_F(HeaderItemsTest, FlagsFollowTheClipboardAtEachRebuild) {
     AppController controller;
     EXPECT_TRUE(gClipboardHasText);
     EXPECT_FALSE(gClipboardHasImage);
-    EXPECT_EQ(titles(controller), QStringList({"The Finder has no active selection", "---",
-                                               "Clipboard:", "first", "---", "Quit"}));
+    EXPECT_EQ(titles(controller).mid(0, 6),
+              QStringList({"The Finder has no active selection", "---", "Clipboard:", "first",
+                           "---", "List Completions"}));
     m_world.clipboard.items.clear();
     controller.menuNeedsUpdate(controller.menu());
     EXPECT_FALSE(gClipboardHasText);
-    EXPECT_EQ(titles(controller),
-              QStringList({"The Finder has no active selection", "---", "Clipboard:", "Quit"}));
+    EXPECT_EQ(titles(controller).mid(0, 4), QStringList({"The Finder has no active selection",
+                                                         "---", "Clipboard:", "Desktop Pictures"}));
 }
 
 // A long text is one label holding all of it; an "&" in it is shown, not read as a mnemonic.

@@ -25,17 +25,30 @@ using platform::world::World;
 const QStringList kWorldParts = {QStringLiteral("files"),        QStringLiteral("finder"),
                                  QStringLiteral("clipboard"),    QStringLiteral("front_app"),
                                  QStringLiteral("applications"), QStringLiteral("preferences"),
-                                 QStringLiteral("answers")};
+                                 QStringLiteral("answers"),      QStringLiteral("mail")};
 const QStringList kKnownSteps = {QStringLiteral("open_menu"), QStringLiteral("choose"),
                                  QStringLiteral("choose_tooltip"), QStringLiteral("set")};
 
 std::optional<QString> readFinder(const QJsonObject& finder, World& world) {
     for (const QString& key : finder.keys()) {
-        if (key != QLatin1String("selection") && key != QLatin1String("running"))
+        if (key != QLatin1String("selection") && key != QLatin1String("running") &&
+            key != QLatin1String("desktop_picture"))
             return QStringLiteral("finder: \"%1\" is not supported").arg(key);
     }
     if (finder.contains(QStringLiteral("running")))
         world.finder.running = finder.value(QStringLiteral("running")).toBool(true);
+    if (finder.contains(QStringLiteral("desktop_picture"))) {
+        const QJsonValue picture = finder.value(QStringLiteral("desktop_picture"));
+        if (!picture.isString() && !picture.isNull())
+            return QStringLiteral("finder: desktop_picture is a path or null");
+        world.finder.desktopPicture.reset();
+        if (picture.isString()) {
+            const QString expanded = world.expand(picture.toString());
+            world.finder.desktopPicture = QDir::isAbsolutePath(expanded)
+                                              ? expanded
+                                              : world.root() + u'/' + picture.toString();
+        }
+    }
     if (!finder.contains(QStringLiteral("selection")))
         return std::nullopt;
     world.finder.selection.clear();
@@ -89,6 +102,8 @@ std::optional<QString> applyWorldParts(const QJsonObject& parts, World& world,
             error = ReadPreferences(value, world);
         else if (key == QLatin1String("answers"))
             error = ReadAnswers(value, world);
+        else if (key == QLatin1String("mail"))
+            error = ReadMail(value, world);
         if (error)
             return error;
     }
@@ -219,7 +234,11 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input,
                        {QStringLiteral("files"), DescribeTree(world.root(), world)},
                        {QStringLiteral("temp_files"), DescribeTree(world.temp(), world)},
                        {QStringLiteral("clipboard"), DescribeClipboard(world)},
-                       {QStringLiteral("preferences"), DescribePreferences(world)}};
+                       {QStringLiteral("preferences"), DescribePreferences(world)},
+                       {QStringLiteral("desktop_picture"),
+                        world.finder.desktopPicture
+                            ? QJsonValue(world.abbreviate(*world.finder.desktopPicture))
+                            : QJsonValue()}};
 }
 
 } // namespace scenario

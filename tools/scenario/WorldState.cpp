@@ -74,10 +74,10 @@ QJsonValue describeFlavor(const QString& flavor, const QByteArray& bytes) {
         QImageReader reader(&buffer);
         const QSize size = reader.size();
         if (size.isValid())
-            return QJsonObject{{QStringLiteral("image"),
-                                QJsonObject{{QStringLiteral("width"), size.width()},
-                                            {QStringLiteral("height"), size.height()}}},
-                               {QStringLiteral("bytes"), bytes.size()}};
+            return QJsonObject{
+                {QStringLiteral("image"), QJsonObject{{QStringLiteral("width"), size.width()},
+                                                      {QStringLiteral("height"), size.height()}}},
+                {QStringLiteral("bytes"), bytes.size()}};
     }
     return QJsonObject{{QStringLiteral("bytes"), bytes.size()},
                        {QStringLiteral("base64"), QString::fromLatin1(bytes.toBase64())}};
@@ -143,6 +143,11 @@ std::optional<QString> ReadApplications(const QJsonObject& applications, World& 
         platform::world::ApplicationState application;
         application.installed = state.value(QStringLiteral("installed")).toBool(true);
         application.running = state.value(QStringLiteral("running")).toBool(false);
+        const QJsonValue title = state.value(QStringLiteral("window_title"));
+        if (title.isString())
+            application.windowTitle = title.toString();
+        else if (!title.isNull() && !title.isUndefined())
+            return QStringLiteral("applications: window_title is a text or null");
         world.applications[entry.key()] = application;
     }
     return std::nullopt;
@@ -160,11 +165,29 @@ std::optional<QString> ReadPreferences(const QJsonObject& preferences, World& wo
                 expanded.append(item.isString() ? QJsonValue(world.expand(item.toString())) : item);
             value = expanded;
         }
-        store.setValue(entry.key(), value.isNull() ? std::nullopt : std::optional(value.toVariant()),
+        store.setValue(entry.key(),
+                       value.isNull() ? std::nullopt : std::optional(value.toVariant()),
                        kApplicationIdentifier);
     }
     if (!store.synchronize(kApplicationIdentifier))
         return QStringLiteral("preferences: the store could not be written");
+    return std::nullopt;
+}
+
+std::optional<QString> ReadMail(const QJsonObject& mail, World& world) {
+    for (const QString& key : mail.keys()) {
+        if (key != QLatin1String("senders"))
+            return QStringLiteral("mail: \"%1\" is not supported").arg(key);
+    }
+    const QJsonValue senders = mail.value(QStringLiteral("senders"));
+    if (!senders.isString() && !senders.isNull() && !senders.isUndefined())
+        return QStringLiteral("mail: senders is a text, one sender a line, or null");
+    platform::world::ApplicationState& application = world.applications[QStringLiteral("Mail")];
+    application.installed = true;
+    application.running = true;
+    world.mail.senders.reset();
+    if (senders.isString())
+        world.mail.senders = senders.toString();
     return std::nullopt;
 }
 

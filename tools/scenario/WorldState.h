@@ -20,6 +20,8 @@ std::optional<QString> ReadApplications(const QJsonObject& applications,
                                         platform::world::World& world);
 std::optional<QString> ReadPreferences(const QJsonObject& preferences,
                                        platform::world::World& world);
+// Mail runs and its selected messages have these senders.
+std::optional<QString> ReadMail(const QJsonObject& mail, platform::world::World& world);
 std::optional<QString> ReadAnswers(const QJsonObject& answers, platform::world::World& world);
 
 // Text flavors as their text, picture flavors as {"image": {...}, "bytes": n}, any other flavor

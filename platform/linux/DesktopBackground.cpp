@@ -1,0 +1,220 @@
+#include "platform/linux/DesktopBackground.h"
+
+#include "platform/FileUri.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace platform::linuxdesk {
+
+namespace {
+
+constexpr int kCommandTimeoutMs = 5000;
+
+// Runs a helper program and gives its standard output, or none when it is missing or fails.
+std::optional<QString> output(const QString& program, const QStringList& arguments) {
+    const QString path = QStandardPaths::findExecutable(program);
+    if (path.isEmpty())
+        return std::nullopt;
+    QProcess process;
+    process.start(path, arguments);
+    if (!process.waitForFinished(kCommandTimeoutMs) ||
+        process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        process.kill();
+        return std::nullopt;
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+std::optional<QString> pathOfUri(const QString& uri) {
+    if (uri.startsWith(u'/'))
+        return uri;
+    const auto path = platform::decodeFileUri(uri.toUtf8());
+    if (!path)
+        return std::nullopt;
+    return QFile::decodeName(*path);
+}
+
+QString uriOfPath(const QString& path) {
+    return QString::fromLatin1(platform::encodeFileUri(QFile::encodeName(path)));
+}
+
+struct GSettingsKey {
+    const char* schema;
+    const char* key;
+    bool isUri;
+};
+
+std::optional<QString> readGSettings(const GSettingsKey& setting) {
+    const auto line =
+        output(QStringLiteral("gsettings"),
+               {QStringLiteral("get"), QLatin1String(setting.schema), QLatin1String(setting.key)});
+    if (!line)
+        return std::nullopt;
+    const auto value = ParseGVariantString(line->trimmed());
+    if (!value || value->isEmpty())
+        return std::nullopt;
+    return setting.isUri ? pathOfUri(*value) : value;
+}
+
+bool writeGSettings(const GSettingsKey& setting, const QString& path) {
+    const QString value = setting.isUri ? uriOfPath(path) : path;
+    return output(QStringLiteral("gsettings"),
+                  {QStringLiteral("set"), QLatin1String(setting.schema), QLatin1String(setting.key),
+                   GVariantStringLiteral(value)})
+        .has_value();
+}
+
+const GSettingsKey kGnome = {"org.gnome.desktop.background", "picture-uri", true};
+const GSettingsKey kGnomeDark = {"org.gnome.desktop.background", "picture-uri-dark", true};
+const GSettingsKey kCinnamon = {"org.cinnamon.desktop.background", "picture-uri", true};
+const GSettingsKey kMate = {"org.mate.background", "picture-filename", false};
+
+// XFCE keeps one picture per monitor and workspace: every "last-image" property.
+QStringList xfceImageProperties() {
+    const auto list =
+        output(QStringLiteral("xfconf-query"),
+               {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-l")});
+    QStringList properties;
+    for (const QString& line : list.value_or(QString()).split(u'\n')) {
+        if (line.trimmed().endsWith(QLatin1String("/last-image")))
+            properties.append(line.trimmed());
+    }
+    return properties;
+}
+
+std::optional<QString> plasmaScript(const QString& script) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+        QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));
+    call << script;
+    const QDBusMessage reply =
+        QDBusConnection::sessionBus().call(call, QDBus::Block, kCommandTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return std::nullopt;
+    return reply.arguments().value(0).toString();
+}
+
+const QString kPlasmaImageGroup =
+    QStringLiteral("d.wallpaperPlugin = 'org.kde.image';"
+                   "d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];");
+
+} // namespace
+
+DesktopFamily DesktopFamilyFor(const QByteArray& currentDesktop) {
+    for (const QByteArray& name : currentDesktop.toLower().split(':')) {
+        if (name == "gnome" || name == "ubuntu" || name == "unity" || name == "budgie" ||
+            name == "pantheon")
+            return DesktopFamily::Gnome;
+        if (name == "x-cinnamon" || name == "cinnamon")
+            return DesktopFamily::Cinnamon;
+        if (name == "mate")
+            return DesktopFamily::Mate;
+        if (name == "xfce")
+            return DesktopFamily::Xfce;
+        if (name == "kde")
+            return DesktopFamily::Plasma;
+    }
+    return DesktopFamily::Unknown;
+}
+
+std::optional<QString> ReadDesktopPicture(DesktopFamily family) {
+    switch (family) {
+    case DesktopFamily::Gnome:
+        return readGSettings(kGnome);
+    case DesktopFamily::Cinnamon:
+        return readGSettings(kCinnamon);
+    case DesktopFamily::Mate:
+        return readGSettings(kMate);
+    case DesktopFamily::Xfce: {
+        const QStringList properties = xfceImageProperties();
+        if (properties.isEmpty())
+            return std::nullopt;
+        const auto value = output(QStringLiteral("xfconf-query"),
+                                  {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
+                                   QStringLiteral("-p"), properties.first()});
+        if (!value || value->trimmed().isEmpty())
+            return std::nullopt;
+        return value->trimmed();
+    }
+    case DesktopFamily::Plasma: {
+        const auto image =
+            plasmaScript(QStringLiteral("var d = desktops()[0];") + kPlasmaImageGroup +
+                         QStringLiteral("print(d.readConfig('Image'));"));
+        if (!image || image->trimmed().isEmpty())
+            return std::nullopt;
+        return pathOfUri(image->trimmed());
+    }
+    case DesktopFamily::Unknown:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool WriteDesktopPicture(DesktopFamily family, const QString& path) {
+    switch (family) {
+    case DesktopFamily::Gnome:
+        // The dark style has a picture of its own; both show the chosen one.
+        writeGSettings(kGnomeDark, path);
+        return writeGSettings(kGnome, path);
+    case DesktopFamily::Cinnamon:
+        return writeGSettings(kCinnamon, path);
+    case DesktopFamily::Mate:
+        return writeGSettings(kMate, path);
+    case DesktopFamily::Xfce: {
+        bool written = false;
+        for (const QString& property : xfceImageProperties()) {
+            written = output(QStringLiteral("xfconf-query"),
+                             {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
+                              QStringLiteral("-p"), property, QStringLiteral("-s"), path})
+                          .has_value() ||
+                      written;
+        }
+        return written;
+    }
+    case DesktopFamily::Plasma: {
+        // The path reaches the script as a JSON string, which JavaScript reads back exactly.
+        const QString uri = QString::fromUtf8(
+            QJsonDocument(QJsonArray{uriOfPath(path)}).toJson(QJsonDocument::Compact));
+        return plasmaScript(QStringLiteral("var uri = ") + uri +
+                            QStringLiteral("[0]; desktops().forEach(function (d) {") +
+                            kPlasmaImageGroup + QStringLiteral("d.writeConfig('Image', uri); });"))
+            .has_value();
+    }
+    case DesktopFamily::Unknown:
+        break;
+    }
+    return false;
+}
+
+QString GVariantStringLiteral(const QString& text) {
+    QString literal = QStringLiteral("'");
+    for (const QChar c : text) {
+        if (c == u'\'' || c == u'\\')
+            literal.append(u'\\');
+        literal.append(c);
+    }
+    return literal + u'\'';
+}
+
+std::optional<QString> ParseGVariantString(const QString& line) {
+    if (line.size() < 2)
+        return std::nullopt;
+    const QChar quote = line.front();
+    if ((quote != u'\'' && quote != u'"') || line.back() != quote)
+        return std::nullopt;
+    QString text;
+    for (qsizetype i = 1; i + 1 < line.size(); ++i) {
+        if (line[i] == u'\\' && i + 2 < line.size())
+            ++i;
+        text.append(line[i]);
+    }
+    return text;
+}
+
+} // namespace platform::linuxdesk

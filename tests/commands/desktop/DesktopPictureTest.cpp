@@ -1,0 +1,115 @@
+#include "commands/desktop/DesktopPicture.h"
+
+#include "platform/PreferenceStore.h"
+#include "platform/world/World.h"
+#include "prefs/Identifiers.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/QtPrinters.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DesktopPictureTest : public ::testing::Test {
+protected:
+    DesktopPictureTest() : m_installed(m_world.services()) {}
+
+    QString picture(const QString& name) {
+        const QString path = m_world.root() + u'/' + name;
+        EXPECT_TRUE(fixtures::WritePng(path, 4, 4));
+        return path;
+    }
+    std::optional<QVariant> stored(const QString& key) {
+        m_world.preferences().synchronize(kApplicationIdentifier);
+        return m_world.preferences().copyValue(key, kApplicationIdentifier);
+    }
+    void store(const QString& key, const QVariant& value) {
+        m_world.preferences().setValue(key, value, kApplicationIdentifier);
+        ASSERT_TRUE(m_world.preferences().synchronize(kApplicationIdentifier));
+    }
+    int count(const QString& kind) const {
+        int n = 0;
+        for (const QJsonValue& event : m_world.events())
+            n += event.toObject().contains(kind) ? 1 : 0;
+        return n;
+    }
+
+    platform::world::World m_world;
+    platform::ScopedPlatform m_installed;
+};
+
+TEST(DesktopPictureScripts, TheFinderNamesExactlyTheFileWhateverItsName) {
+    for (const QString& path :
+         {QStringLiteral("/p/a.png"), QStringLiteral("/p/say \"cheese\".png"),
+          QStringLiteral("/p/back\\slash %@.png"), QStringLiteral("/p/\"\r\nend tell\r\".png")}) {
+        const QString script = DesktopPictureSettingScript(path);
+        const qsizetype open = script.indexOf(QLatin1String("POSIX file ")) + 11;
+        EXPECT_EQ(TextOfDisplayedString(script.mid(open)), path) << path.toStdString();
+    }
+    EXPECT_EQ(TextOfDisplayedString(QStringLiteral("\"/a \\\"b\\\" \\\\ c\"")),
+              QStringLiteral("/a \"b\" \\ c"));
+    EXPECT_EQ(TextOfDisplayedString(QStringLiteral("no quotes")), std::nullopt);
+    EXPECT_EQ(TextOfDisplayedString(QStringLiteral("\"unterminated")), std::nullopt);
+}
+
+TEST_F(DesktopPictureTest, SetOverAndResetSwapTheTwoPictures) {
+    const QString a = picture(QStringLiteral("a.png"));
+    const QString b = picture(QStringLiteral("b.png"));
+    m_world.finder.desktopPicture = a;
+    SetDesktopPictureToPath(b);
+    EXPECT_EQ(m_world.finder.desktopPicture, b);
+    EXPECT_EQ(stored(QStringLiteral("LastDesktopPicturePath")), QVariant(a));
+    EXPECT_EQ(GetRecentPicturePaths(), QVariantList({b}));
+
+    DoResetDesktopPicture();
+    EXPECT_EQ(m_world.finder.desktopPicture, a);
+    EXPECT_EQ(stored(QStringLiteral("LastDesktopPicturePath")), QVariant(b));
+    EXPECT_EQ(GetRecentPicturePaths(), QVariantList({b}));
+    DoResetDesktopPicture();
+    EXPECT_EQ(m_world.finder.desktopPicture, b);
+    EXPECT_EQ(GetRecentPicturePaths(), QVariantList({b, a}));
+    // A picture set again keeps its first place.
+    SetDesktopPictureToPath(b);
+    EXPECT_EQ(GetRecentPicturePaths(), QVariantList({b, a}));
+    EXPECT_EQ(stored(QStringLiteral("LastDesktopPicturePath")), QVariant(b));
+
+    EXPECT_TRUE(ClearRecentDesktopPaths());
+    EXPECT_EQ(stored(QStringLiteral("RecentDesktopPicturePaths")), std::nullopt);
+    EXPECT_EQ(stored(QStringLiteral("LastDesktopPicturePath")), QVariant(b));
+}
+
+TEST_F(DesktopPictureTest, StoredValuesOfTheWrongTypeLoseNothing) {
+    store(QStringLiteral("RecentDesktopPicturePaths"), QVariant(QStringLiteral("not a list")));
+    EXPECT_TRUE(GetRecentPicturePaths().isEmpty());
+    AddPathToRecentPicturePaths(QStringLiteral("/p/x.png"));
+    EXPECT_EQ(GetRecentPicturePaths(), QVariantList({QStringLiteral("/p/x.png")}));
+
+    store(QStringLiteral("RecentDesktopPicturePaths"), QVariant(QVariantList{7, "/p/y.png"}));
+    AddPathToRecentPicturePaths(QStringLiteral("/p/z.png"));
+    EXPECT_EQ(GetRecentPicturePaths(), QVariantList({7, "/p/y.png", "/p/z.png"}));
+
+    // A last picture that is no path is passed over without a word.
+    store(QStringLiteral("LastDesktopPicturePath"), QVariant(3));
+    DoResetDesktopPicture();
+    EXPECT_EQ(count(QStringLiteral("alert")) + count(QStringLiteral("script")), 0);
+}
+
+TEST_F(DesktopPictureTest, FailuresOfTheFinderAndAMissingLastPicture) {
+    DoResetDesktopPicture();
+    ASSERT_EQ(count(QStringLiteral("alert")), 1);
+    EXPECT_EQ(m_world.events().last().toObject()["alert"].toObject()["message"],
+              QStringLiteral("There last desktop picture was not saved in preferences."));
+
+    // No current picture: nothing is saved as the last one, nothing revealed; a file the Finder
+    // refuses still joins the recent list.
+    SetDesktopPictureToPath(m_world.root() + QStringLiteral("/gone.png"));
+    EXPECT_EQ(stored(QStringLiteral("LastDesktopPicturePath")), std::nullopt);
+    EXPECT_EQ(GetRecentPicturePaths().size(), 1);
+    EXPECT_EQ(m_world.finder.desktopPicture, std::nullopt);
+    DoRevealDesktopPictureFile();
+    EXPECT_EQ(count(QStringLiteral("reveal")), 0);
+}
+
+} // namespace
