@@ -44,7 +44,8 @@ void AppController::addClipboardImageMenuItem() {
 }
 
 void AppController::selClipboardImagePreviewItem(QAction*) {
-    if (const auto preview = platform::workspace().fullPathForApplication(QStringLiteral("Preview")))
+    if (const auto preview =
+            platform::workspace().fullPathForApplication(QStringLiteral("Preview")))
         platform::workspace().launchApplication(*preview);
     RunScriptResource(QStringLiteral("MakeNewPreviewFromClipboard.applescript"), std::nullopt,
                       QString());

@@ -16,9 +16,9 @@ bool AppController::addProcessNameMenuItem() {
     QString name;
     if (CopyProcessName(&front, &name) != noErr)
         return false;
-    QAction* item = addMenuItem(QStringLiteral("Front App: %1").arg(name),
-                                VELMORA_SELECTOR(selProcess),
-                                QStringLiteral("Select to \"Hide Others\""));
+    QAction* item =
+        addMenuItem(QStringLiteral("Front App: %1").arg(name), VELMORA_SELECTOR(selProcess),
+                    QStringLiteral("Select to \"Hide Others\""));
     FSRef bundle;
     if (GetProcessBundleLocation(&front, &bundle) == noErr) {
         if (const auto path = stringWithFSRef(&bundle)) {

@@ -15,7 +15,8 @@ struct FlavorMapping {
 // The first row for a MIME type wins when the clipboard names it.
 const FlavorMapping kMappings[] = {
     {QLatin1String("public.utf8-plain-text"), QLatin1String("text/plain;charset=utf-8"), {}},
-    {QLatin1String("public.utf16-external-plain-text"), QLatin1String("text/plain;charset=utf-16"),
+    {QLatin1String("public.utf16-external-plain-text"),
+     QLatin1String("text/plain;charset=utf-16"),
      {}},
     {QLatin1String("public.utf16-plain-text"), QLatin1String("text/plain;charset=utf-16le"), {}},
     {QLatin1String("public.text"), QLatin1String("text/plain"), {}},

@@ -84,8 +84,7 @@ OSAError OSAExecute(ComponentInstance instance, OSAID compiledScriptID, OSAID, l
         return paramErr;
     *resultingScriptValueID = kOSANullScript;
     const auto found = component().entries.find(compiledScriptID);
-    if (found == component().entries.end() ||
-        !std::holds_alternative<CompiledEntry>(found->second))
+    if (found == component().entries.end() || !std::holds_alternative<CompiledEntry>(found->second))
         return errOSAInvalidID;
     const CompiledEntry entry = std::get<CompiledEntry>(found->second);
     auto result = ExecuteScript(entry.script, platform::scripting());
@@ -110,9 +109,9 @@ OSAError OSADisplay(ComponentInstance instance, OSAID scriptValueID, DescType, l
     const auto display = std::get<ScriptValue>(found->second).displayForm();
     if (!display)
         return errOSAInvalidID;
-    *resultingText = AECreateDesc(
-        typeUnicodeText, QByteArray(reinterpret_cast<const char*>(display->utf16()),
-                                    display->size() * qsizetype(sizeof(char16_t))));
+    *resultingText =
+        AECreateDesc(typeUnicodeText, QByteArray(reinterpret_cast<const char*>(display->utf16()),
+                                                 display->size() * qsizetype(sizeof(char16_t))));
     return noErr;
 }
 

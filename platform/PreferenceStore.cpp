@@ -24,8 +24,8 @@ bool isValidDomain(const QString& name) {
 class DomainLock {
 public:
     explicit DomainLock(const QString& path) {
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
-                      0600);
+        m_fd = ::open(QFile::encodeName(path).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
             ::close(m_fd);
             m_fd = -1;

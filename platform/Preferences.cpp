@@ -3,7 +3,8 @@
 #include "platform/Platform.h"
 #include "platform/PreferenceStore.h"
 
-std::optional<QVariant> CFPreferencesCopyAppValue(const QString& key, const QString& applicationID) {
+std::optional<QVariant> CFPreferencesCopyAppValue(const QString& key,
+                                                  const QString& applicationID) {
     return platform::preferences().copyValue(key, applicationID);
 }
 

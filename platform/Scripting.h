@@ -23,7 +23,8 @@ struct ScriptReply {
 class ScriptApplication {
 public:
     virtual ~ScriptApplication() = default;
-    virtual ScriptReply perform(const QString& command, const std::vector<ScriptValue>& arguments) = 0;
+    virtual ScriptReply perform(const QString& command,
+                                const std::vector<ScriptValue>& arguments) = 0;
 };
 
 class ScriptingService {

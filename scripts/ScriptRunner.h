@@ -3,7 +3,7 @@
 // Two paths, as the callers expect them:
 //   the component path   Initialize, CFStringToAEDesc, CompileCFStringScriptText,
 //                        RunCFStringScript (a status), RunCFStringScriptAndReturn (the result
-//                        as script source: a text comes back in double quotes)   ScriptComponent.cpp
+//                        as script source: a text comes back in double quotes) ScriptComponent.cpp
 //   script objects       RunScript2 / RunCFStringScript2 (the result's string), RunScriptResource
 //                        and RunScriptResource2 with a text replacement, and RunScriptResource
 //                        with flags                                               ScriptObjects.cpp

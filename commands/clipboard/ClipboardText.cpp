@@ -1,8 +1,8 @@
 #include "commands/clipboard/ClipboardText.h"
 
-#include "platform/TextEncodings.h"
 #include "platform/Alerts.h"
 #include "platform/Platform.h"
+#include "platform/TextEncodings.h"
 
 #include <QStringDecoder>
 #include <algorithm>

@@ -26,8 +26,8 @@ QStringList themeSoundsFor(const QString& name) {
 std::optional<QString> themeSoundFile(const QString& name) {
     for (const QString& themeName : themeSoundsFor(name)) {
         for (const char* extension : {".oga", ".ogg", ".wav"}) {
-            const QString relative = QStringLiteral("sounds/freedesktop/stereo/") + themeName +
-                                     QLatin1String(extension);
+            const QString relative =
+                QStringLiteral("sounds/freedesktop/stereo/") + themeName + QLatin1String(extension);
             const QString found =
                 QStandardPaths::locate(QStandardPaths::GenericDataLocation, relative);
             if (!found.isEmpty())
@@ -50,8 +50,8 @@ int LinuxAlerts::runStopAlert(const QString& message, const std::optional<QStrin
     std::vector<QPushButton*> added;
     for (qsizetype i = 0; i < buttons.size(); ++i) {
         const bool cancels = buttons.size() > 1 && i == buttons.size() - 1;
-        added.push_back(box.addButton(buttons[i], cancels ? QMessageBox::RejectRole
-                                                          : QMessageBox::AcceptRole));
+        added.push_back(
+            box.addButton(buttons[i], cancels ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
     }
     box.setDefaultButton(added.front());
     box.setEscapeButton(added.back());
@@ -96,10 +96,9 @@ void LinuxNotifications::postDistributed(const QString& name, const QString& obj
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    QDBusMessage signal =
-        QDBusMessage::createSignal(QStringLiteral("/io/velmora/Notifications"),
-                                   QStringLiteral("io.velmora.DistributedNotifications"),
-                                   QStringLiteral("Notification"));
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QStringLiteral("/io/velmora/Notifications"),
+        QStringLiteral("io.velmora.DistributedNotifications"), QStringLiteral("Notification"));
     signal << name << object;
     bus.send(signal);
 }

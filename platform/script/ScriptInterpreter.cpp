@@ -32,11 +32,11 @@ struct Statement {
     int line = 0;
 };
 
-const QStringList kReservedWords = {
-    QStringLiteral("tell"), QStringLiteral("end"),   QStringLiteral("set"),
-    QStringLiteral("to"),   QStringLiteral("return"), QStringLiteral("of"),
-    QStringLiteral("item"), QStringLiteral("application"), QStringLiteral("true"),
-    QStringLiteral("false")};
+const QStringList kReservedWords = {QStringLiteral("tell"),   QStringLiteral("end"),
+                                    QStringLiteral("set"),    QStringLiteral("to"),
+                                    QStringLiteral("return"), QStringLiteral("of"),
+                                    QStringLiteral("item"),   QStringLiteral("application"),
+                                    QStringLiteral("true"),   QStringLiteral("false")};
 
 const QLatin1String kPlaceholder("__value__");
 
@@ -118,9 +118,9 @@ private:
             statements.push_back(parseStatement(line, application));
         }
         if (!application.isNull())
-            throw SyntaxError(m_lines.back().back().line,
-                              QStringLiteral("the tell block of \"%1\" has no \"end tell\"")
-                                  .arg(application));
+            throw SyntaxError(
+                m_lines.back().back().line,
+                QStringLiteral("the tell block of \"%1\" has no \"end tell\"").arg(application));
         return statements;
     }
 
@@ -299,7 +299,8 @@ private:
         throw fail();
     }
 
-    template <typename Fail> static Expr integerLiteral(const QString& digits, int line, Fail fail) {
+    template <typename Fail>
+    static Expr integerLiteral(const QString& digits, int line, Fail fail) {
         bool ok = false;
         const long long number = digits.toLongLong(&ok);
         if (!ok)
@@ -376,8 +377,8 @@ private:
     platform::ScriptApplication& requireApplication(const QString& name) {
         platform::ScriptApplication* application = m_applications.application(name);
         if (!application)
-            throw RunFailure{{procNotFound, QStringLiteral("Application \"%1\" isn't there.")
-                                                .arg(name)}};
+            throw RunFailure{
+                {procNotFound, QStringLiteral("Application \"%1\" isn't there.").arg(name)}};
         return *application;
     }
 
@@ -388,8 +389,9 @@ private:
         case Expr::Kind::Variable: {
             const auto found = m_variables.find(expr.name);
             if (found == m_variables.end())
-                throw RunFailure{{errOSAUndefinedVariable,
-                                  QStringLiteral("The variable %1 is not defined.").arg(expr.name)}};
+                throw RunFailure{
+                    {errOSAUndefinedVariable,
+                     QStringLiteral("The variable %1 is not defined.").arg(expr.name)}};
             return found->second;
         }
         case Expr::Kind::List: {
@@ -409,10 +411,10 @@ private:
             arguments.push_back(evaluate(argument));
         platform::ScriptReply reply = application.perform(expr.name, arguments);
         if (reply.status != noErr)
-            throw RunFailure{{reply.status, reply.errorMessage.isEmpty()
-                                                ? QStringLiteral("%1 got an error.")
-                                                      .arg(expr.application)
-                                                : reply.errorMessage}};
+            throw RunFailure{
+                {reply.status, reply.errorMessage.isEmpty()
+                                   ? QStringLiteral("%1 got an error.").arg(expr.application)
+                                   : reply.errorMessage}};
         return reply.value;
     }
 
@@ -422,10 +424,10 @@ private:
         if (n < 0)
             n += count + 1;
         if (container.kind() != ScriptValue::Kind::List || n < 1 || n > count)
-            throw RunFailure{{errAENoSuchObject,
-                              QStringLiteral("Can't get item %1 of %2.")
-                                  .arg(index.displayForm().value_or(QString()),
-                                       container.displayForm().value_or(QString()))}};
+            throw RunFailure{
+                {errAENoSuchObject, QStringLiteral("Can't get item %1 of %2.")
+                                        .arg(index.displayForm().value_or(QString()),
+                                             container.displayForm().value_or(QString()))}};
         return container.items()[size_t(n - 1)];
     }
 
@@ -454,9 +456,9 @@ std::variant<CompiledScript, ScriptFailure> CompileScript(const QString& source)
         program->statements = Parser(*tokens).parse();
         return CompiledScript(std::move(program));
     } catch (const SyntaxError& error) {
-        return ScriptFailure{errOSASyntaxError, QStringLiteral("Syntax error on line %1: %2")
-                                                    .arg(error.line)
-                                                    .arg(error.message)};
+        return ScriptFailure{
+            errOSASyntaxError,
+            QStringLiteral("Syntax error on line %1: %2").arg(error.line).arg(error.message)};
     }
 }
 

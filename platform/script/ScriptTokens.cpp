@@ -59,8 +59,8 @@ std::optional<std::vector<ScriptToken>> TokenizeScript(const QString& source,
                     else if (escaped == u't')
                         value.append(u'\t');
                     else
-                        return fail(QStringLiteral("\"\\%1\" is not an escape of a string")
-                                        .arg(escaped));
+                        return fail(
+                            QStringLiteral("\"\\%1\" is not an escape of a string").arg(escaped));
                     i += 2;
                     continue;
                 }
@@ -79,8 +79,8 @@ std::optional<std::vector<ScriptToken>> TokenizeScript(const QString& source,
             while (i < size && isDigit(source[i]))
                 ++i;
             if (i < size && isWordCharacter(source[i]))
-                return fail(QStringLiteral("\"%1\" is not a number")
-                                .arg(source.mid(start, i - start + 1)));
+                return fail(
+                    QStringLiteral("\"%1\" is not a number").arg(source.mid(start, i - start + 1)));
             tokens.push_back({ScriptToken::Kind::Integer, source.mid(start, i - start), line});
         } else if (isWordCharacter(c)) {
             const qsizetype start = i;

@@ -2,8 +2,8 @@
 // dialect uses, and line ends, which end statements.
 //
 // Line ends are CR, LF or CR LF. A string literal may span lines; inside it a backslash escapes
-// a double quote or a backslash, and writes a line feed, carriage return or tab as n, r or t. "--" starts a comment that
-// runs to the end of the line. Any other character is a syntax error.
+// a double quote or a backslash, and writes a line feed, carriage return or tab as n, r or t. "--"
+// starts a comment that runs to the end of the line. Any other character is a syntax error.
 #pragma once
 
 #include <QString>

@@ -3,11 +3,11 @@
 #include "platform/Files.h"
 #include "platform/world/World.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QBuffer>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
