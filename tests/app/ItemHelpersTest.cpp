@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +31,8 @@ TEST_F(ItemHelpers, NameThatIsNotUtf8HasNoPathAndNoDisplayName) {
     EXPECT_FALSE(stringWithFSRef(&ref));
     EXPECT_FALSE(GetObjectDisplayName(&ref));
     EXPECT_FALSE(IsWeblocFile(&ref));
+    // Qt cannot name the file to remove it with the temporary folder.
+    ::unlink((QFile::encodeName(m_dir.path()) + "/bad\xff.txt").constData());
 }
 
 TEST_F(ItemHelpers, DisplayNameHidesTheExtensionOnlyWhenFlagged) {
