@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/GraphicsImporter.h"
 #include "platform/Movies.h"
+#include "platform/TextEncodings.h"
 
 bool IsWeblocFile(const FSRef* ref) {
     QByteArray nameBytes;

@@ -3,6 +3,7 @@
 #include "app/ItemPaths.h"
 #include "platform/ExtensionRule.h"
 #include "platform/Files.h"
+#include "platform/TextEncodings.h"
 
 std::optional<QString> GetObjectDisplayName(const FSRef* ref) {
     QByteArray nameBytes;

@@ -1,20 +1,11 @@
 #include "app/ItemPaths.h"
 
 #include "platform/Files.h"
-
-#include <QStringDecoder>
+#include "platform/TextEncodings.h"
 
 namespace {
 constexpr UInt32 kPathBufferSize = 4096;
 } // namespace
-
-std::optional<QString> DecodeUtf8Exactly(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
-}
 
 std::optional<QString> stringWithFSRef(const FSRef* ref) {
     if (!ref)

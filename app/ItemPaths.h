@@ -13,6 +13,3 @@ std::optional<QString> stringWithFSRef(const FSRef* ref);
 
 // True, with the reference, when the path names an existing item.
 bool getFSRef(const QString& path, FSRef* ref);
-
-// Strict UTF-8 decoding: none when the bytes are not valid UTF-8.
-std::optional<QString> DecodeUtf8Exactly(const QByteArray& bytes);

@@ -3,9 +3,9 @@
 #include "platform/ExtensionRule.h"
 #include "platform/FileDescriptor.h"
 #include "platform/Files.h"
+#include "platform/TextEncodings.h"
 
 #include <QList>
-#include <QStringDecoder>
 #include <QUuid>
 #include <algorithm>
 #include <cerrno>
@@ -20,14 +20,6 @@
 using platform::FileDescriptor;
 
 namespace {
-
-std::optional<QString> decodeName(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
-}
 
 QByteArray joinPath(const QByteArray& folder, const QByteArray& name) {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
@@ -378,28 +370,29 @@ OSStatus FileNameBytes(const QString& name, QByteArray* bytes, long maxBytes) {
     return noErr;
 }
 
-OSStatus FSGetNameUnicode(const FSRef* ref, QString* name) {
+namespace {
+
+// The bytes `copy` gives for the item, as UTF-8 text.
+OSStatus copyAsText(const FSRef* ref, OSStatus (*copy)(const FSRef*, QByteArray*), QString* text) {
     QByteArray bytes;
-    if (OSStatus status = FSGetNameBytes(ref, &bytes); status != noErr)
+    if (OSStatus status = copy(ref, &bytes); status != noErr)
         return status;
-    auto text = decodeName(bytes);
-    if (!text)
+    auto decoded = DecodeUtf8Exactly(bytes);
+    if (!decoded)
         return kTextMalformedInputErr;
-    if (name)
-        *name = std::move(*text);
+    if (text)
+        *text = std::move(*decoded);
     return noErr;
 }
 
+} // namespace
+
+OSStatus FSGetNameUnicode(const FSRef* ref, QString* name) {
+    return copyAsText(ref, FSGetNameBytes, name);
+}
+
 OSStatus FSRefCopyPathUnicode(const FSRef* ref, QString* path) {
-    QByteArray bytes;
-    if (OSStatus status = FSRefCopyPath(ref, &bytes); status != noErr)
-        return status;
-    auto text = decodeName(bytes);
-    if (!text)
-        return kTextMalformedInputErr;
-    if (path)
-        *path = std::move(*text);
-    return noErr;
+    return copyAsText(ref, FSRefCopyPath, path);
 }
 
 OSStatus FSMakeFSRefUnicode(const FSRef* parent, const QString& name, FSRef* ref,
@@ -549,7 +542,7 @@ OSStatus LSCopyItemInfoForRef(const FSRef* ref, UInt32 whichInfo, LSItemInfoReco
     if (::lstat(path.constData(), &st) != 0)
         return FSStatusForErrno(errno);
     const QByteArray nameBytes = path == "/" ? path : path.mid(path.lastIndexOf('/') + 1);
-    const auto name = decodeName(nameBytes);
+    const auto name = DecodeUtf8Exactly(nameBytes);
     const auto extensionStart = name ? ExtensionStartIndex(*name) : std::nullopt;
     const QString extension = extensionStart ? name->mid(*extensionStart) : QString();
 

@@ -2,9 +2,9 @@
 
 #include "platform/Platform.h"
 #include "platform/Scripting.h"
+#include "platform/TextEncodings.h"
 #include "platform/script/ScriptInterpreter.h"
 
-#include <QStringDecoder>
 #include <map>
 #include <variant>
 
@@ -34,13 +34,8 @@ std::optional<QString> sourceText(const AEDesc& source) {
         return QString(reinterpret_cast<const QChar*>(source.data.constData()),
                        source.data.size() / 2);
     }
-    if (source.descriptorType == typeUTF8Text || source.descriptorType == typeChar) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = decoder.decode(source.data);
-        if (decoder.hasError())
-            return std::nullopt;
-        return text;
-    }
+    if (source.descriptorType == typeUTF8Text || source.descriptorType == typeChar)
+        return DecodeUtf8Exactly(source.data);
     return std::nullopt;
 }
 

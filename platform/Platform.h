@@ -37,6 +37,24 @@ struct Services {
     WorkspaceService* workspace = nullptr;
 };
 
+// The services of a desktop whose backends are the members of `backends`, named as the fields
+// above (the log as `log`).
+template <typename Backends> Services ServicesOf(Backends& backends) {
+    return Services{.alerts = &backends.alerts,
+                    .application = &backends.application,
+                    .finder = &backends.finder,
+                    .locations = &backends.locations,
+                    .systemLog = &backends.log,
+                    .notifications = &backends.notifications,
+                    .pasteboard = &backends.pasteboard,
+                    .preferences = &backends.preferences,
+                    .processes = &backends.processes,
+                    .scripting = &backends.scripting,
+                    .sounds = &backends.sounds,
+                    .statusBar = &backends.statusBar,
+                    .workspace = &backends.workspace};
+}
+
 void install(const Services& services);
 
 AlertService& alerts();

@@ -19,11 +19,7 @@ const QString kTextFlavors[] = {kUTTypeUTF8PlainText, kUTTypeUTF16ExternalPlainT
 std::optional<QString> decodeUtf8(const QByteArray& bytes) {
     if (bytes.contains('\0'))
         return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
+    return DecodeUtf8Exactly(bytes);
 }
 
 // UTF-16 in the byte order its byte-order mark names, host order without one.

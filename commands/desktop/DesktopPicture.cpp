@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/Preferences.h"
 #include "platform/Workspace.h"
+#include "platform/script/ScriptTokens.h"
 #include "platform/script/ScriptValue.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"
@@ -44,16 +45,7 @@ std::optional<QString> TextOfDisplayedString(const QString& display) {
     const qsizetype open = display.indexOf(u'"');
     if (open < 0)
         return std::nullopt;
-    QString text;
-    for (qsizetype i = open + 1; i < display.size(); ++i) {
-        const QChar c = display[i];
-        if (c == u'"')
-            return text;
-        if (c == u'\\' && i + 1 < display.size())
-            ++i;
-        text.append(display[i]);
-    }
-    return std::nullopt;
+    return ReadStringLiteral(display.mid(open));
 }
 
 std::optional<QString> GetDesktopPictureFile() {

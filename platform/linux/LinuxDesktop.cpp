@@ -50,19 +50,7 @@ struct LinuxDesktop::Backends {
 
 LinuxDesktop::LinuxDesktop(const DesktopEnvironment& environment)
     : m_backends(std::make_unique<Backends>(environment)) {
-    m_services = Services{.alerts = &m_backends->alerts,
-                          .application = &m_backends->application,
-                          .finder = &m_backends->finder,
-                          .locations = &m_backends->locations,
-                          .systemLog = &m_backends->log,
-                          .notifications = &m_backends->notifications,
-                          .pasteboard = &m_backends->pasteboard,
-                          .preferences = &m_backends->preferences,
-                          .processes = &m_backends->processes,
-                          .scripting = &m_backends->scripting,
-                          .sounds = &m_backends->sounds,
-                          .statusBar = &m_backends->statusBar,
-                          .workspace = &m_backends->workspace};
+    m_services = ServicesOf(*m_backends);
 }
 
 LinuxDesktop::~LinuxDesktop() = default;

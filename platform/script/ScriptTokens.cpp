@@ -11,7 +11,57 @@ bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
+// The string literal whose opening quote is at `*at`. On success `*at` is just past the closing
+// quote; on failure it is at the offending backslash, or `closed` is false. `*line` counts the
+// line ends inside the literal.
+std::optional<QString> readLiteral(const QString& source, qsizetype* at, int* line, bool* closed) {
+    const qsizetype size = source.size();
+    QString value;
+    qsizetype i = *at + 1;
+    while (i < size) {
+        const QChar d = source[i];
+        if (d == u'"') {
+            *at = i + 1;
+            return value;
+        }
+        if (d == u'\\') {
+            if (i + 1 >= size)
+                break;
+            const QChar escaped = source[i + 1];
+            if (escaped == u'"' || escaped == u'\\')
+                value.append(escaped);
+            else if (escaped == u'n')
+                value.append(u'\n');
+            else if (escaped == u'r')
+                value.append(u'\r');
+            else if (escaped == u't')
+                value.append(u'\t');
+            else {
+                *at = i;
+                return std::nullopt;
+            }
+            i += 2;
+            continue;
+        }
+        if (d == u'\n' || (d == u'\r' && !(i + 1 < size && source[i + 1] == u'\n')))
+            ++*line;
+        value.append(d);
+        ++i;
+    }
+    *closed = false;
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<QString> ReadStringLiteral(const QString& text) {
+    if (!text.startsWith(u'"'))
+        return std::nullopt;
+    qsizetype at = 0;
+    int line = 1;
+    bool closed = true;
+    return readLiteral(text, &at, &line, &closed);
+}
 
 std::optional<std::vector<ScriptToken>> TokenizeScript(const QString& source,
                                                        ScriptSyntaxError* error) {
@@ -36,44 +86,17 @@ std::optional<std::vector<ScriptToken>> TokenizeScript(const QString& source,
                 ++i;
         } else if (c == u'"') {
             const int startLine = line;
-            QString value;
-            ++i;
-            bool closed = false;
-            while (i < size) {
-                const QChar d = source[i];
-                if (d == u'"') {
-                    closed = true;
-                    ++i;
-                    break;
+            bool closed = true;
+            auto value = readLiteral(source, &i, &line, &closed);
+            if (!value) {
+                if (!closed) {
+                    line = startLine;
+                    return fail(QStringLiteral("a string is not closed"));
                 }
-                if (d == u'\\') {
-                    if (i + 1 >= size)
-                        break;
-                    const QChar escaped = source[i + 1];
-                    if (escaped == u'"' || escaped == u'\\')
-                        value.append(escaped);
-                    else if (escaped == u'n')
-                        value.append(u'\n');
-                    else if (escaped == u'r')
-                        value.append(u'\r');
-                    else if (escaped == u't')
-                        value.append(u'\t');
-                    else
-                        return fail(
-                            QStringLiteral("\"\\%1\" is not an escape of a string").arg(escaped));
-                    i += 2;
-                    continue;
-                }
-                if (d == u'\n' || (d == u'\r' && !(i + 1 < size && source[i + 1] == u'\n')))
-                    ++line;
-                value.append(d);
-                ++i;
+                return fail(
+                    QStringLiteral("\"\\%1\" is not an escape of a string").arg(source[i + 1]));
             }
-            if (!closed) {
-                line = startLine;
-                return fail(QStringLiteral("a string is not closed"));
-            }
-            tokens.push_back({ScriptToken::Kind::Text, value, startLine});
+            tokens.push_back({ScriptToken::Kind::Text, *value, startLine});
         } else if (isDigit(c)) {
             const qsizetype start = i;
             while (i < size && isDigit(source[i]))

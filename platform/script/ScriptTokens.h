@@ -29,6 +29,10 @@ struct ScriptSyntaxError {
     QString message;
 };
 
+// The string literal `text` starts with, read as a script reads it; none when `text` does not
+// start with a whole one.
+std::optional<QString> ReadStringLiteral(const QString& text);
+
 // The tokens of `source`, or where and why it cannot be read.
 std::optional<std::vector<ScriptToken>> TokenizeScript(const QString& source,
                                                        ScriptSyntaxError* error);

@@ -39,19 +39,7 @@ World::World()
     QDir().mkpath(m_home);
     QDir().mkpath(m_temp);
     QFile::setPermissions(m_temp, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    m_services = Services{.alerts = &m_backends->alerts,
-                          .application = &m_backends->application,
-                          .finder = &m_backends->finder,
-                          .locations = &m_backends->locations,
-                          .systemLog = &m_backends->log,
-                          .notifications = &m_backends->notifications,
-                          .pasteboard = &m_backends->pasteboard,
-                          .preferences = &m_backends->preferences,
-                          .processes = &m_backends->processes,
-                          .scripting = &m_backends->scripting,
-                          .sounds = &m_backends->sounds,
-                          .statusBar = &m_backends->statusBar,
-                          .workspace = &m_backends->workspace};
+    m_services = ServicesOf(*m_backends);
 }
 
 World::~World() = default;

@@ -291,22 +291,23 @@ void drawMovieInfo(QPainter& p) {
     badge(p, QPointF(24.5, 24.5), kBlue, Glyph::Info);
 }
 
-void drawClipToIcon(QPainter& p) {
+// A clipboard holding a picture, with a file's icon in front of it; the icon's content area.
+QRectF clipboardBehindIcon(QPainter& p) {
     const QRectF sheet = clipboard(p, QRectF(2, 4, 18, 22));
     landscape(p, sheet.adjusted(1, 1, -1, -1), 0.5);
     const QRectF icon(16, 9, 14, 20);
     knockOut(p, roundedRect(icon, kSmallRadius));
-    const QRectF content = page(p, icon);
+    return page(p, icon);
+}
+
+void drawClipToIcon(QPainter& p) {
+    const QRectF content = clipboardBehindIcon(p);
     landscape(p, content.adjusted(-0.5, 0, 0.5, 0));
     badge(p, QPointF(8, 24.5), kBlue, Glyph::Arrow);
 }
 
 void drawAddClipToIcon(QPainter& p) {
-    const QRectF sheet = clipboard(p, QRectF(2, 4, 18, 22));
-    landscape(p, sheet.adjusted(1, 1, -1, -1), 0.5);
-    const QRectF icon(16, 9, 14, 20);
-    knockOut(p, roundedRect(icon, kSmallRadius));
-    const QRectF content = page(p, icon);
+    const QRectF content = clipboardBehindIcon(p);
     textLines(p, content.adjusted(0, 0, 0, -6), 2);
     landscape(p, QRectF(content.left() + 3, content.bottom() - 7, content.width() - 2.5, 7.5));
     badge(p, QPointF(8, 24.5), kGreen, Glyph::Plus);

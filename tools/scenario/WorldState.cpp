@@ -83,6 +83,19 @@ QJsonValue describeFlavor(const QString& flavor, const QByteArray& bytes) {
                        {QStringLiteral("base64"), QString::fromLatin1(bytes.toBase64())}};
 }
 
+// A setting with `change` applied to it, when it is a text, or to its texts, when it is a list:
+// the settings that hold paths.
+template <typename Change> QJsonValue withTexts(const QJsonValue& value, Change change) {
+    if (value.isString())
+        return change(value.toString());
+    if (!value.isArray())
+        return value;
+    QJsonArray changed;
+    for (const QJsonValue& item : value.toArray())
+        changed.append(item.isString() ? QJsonValue(change(item.toString())) : item);
+    return changed;
+}
+
 } // namespace
 
 std::optional<QString> ReadClipboard(const QJsonObject& clipboard, World& world) {
@@ -156,15 +169,8 @@ std::optional<QString> ReadApplications(const QJsonObject& applications, World& 
 std::optional<QString> ReadPreferences(const QJsonObject& preferences, World& world) {
     platform::PreferenceStore& store = world.preferences();
     for (auto entry = preferences.begin(); entry != preferences.end(); ++entry) {
-        QJsonValue value = entry.value();
-        if (value.isString())
-            value = world.expand(value.toString());
-        if (value.isArray()) {
-            QJsonArray expanded;
-            for (const QJsonValue& item : value.toArray())
-                expanded.append(item.isString() ? QJsonValue(world.expand(item.toString())) : item);
-            value = expanded;
-        }
+        const QJsonValue value =
+            withTexts(entry.value(), [&](const QString& text) { return world.expand(text); });
         store.setValue(entry.key(),
                        value.isNull() ? std::nullopt : std::optional(value.toVariant()),
                        kApplicationIdentifier);
@@ -229,17 +235,9 @@ QJsonObject DescribePreferences(World& world) {
     platform::PreferenceStore& store = world.preferences();
     store.synchronize(kApplicationIdentifier);
     QJsonObject preferences = QJsonObject::fromVariantMap(store.values(kApplicationIdentifier));
-    for (auto entry = preferences.begin(); entry != preferences.end(); ++entry) {
-        if (entry.value().isString()) {
-            entry.value() = world.abbreviate(entry.value().toString());
-        } else if (entry.value().isArray()) {
-            QJsonArray abbreviated;
-            for (const QJsonValue& item : entry.value().toArray())
-                abbreviated.append(item.isString() ? QJsonValue(world.abbreviate(item.toString()))
-                                                   : item);
-            entry.value() = abbreviated;
-        }
-    }
+    for (auto entry = preferences.begin(); entry != preferences.end(); ++entry)
+        entry.value() =
+            withTexts(entry.value(), [&](const QString& path) { return world.abbreviate(path); });
     return preferences;
 }
 
