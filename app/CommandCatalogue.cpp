@@ -3,6 +3,7 @@
 #include "app/ContextFlags.h"
 #include "app/MenuItems.h"
 #include "commands/clipboard/ClipboardText.h"
+#include "commands/filenames/FilenameOperations.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 #include "prefs/Preferences.h"
@@ -18,16 +19,6 @@ const QString kBrowserNames[] = {QStringLiteral("Safari"), QStringLiteral("Googl
                                  QStringLiteral("Flock"),  QStringLiteral("Firefox"),
                                  QStringLiteral("Opera"),  QStringLiteral("Camino"),
                                  QStringLiteral("OmniWeb")};
-
-// Title and tool tip at once: the Filenames action recognises an operation by its tool tip.
-const QString kFilenameOperations[][3] = {
-    {QStringLiteral("Hide Extension"), QStringLiteral("Show Extension"),
-     QStringLiteral("Toggle Extension")},
-    {QStringLiteral("Append Clipboard"), QStringLiteral("Prepend Clipboard"),
-     QStringLiteral("Set Name Clipboard")},
-    {QStringLiteral("Uppercase Name"), QStringLiteral("Lowercase Name"),
-     QStringLiteral("Capitalize Name")},
-};
 
 } // namespace
 
@@ -85,13 +76,13 @@ void AppController::addFilenamesMenuItem() {
         QStringLiteral("Apply the selected operation to the filenames of the Finder selection. "
                        "Note that these operations are undoable by this app."),
         QStringLiteral("Filenames32.tif"));
-    bool first = true;
-    for (const auto& group : kFilenameOperations) {
-        if (!first)
+    // Title and tool tip at once: the action recognises an operation by its tool tip. The
+    // operations come in threes: extensions, the clipboard, case.
+    const QStringList operations = FilenameOperationTitles();
+    for (qsizetype n = 0; n < operations.size(); ++n) {
+        if (n > 0 && n % 3 == 0)
             AppendSeparator(submenu);
-        first = false;
-        for (const QString& operation : group)
-            appendItem(submenu, operation, VELMORA_SELECTOR(selFilenamesItem), operation);
+        appendItem(submenu, operations[n], VELMORA_SELECTOR(selFilenamesItem), operations[n]);
     }
     addSeparator();
 }

@@ -20,6 +20,14 @@ struct ScriptReply {
     QString errorMessage; // for a failed command, what the script's error reports
 };
 
+constexpr OSStatus errAEEventNotHandled = -1708;
+
+// The reply of an application to a command it does not know.
+inline ScriptReply NotUnderstood(const QString& application, const QString& command) {
+    return {errAEEventNotHandled, ScriptValue(),
+            QStringLiteral("%1 doesn't understand the \"%2\" message.").arg(application, command)};
+}
+
 class ScriptApplication {
 public:
     virtual ~ScriptApplication() = default;

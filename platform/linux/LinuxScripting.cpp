@@ -12,13 +12,6 @@ namespace platform::linuxdesk {
 
 namespace {
 
-constexpr OSStatus errAEEventNotHandled = -1708;
-
-ScriptReply notHandled(const QString& application, const QString& command) {
-    return {errAEEventNotHandled, ScriptValue(),
-            QStringLiteral("%1 doesn't understand the \"%2\" message.").arg(application, command)};
-}
-
 class Preview : public ScriptApplication {
 public:
     ScriptReply perform(const QString& command, const std::vector<ScriptValue>&) override {
@@ -26,7 +19,7 @@ public:
             return {};
         if (command == QLatin1String("newDocumentFromClipboard"))
             return newDocumentFromClipboard();
-        return notHandled(QStringLiteral("Preview"), command);
+        return NotUnderstood(QStringLiteral("Preview"), command);
     }
 
 private:
@@ -75,7 +68,7 @@ public:
                         QStringLiteral("This desktop's picture cannot be set.")};
             return {};
         }
-        return notHandled(QStringLiteral("Finder"), command);
+        return NotUnderstood(QStringLiteral("Finder"), command);
     }
 
 private:

@@ -9,7 +9,6 @@ namespace platform::world {
 namespace {
 const QString kSystemEvents = QStringLiteral("System Events");
 const QString kFinder = QStringLiteral("Finder");
-constexpr OSStatus errAEEventNotHandled = -1708;
 } // namespace
 
 ScriptReply WorldScriptApplication::setDesktopPicture(const std::vector<ScriptValue>& arguments) {
@@ -56,8 +55,7 @@ ScriptReply WorldScriptApplication::perform(const QString& command,
         return setDesktopPicture(arguments);
     if (command == QLatin1String("selectedSenders"))
         return selectedSenders(arguments);
-    return {errAEEventNotHandled, ScriptValue(),
-            QStringLiteral("%1 doesn't understand the \"%2\" message.").arg(m_name, command)};
+    return NotUnderstood(m_name, command);
 }
 
 ScriptApplication* WorldScripting::application(const QString& name) {
