@@ -1,12 +1,11 @@
 #include "app/AppController.h"
 
 #include "app/ContextFlags.h"
-#include "app/MenuItems.h"
-#include "app/Resources.h"
-#include "platform/Application.h"
-#include "platform/Movies.h"
-#include "platform/Platform.h"
-#include "platform/StatusBar.h"
+#include "common/MenuItems.h"
+#include "common/Resources.h"
+#include "platform/local/Movies.h"
+#include "platform/services/Application.h"
+#include "platform/services/StatusBar.h"
 
 #include <QAction>
 #include <QMenu>
@@ -16,8 +15,7 @@ const QString kStatusItemImage = QStringLiteral("Velmora.tif");
 } // namespace
 
 AppController::AppController() {
-    m_item = platform::statusBar().statusItemWithLength(
-        platform::StatusBarService::kVariableStatusItemLength);
+    m_item = NSStatusBarStatusItemWithLength(platform::StatusBarService::kVariableStatusItemLength);
     m_item->setHighlightMode(true);
     if (auto image = imageNamed(kStatusItemImage))
         m_item->setImage(*image, kStatusItemImage);
@@ -58,6 +56,7 @@ void AppController::buildMenu() {
     }
     while (!m_menu->actions().isEmpty())
         DestroyMenuItem(m_menu.get(), m_menu->actions().first());
+    m_context = MenuContext();
 
     const bool hasSelection = addFinderSelectionMenuItem();
     checkSelectionForImagesAndMoviesAndWeblocs();
@@ -67,6 +66,12 @@ void AppController::buildMenu() {
     if (gClipboardHasText || gClipboardHasImage)
         addSeparator();
     const bool frontIsMail = addProcessNameMenuItem();
+    m_context.hasSelection = hasSelection;
+    m_context.selectionHasImage = gFinderSelectionHasImage;
+    m_context.selectionHasMovie = gFinderSelectionHasMovie;
+    m_context.selectionHasWebloc = gFinderSelectionHasWebloc;
+    m_context.clipboardHasText = gClipboardHasText;
+    m_context.clipboardHasImage = gClipboardHasImage;
     if (hasSelection) {
         if (gFinderSelectionHasImage || gFinderSelectionHasMovie) {
             addCopyImageOrPosterFrameMenuItem();
@@ -84,46 +89,14 @@ void AppController::buildMenu() {
         addAddToAddressBookMenuItem();
     addDesktopPicturesMenuItems();
     addBrowsers();
-    addMenuItem(QStringLiteral("Quit"), VELMORA_SELECTOR(selItemQuit), std::nullopt);
+    addMenuItem(QStringLiteral("Quit"), "selItemQuit:", std::nullopt);
 
-    applyAutomaticEnabling(m_menu.get());
+    connectAndEnable(m_menu.get());
 }
 
-QAction* AppController::addMenuItem(const QString& title, Selector action,
+QAction* AppController::addMenuItem(const QString& title, const char* action,
                                     const std::optional<QString>& toolTip) {
-    return appendItem(m_menu.get(), title, action, toolTip);
-}
-
-QAction* AppController::appendItem(QMenu* menu, const QString& title, Selector action,
-                                   const std::optional<QString>& toolTip) {
-    QAction* item = AppendMenuItem(menu, title);
-    connectAction(item, action);
-    SetItemToolTip(item, toolTip);
-    return item;
-}
-
-QAction* AppController::addCommandItem(const QString& title, Selector action,
-                                       const QString& toolTip, const QString& image) {
-    QAction* item = addMenuItem(title, action, toolTip);
-    giveImage(item, image);
-    return item;
-}
-
-QMenu* AppController::addSubmenuItem(const QString& title, const std::optional<QString>& toolTip,
-                                     const std::optional<QString>& image) {
-    QAction* parent = addLabel(title);
-    SetItemToolTip(parent, toolTip);
-    if (image)
-        giveImage(parent, *image);
-    QMenu* submenu = NewMenu(m_menu.get());
-    AttachSubmenu(parent, submenu);
-    return submenu;
-}
-
-// A missing picture resource leaves the item without a picture.
-void AppController::giveImage(QAction* item, const QString& image) {
-    if (const auto picture = imageNamed(image))
-        SetItemImage(item, *picture, image);
+    return AppendActionItem(m_menu.get(), title, action, toolTip);
 }
 
 QAction* AppController::addLabel(const QString& title) {
@@ -134,25 +107,28 @@ void AppController::addSeparator() {
     AppendSeparator(m_menu.get());
 }
 
-void AppController::connectAction(QAction* item, Selector action) {
-    SetItemActionName(item, action.name);
-    connect(item, &QAction::triggered, this,
-            [this, item, handler = action.handler] { (this->*handler)(item); });
+void AppController::addRows(std::span<const CommandRow> rows) {
+    AppendRows(m_menu.get(), rows, m_context);
 }
 
 // Qt has no automatic enabling: an item with an action is enabled when the controller
 // validates it; a label is disabled unless it opens a submenu.
-void AppController::applyAutomaticEnabling(QMenu* menu) {
+void AppController::connectAndEnable(QMenu* menu) {
     for (QAction* item : menu->actions()) {
         if (item->isSeparator())
             continue;
         QMenu* submenu = QMenu::menuInAction(item);
+        if (const auto action = ItemActionName(item)) {
+            if (const CommandHandler handler = actionNamed(*action))
+                connect(item, &QAction::triggered, this,
+                        [this, item, handler] { (this->*handler)(item); });
+        }
         item->setEnabled(ItemHasAction(item) ? validateMenuItem(item) : submenu != nullptr);
         if (submenu)
-            applyAutomaticEnabling(submenu);
+            connectAndEnable(submenu);
     }
 }
 
 void AppController::selItemQuit(QAction*) {
-    platform::application().terminate();
+    NSApplicationTerminate();
 }

@@ -4,25 +4,23 @@
 // Table of contents:
 //   start-up and shut-down    AppController(), applicationWillFinishLaunching, ...Terminate
 //   the rebuild               setup, buildMenu, menuNeedsUpdate, validateMenuItem, addMenuItem
+//                             (AppController.cpp)
 //   Finder selection          addFinderSelectionMenuItem, checkSelectionForImagesAndMovies...,
 //                             getFinderSelection (FinderSelectionItems.cpp)
-//   clipboard                 addClipboardTextMenuItem, addClipboardImageMenuItem,
-//                             selClipboardImagePreviewItem (ClipboardItems.cpp)
-//   front application         addProcessNameMenuItem, selProcess (ProcessItems.cpp)
-//   command catalogue         addCopyImageOrPosterFrameMenuItem ... addBrowsers
-//                             (CommandCatalogue.cpp)
-//   desktop pictures          addDesktopPicturesMenuItems and its four builders, and the five
-//                             desktop-picture actions (DesktopPictureItems.cpp)
-//   filenames                 selFilenamesItem (FilenameItems.cpp)
-//   commands still to come    their actions, declared so the catalogue can offer them
-//                             (PendingCommands.cpp)
-//   actions                   selItemQuit, selFirstSelectedFinderItem
+//   clipboard                 addClipboardTextMenuItem, addClipboardImageMenuItem
+//                             (ClipboardItems.cpp)
+//   front application         addProcessNameMenuItem (ProcessItems.cpp)
+//   command catalogue         addCopyImageOrPosterFrameMenuItem ... addBrowsers, each appending
+//                             its family's rows (CommandCatalogue.cpp)
+//   actions                   one per menu command, each handing the chosen item to its family,
+//                             and the table that finds them by name (Actions.cpp)
 #pragma once
+
+#include "common/CommandRows.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 #include <memory>
 #include <optional>
 
@@ -36,11 +34,6 @@ class StatusItem;
 class AppController : public QObject {
 public:
     using CommandHandler = void (AppController::*)(QAction* sender);
-    // An action: the handler and the name it is known by in menus and records.
-    struct Selector {
-        const char* name;
-        CommandHandler handler;
-    };
 
     // Creates the status item and builds the menu for the first time.
     AppController();
@@ -53,7 +46,8 @@ public:
     void buildMenu();
     void menuNeedsUpdate(QMenu* menu);
     bool validateMenuItem(QAction* item);
-    QAction* addMenuItem(const QString& title, Selector action,
+    // An item with the action named `action` ("selItemQuit:") at the end of the main menu.
+    QAction* addMenuItem(const QString& title, const char* action,
                          const std::optional<QString>& toolTip);
 
     bool addFinderSelectionMenuItem();
@@ -76,12 +70,6 @@ public:
     void addAddToAddressBookMenuItem();
     void addDesktopPicturesMenuItems();
     void addBrowsers();
-
-    // Each makes its item at the end of the main menu, or none when its condition fails.
-    QAction* addRevealDesktopPictureMenuItem();
-    QAction* addSetDesktopPictureMenuItem();
-    QAction* addResetDesktopPictureMenuItem();
-    QAction* addRecentDesktopPicturesMenuItem(const QVariantList& paths);
 
     void selItemQuit(QAction* sender);
     void selFirstSelectedFinderItem(QAction* sender);
@@ -108,26 +96,21 @@ public:
     void selAddToAddressBook(QAction* sender);
     void selBrowserItem(QAction* sender);
 
+    // The action method of that name ("selClipToIcon:"), or null.
+    static CommandHandler actionNamed(const QString& name);
+
     QMenu* menu() const { return m_menu.get(); }
 
 private:
     QAction* addLabel(const QString& title);
     void addSeparator();
-    // An item with an action at the end of `menu`.
-    QAction* appendItem(QMenu* menu, const QString& title, Selector action,
-                        const std::optional<QString>& toolTip);
-    // A command item of the main menu with its picture resource.
-    QAction* addCommandItem(const QString& title, Selector action, const QString& toolTip,
-                            const QString& image);
-    // A label at the end of the main menu that opens a new, empty submenu.
-    QMenu* addSubmenuItem(const QString& title, const std::optional<QString>& toolTip,
-                          const std::optional<QString>& image);
-    void giveImage(QAction* item, const QString& image);
-    void connectAction(QAction* item, Selector action);
-    void applyAutomaticEnabling(QMenu* menu);
+    void addRows(std::span<const CommandRow> rows);
+    // Connects every item that names an action to its method, and enables it as the platform's
+    // automatic enabling would.
+    void connectAndEnable(QMenu* menu);
 
     std::unique_ptr<platform::StatusItem> m_item;
     std::unique_ptr<QMenu> m_menu;
+    // What this rebuild has found out so far; the command rows' conditions read it.
+    MenuContext m_context;
 };
-
-#define VELMORA_SELECTOR(name) (AppController::Selector{#name ":", &AppController::name})

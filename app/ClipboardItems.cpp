@@ -2,12 +2,11 @@
 // Preview, and the two clipboard flags.
 #include "app/AppController.h"
 #include "app/ContextFlags.h"
-#include "app/ImageScaling.h"
-#include "app/MenuItems.h"
-#include "commands/clipboard/ClipboardText.h"
-#include "platform/PasteboardImage.h"
-#include "platform/Platform.h"
-#include "platform/Workspace.h"
+#include "common/ClipboardText.h"
+#include "common/ImageScaling.h"
+#include "common/MenuItems.h"
+#include "platform/services/PasteboardImage.h"
+#include "platform/services/Workspace.h"
 #include "scripts/ScriptRunner.h"
 
 #include <QAction>
@@ -24,6 +23,7 @@ void AppController::addClipboardTextMenuItem() {
         return;
     addLabel(*text);
     gClipboardHasText = true;
+    m_context.clipboardText = text;
 }
 
 void AppController::addClipboardImageMenuItem() {
@@ -36,7 +36,7 @@ void AppController::addClipboardImageMenuItem() {
     if (!image)
         return;
     QAction* item =
-        addMenuItem(QString(), VELMORA_SELECTOR(selClipboardImagePreviewItem),
+        addMenuItem(QString(), "selClipboardImagePreviewItem:",
                     QStringLiteral("Select this item to open the clipboard image in Preview."));
     if (const auto picture = imageByScalingProportionallyToSize(*image, kClipboardPictureSize))
         SetItemImage(item, QIcon(QPixmap::fromImage(*picture)), QStringLiteral("picture:64x64"));
@@ -44,9 +44,8 @@ void AppController::addClipboardImageMenuItem() {
 }
 
 void AppController::selClipboardImagePreviewItem(QAction*) {
-    if (const auto preview =
-            platform::workspace().fullPathForApplication(QStringLiteral("Preview")))
-        platform::workspace().launchApplication(*preview);
+    if (const auto preview = NSWorkspaceFullPathForApplication(QStringLiteral("Preview")))
+        NSWorkspaceLaunchApplication(*preview);
     RunScriptResource(QStringLiteral("MakeNewPreviewFromClipboard.applescript"), std::nullopt,
                       QString());
 }

@@ -2,34 +2,18 @@
 // selection as a list of paths.
 #include "app/AppController.h"
 #include "app/ContextFlags.h"
-#include "app/ItemKinds.h"
-#include "app/ItemNames.h"
-#include "app/ItemPaths.h"
-#include "app/MenuItems.h"
-#include "app/SelectionResolution.h"
-#include "platform/Finder.h"
-#include "platform/Platform.h"
-#include "platform/Workspace.h"
+#include "common/ItemKinds.h"
+#include "common/ItemNames.h"
+#include "common/ItemPaths.h"
+#include "common/MenuItems.h"
+#include "common/SelectionResolution.h"
+#include "platform/services/Workspace.h"
 
 #include <QAction>
 
-namespace {
-
-// The selection list when the Finder reported a non-empty one.
-std::optional<AEDescList> currentSelection(long* count) {
-    AEDescList selection;
-    if (MoreFEGetSelection(MyAEIdleProc, &selection) != noErr ||
-        selection.descriptorType != typeAEList || AECountItems(&selection, count) != noErr ||
-        *count <= 0)
-        return std::nullopt;
-    return selection;
-}
-
-} // namespace
-
 bool AppController::addFinderSelectionMenuItem() {
     long count = 0;
-    const auto selection = currentSelection(&count);
+    const auto selection = CurrentFinderSelection(&count);
     if (selection) {
         FSRef first;
         std::optional<QString> name;
@@ -43,11 +27,11 @@ bool AppController::addFinderSelectionMenuItem() {
                 QStringLiteral("%1 %2, First item: %3")
                     .arg(QString::number(count),
                          count == 1 ? QStringLiteral("Item") : QStringLiteral("Items"), *name);
-            QAction* item = addMenuItem(title, VELMORA_SELECTOR(selFirstSelectedFinderItem),
+            QAction* item = addMenuItem(title, "selFirstSelectedFinderItem:",
                                         QStringLiteral("Select this item to open the file."));
             if (path) {
                 item->setData(*path);
-                if (auto icon = platform::workspace().iconForFile(*path))
+                if (auto icon = NSWorkspaceIconForFile(*path))
                     SetItemImage(item, *icon, QStringLiteral("icon:") + *path);
             }
             addSeparator();
@@ -60,19 +44,7 @@ bool AppController::addFinderSelectionMenuItem() {
 }
 
 QStringList AppController::getFinderSelection() {
-    QStringList paths;
-    long count = 0;
-    const auto selection = currentSelection(&count);
-    if (!selection)
-        return paths;
-    for (long n = 1; n <= count; ++n) {
-        FSRef ref;
-        if (!ResolveSelectionItem(*selection, n, &ref))
-            continue;
-        if (auto path = stringWithFSRef(&ref))
-            paths.append(*path);
-    }
-    return paths;
+    return FinderSelectionPaths();
 }
 
 void AppController::checkSelectionForImagesAndMoviesAndWeblocs() {
@@ -97,5 +69,5 @@ void AppController::checkSelectionForImagesAndMoviesAndWeblocs() {
 void AppController::selFirstSelectedFinderItem(QAction* sender) {
     const QString path = sender ? sender->data().toString() : QString();
     if (!path.isEmpty())
-        platform::workspace().openFile(path);
+        NSWorkspaceOpenFile(path);
 }

@@ -1,10 +1,9 @@
 // The front application's header item, and hiding the other applications.
 #include "app/AppController.h"
-#include "app/ItemPaths.h"
-#include "app/MenuItems.h"
-#include "platform/Platform.h"
-#include "platform/Processes.h"
-#include "platform/Workspace.h"
+#include "common/ItemPaths.h"
+#include "common/MenuItems.h"
+#include "platform/services/Processes.h"
+#include "platform/services/Workspace.h"
 #include "scripts/ScriptRunner.h"
 
 #include <QAction>
@@ -16,17 +15,17 @@ bool AppController::addProcessNameMenuItem() {
     QString name;
     if (CopyProcessName(&front, &name) != noErr)
         return false;
-    QAction* item =
-        addMenuItem(QStringLiteral("Front App: %1").arg(name), VELMORA_SELECTOR(selProcess),
-                    QStringLiteral("Select to \"Hide Others\""));
+    QAction* item = addMenuItem(QStringLiteral("Front App: %1").arg(name),
+                                "selProcess:", QStringLiteral("Select to \"Hide Others\""));
     FSRef bundle;
     if (GetProcessBundleLocation(&front, &bundle) == noErr) {
         if (const auto path = stringWithFSRef(&bundle)) {
-            if (const auto icon = platform::workspace().iconForFile(*path))
+            if (const auto icon = NSWorkspaceIconForFile(*path))
                 SetItemImage(item, *icon, QStringLiteral("icon:") + *path);
         }
     }
     addSeparator();
+    m_context.frontApplication = name;
     return name == QLatin1String("Mail");
 }
 

@@ -1,7 +1,7 @@
 // Velmora: a status-menu utility. It takes no command line; everything happens in the menu.
 #include "app/AppController.h"
-#include "platform/Platform.h"
 #include "platform/linux/LinuxDesktop.h"
+#include "platform/services/Platform.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "prefs/Preferences.h"
 
-#include "platform/Preferences.h"
+#include "platform/services/Preferences.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"
 

@@ -1,13 +1,12 @@
 // The script-object path: scripts made from text and run in one step, and the script resources.
 #include "scripts/ScriptRunner.h"
 
-#include "commands/clipboard/ClipboardText.h"
-#include "platform/AppleScript.h"
-#include "platform/Locations.h"
-#include "platform/Platform.h"
-#include "platform/Sounds.h"
-#include "platform/SystemLog.h"
-#include "platform/TextEncodings.h"
+#include "common/ClipboardText.h"
+#include "platform/local/TextEncodings.h"
+#include "platform/script/AppleScript.h"
+#include "platform/services/Locations.h"
+#include "platform/services/Sounds.h"
+#include "platform/services/SystemLog.h"
 
 #include <QFile>
 
@@ -16,7 +15,7 @@ namespace {
 const QString kCompletionSound = QStringLiteral("Ping");
 
 std::optional<QString> readScriptResource(const QString& name) {
-    const QString folder = platform::locations().resourceDir();
+    const QString folder = NSBundleResourcePath();
     if (folder.isEmpty())
         return std::nullopt;
     QFile file(folder + QStringLiteral("/scripts/") + name);

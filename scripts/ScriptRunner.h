@@ -10,8 +10,8 @@
 // Every function blocks until the script and the applications it drives are done.
 #pragma once
 
-#include "platform/AEDesc.h"
-#include "platform/OpenScripting.h"
+#include "platform/local/AEDesc.h"
+#include "platform/script/OpenScripting.h"
 
 #include <QString>
 #include <optional>

@@ -5,7 +5,10 @@
 // With --names-out=FILE the 100,000 names are written there, one a line, so that other sorters
 // can be timed on exactly the same input.
 #include "commands/filenames/FilenameOperations.h"
-#include "commands/filenames/ItemOperations.h"
+#include "common/ItemKinds.h"
+#include "common/ItemLists.h"
+#include "common/ItemNames.h"
+#include "common/ScriptText.h"
 
 #include <QCoreApplication>
 #include <QDir>

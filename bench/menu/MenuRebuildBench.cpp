@@ -2,11 +2,11 @@
 // with 1, 100 and 1,000 selected files. Text files are the worst case: no kind flag is ever
 // set, so every file gets both the picture and the movie probe.
 #include "app/AppController.h"
-#include "app/ItemKinds.h"
-#include "platform/Files.h"
-#include "platform/Movies.h"
-#include "platform/Pasteboard.h"
-#include "platform/PreferenceStore.h"
+#include "common/ItemKinds.h"
+#include "platform/local/Files.h"
+#include "platform/local/Movies.h"
+#include "platform/local/PreferenceStore.h"
+#include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 

@@ -1,11 +1,9 @@
 #include "commands/desktop/DesktopPicture.h"
 
-#include "app/Alerts.h"
-#include "platform/Platform.h"
-#include "platform/Preferences.h"
-#include "platform/Workspace.h"
-#include "platform/script/ScriptTokens.h"
-#include "platform/script/ScriptValue.h"
+#include "common/Alerts.h"
+#include "common/ScriptText.h"
+#include "platform/services/Preferences.h"
+#include "platform/services/Workspace.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"
 #include "scripts/ScriptRunner.h"
@@ -28,24 +26,11 @@ QString DesktopPictureReadingScript() {
                           "alias)\r end tell");
 }
 
-// The path goes in as a string literal of its own, escaped, so that a double quote or a
-// backslash in it names exactly that file and nothing in it can end the literal.
 QString DesktopPictureSettingScript(const QString& path) {
-    QString literal = QuotedScriptText(path);
-    literal = literal.mid(1, literal.size() - 2);
-    QString script =
+    return ScriptWithText(
         QStringLiteral("tell application \"Finder\" \rset desktop picture to POSIX file \"%@\"\r "
-                       "end tell");
-    return script.replace(QLatin1String("%@"), literal);
-}
-
-// The Finder's answer is a string literal: "/Users/ann/a \"b\".png" stands for the path with
-// its quotes. Cutting at the next double quote would keep the backslash and lose the rest.
-std::optional<QString> TextOfDisplayedString(const QString& display) {
-    const qsizetype open = display.indexOf(u'"');
-    if (open < 0)
-        return std::nullopt;
-    return ReadStringLiteral(display.mid(open));
+                       "end tell"),
+        path);
 }
 
 std::optional<QString> GetDesktopPictureFile() {
@@ -82,7 +67,7 @@ void DoResetDesktopPicture() {
 
 void DoRevealDesktopPictureFile() {
     if (const auto current = GetDesktopPictureFile())
-        platform::workspace().selectFile(*current);
+        NSWorkspaceSelectFile(*current);
 }
 
 QVariantList GetRecentPicturePaths() {

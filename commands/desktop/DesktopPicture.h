@@ -35,7 +35,3 @@ bool ClearRecentDesktopPaths();
 // The script texts sent to the Finder.
 QString DesktopPictureReadingScript();
 QString DesktopPictureSettingScript(const QString& path);
-
-// The text a displayed script result stands for: the string literal at its start read back,
-// escapes and all; none when it is no string.
-std::optional<QString> TextOfDisplayedString(const QString& display);

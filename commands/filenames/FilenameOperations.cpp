@@ -1,12 +1,15 @@
 #include "commands/filenames/FilenameOperations.h"
 
-#include "commands/clipboard/ClipboardText.h"
-#include "commands/filenames/ItemOperations.h"
-#include "platform/ExtensionRule.h"
-#include "platform/FileOperations.h"
-#include "platform/Files.h"
-#include "platform/Finder.h"
-#include "platform/LocaleText.h"
+#include "common/ClipboardText.h"
+#include "common/ItemKinds.h"
+#include "common/ItemLists.h"
+#include "common/ItemNames.h"
+#include "common/ScriptText.h"
+#include "platform/local/ExtensionRule.h"
+#include "platform/local/FileOperations.h"
+#include "platform/local/Files.h"
+#include "platform/local/LocaleText.h"
+#include "platform/services/Finder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // folder stands for the visible items directly inside it. Renames never replace another item.
 #pragma once
 
-#include "platform/MacTypes.h"
+#include "platform/types/MacTypes.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "platform/linux/DesktopBackground.h"
 
-#include "platform/FileUri.h"
+#include "platform/local/FileUri.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

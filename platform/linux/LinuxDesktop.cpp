@@ -1,8 +1,8 @@
 #include "platform/linux/LinuxDesktop.h"
 
-#include "platform/PreferenceStore.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
+#include "platform/local/PreferenceStore.h"
 
 #include <QFile>
 

@@ -5,7 +5,7 @@
 // icons come from the icon theme.
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/services/Platform.h"
 
 #include <QByteArray>
 #include <memory>

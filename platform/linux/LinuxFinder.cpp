@@ -1,6 +1,6 @@
-#include "platform/Files.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
+#include "platform/local/Files.h"
 
 namespace platform::linuxdesk {
 

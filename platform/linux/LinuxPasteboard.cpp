@@ -1,5 +1,5 @@
-#include "platform/FlavorTypes.h"
 #include "platform/linux/LinuxServices.h"
+#include "platform/local/FlavorTypes.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

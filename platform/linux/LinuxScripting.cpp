@@ -1,7 +1,7 @@
-#include "platform/Locations.h"
-#include "platform/PasteboardImage.h"
-#include "platform/Platform.h"
 #include "platform/linux/LinuxServices.h"
+#include "platform/services/Locations.h"
+#include "platform/services/PasteboardImage.h"
+#include "platform/services/Platform.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "platform/FileUri.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/TemporaryItems.h"
+#include "platform/local/FileUri.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

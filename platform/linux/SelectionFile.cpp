@@ -1,6 +1,6 @@
 #include "platform/linux/SelectionFile.h"
 
-#include "platform/FileUri.h"
+#include "platform/local/FileUri.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
 #include "platform/script/ScriptInterpreter.h"
 
-#include "platform/Scripting.h"
 #include "platform/script/ScriptDictionaries.h"
 #include "platform/script/ScriptTokens.h"
+#include "platform/services/Scripting.h"
 
 #include <QStringList>
 #include <map>

@@ -10,8 +10,8 @@
 // The result of a script is the value of its last statement, or of `return`.
 #pragma once
 
-#include "platform/MacTypes.h"
-#include "platform/script/ScriptValue.h"
+#include "platform/types/MacTypes.h"
+#include "platform/types/ScriptValue.h"
 
 #include <QString>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "platform/world/World.h"
 
-#include "platform/PreferenceStore.h"
+#include "platform/local/PreferenceStore.h"
 #include "platform/world/WorldServices.h"
 
 #include <QDir>
@@ -88,8 +88,8 @@ PreferenceStore& World::preferences() {
     return m_backends->preferences;
 }
 
-void World::record(const QJsonObject& event) {
-    m_events.append(event);
+void World::record(Event event) {
+    m_events.push_back(std::move(event));
 }
 
 } // namespace platform::world

@@ -6,12 +6,11 @@
 // to the desktop as events, in order.
 #pragma once
 
-#include "platform/MacTypes.h"
-#include "platform/Platform.h"
+#include "platform/services/Platform.h"
+#include "platform/types/MacTypes.h"
+#include "platform/world/WorldEvents.h"
 
 #include <QByteArray>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
@@ -111,8 +110,17 @@ public:
 
     PreferenceStore& preferences();
 
-    void record(const QJsonObject& event);
-    const QJsonArray& events() const { return m_events; }
+    void record(Event event);
+    const std::vector<Event>& events() const { return m_events; }
+    // The events of one kind, in order.
+    template <typename Kind> std::vector<Kind> eventsOf() const {
+        std::vector<Kind> found;
+        for (const Event& event : m_events) {
+            if (const auto* kind = std::get_if<Kind>(&event))
+                found.push_back(*kind);
+        }
+        return found;
+    }
 
     // The status item the system made last, or null.
     WorldStatusItem* statusItem() const { return m_statusItem; }
@@ -123,7 +131,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_root, m_home, m_temp;
-    QJsonArray m_events;
+    std::vector<Event> m_events;
     WorldStatusItem* m_statusItem = nullptr;
     struct Backends;
     std::unique_ptr<Backends> m_backends;

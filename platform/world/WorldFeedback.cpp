@@ -2,8 +2,6 @@
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 
-#include <QJsonArray>
-
 namespace platform::world {
 
 int WorldAlerts::runStopAlert(const QString& message, const std::optional<QString>& detail,
@@ -13,33 +11,25 @@ int WorldAlerts::runStopAlert(const QString& message, const std::optional<QStrin
         answer = m_world.alertAnswers.front();
         m_world.alertAnswers.pop_front();
     }
-    m_world.record(
-        {{QStringLiteral("alert"),
-          QJsonObject{{QStringLiteral("message"), m_world.abbreviateWithin(message)},
-                      {QStringLiteral("detail"),
-                       detail ? QJsonValue(m_world.abbreviateWithin(*detail)) : QJsonValue()},
-                      {QStringLiteral("buttons"), QJsonArray::fromStringList(buttons)},
-                      {QStringLiteral("answer"), answer}}}});
+    m_world.record(events::Alert{message, detail, buttons, answer});
     return answer;
 }
 
 void WorldSounds::beep() {
-    m_world.record({{QStringLiteral("beep"), true}});
+    m_world.record(events::Beep{});
 }
 
 bool WorldSounds::playSound(const QString& name) {
-    m_world.record({{QStringLiteral("sound"), name}});
+    m_world.record(events::Sound{name});
     return true;
 }
 
 void WorldLog::log(const QString& line) {
-    m_world.record({{QStringLiteral("log"), line}});
+    m_world.record(events::Log{line});
 }
 
 void WorldNotifications::postDistributed(const QString& name, const QString& object, bool) {
-    m_world.record(
-        {{QStringLiteral("notification"),
-          QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("object"), object}}}});
+    m_world.record(events::Notification{name, object});
 }
 
 } // namespace platform::world

@@ -1,5 +1,5 @@
-#include "platform/FileUri.h"
-#include "platform/Files.h"
+#include "platform/local/FileUri.h"
+#include "platform/local/Files.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 
@@ -46,8 +46,7 @@ OSStatus WorldFinder::updateItemAlias(const AliasHandle& alias) {
         noErr) {
         QByteArray path;
         FSRefCopyPath(&ref, &path);
-        m_world.record(
-            {{QStringLiteral("finder_update"), m_world.abbreviate(QString::fromUtf8(path))}});
+        m_world.record(events::FinderUpdate{QString::fromUtf8(path)});
     }
     return noErr;
 }

@@ -1,4 +1,4 @@
-#include "platform/Finder.h"
+#include "platform/services/Finder.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 
@@ -46,7 +46,7 @@ std::optional<QString> WorldProcesses::processBundleLocation(const ProcessSerial
 OSStatus WorldProcesses::setFrontProcess(const ProcessSerialNumber& psn) {
     if (!(psn == kCurrentProcessPSN))
         return procNotFound;
-    m_world.record({{QStringLiteral("front"), true}});
+    m_world.record(events::Front{});
     return noErr;
 }
 

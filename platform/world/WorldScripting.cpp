@@ -18,7 +18,7 @@ ScriptReply WorldScriptApplication::setDesktopPicture(const std::vector<ScriptVa
                 QStringLiteral("Can't make %1 into a file.")
                     .arg(arguments.at(0).displayForm().value_or(QString()))};
     m_world.finder.desktopPicture = path;
-    m_world.record({{QStringLiteral("desktop_picture"), m_world.abbreviate(path)}});
+    m_world.record(events::DesktopPicture{path});
     return {};
 }
 
@@ -34,16 +34,16 @@ ScriptReply WorldScriptApplication::selectedSenders(const std::vector<ScriptValu
 ScriptReply WorldScriptApplication::perform(const QString& command,
                                             const std::vector<ScriptValue>& arguments) {
     if (command == QLatin1String("hideOthers")) {
-        m_world.record({{QStringLiteral("hide_others"), true}});
+        m_world.record(events::HideOthers{});
         return {};
     }
     if (command == QLatin1String("activate")) {
         m_world.applications[m_name].running = true;
-        m_world.record({{QStringLiteral("activate"), m_name}});
+        m_world.record(events::Activate{m_name});
         return {};
     }
     if (command == QLatin1String("newDocumentFromClipboard")) {
-        m_world.record({{QStringLiteral("preview_from_clipboard"), true}});
+        m_world.record(events::PreviewFromClipboard{});
         return {};
     }
     if (command == QLatin1String("desktopPicturePath")) {
@@ -70,9 +70,7 @@ ScriptApplication* WorldScripting::application(const QString& name) {
 }
 
 void WorldScripting::didRun(const QString& source, OSStatus status) {
-    m_world.record({{QStringLiteral("script"),
-                     QJsonObject{{QStringLiteral("text"), m_world.abbreviateWithin(source)},
-                                 {QStringLiteral("status"), status}}}});
+    m_world.record(events::Script{source, status});
 }
 
 } // namespace platform::world

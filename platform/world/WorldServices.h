@@ -1,18 +1,18 @@
 // The world's implementation of each desktop service.
 #pragma once
 
-#include "platform/Alerts.h"
-#include "platform/Application.h"
-#include "platform/Finder.h"
-#include "platform/Locations.h"
-#include "platform/Notifications.h"
-#include "platform/Pasteboard.h"
-#include "platform/Processes.h"
-#include "platform/Scripting.h"
-#include "platform/Sounds.h"
-#include "platform/StatusBar.h"
-#include "platform/SystemLog.h"
-#include "platform/Workspace.h"
+#include "platform/services/Alerts.h"
+#include "platform/services/Application.h"
+#include "platform/services/Finder.h"
+#include "platform/services/Locations.h"
+#include "platform/services/Notifications.h"
+#include "platform/services/Pasteboard.h"
+#include "platform/services/Processes.h"
+#include "platform/services/Scripting.h"
+#include "platform/services/Sounds.h"
+#include "platform/services/StatusBar.h"
+#include "platform/services/SystemLog.h"
+#include "platform/services/Workspace.h"
 
 #include <map>
 #include <memory>

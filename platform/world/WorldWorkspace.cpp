@@ -7,7 +7,7 @@
 namespace platform::world {
 
 bool WorldWorkspace::openFile(const QString& path) {
-    m_world.record({{QStringLiteral("open"), m_world.abbreviate(path)}});
+    m_world.record(events::Open{path});
     return QFileInfo::exists(path);
 }
 
@@ -33,7 +33,7 @@ bool WorldWorkspace::launchApplication(const QString& path) {
     for (auto& [name, state] : m_world.applications) {
         if (state.installed && World::applicationPath(name) == path) {
             state.running = true;
-            m_world.record({{QStringLiteral("launch"), name}});
+            m_world.record(events::Launch{name});
             return true;
         }
     }
@@ -41,7 +41,7 @@ bool WorldWorkspace::launchApplication(const QString& path) {
 }
 
 bool WorldWorkspace::selectFile(const QString& path) {
-    m_world.record({{QStringLiteral("reveal"), m_world.abbreviate(path)}});
+    m_world.record(events::Reveal{path});
     return QFileInfo::exists(path);
 }
 
@@ -58,7 +58,7 @@ QString WorldLocations::temporaryItems() const {
 }
 
 void WorldApplication::terminate() {
-    m_world.record({{QStringLiteral("quit"), true}});
+    m_world.record(events::Quit{});
 }
 
 } // namespace platform::world

@@ -1,11 +1,11 @@
 #include "app/AppController.h"
 #include "app/ContextFlags.h"
-#include "app/MenuItems.h"
-#include "platform/Files.h"
-#include "platform/world/MenuRecord.h"
+#include "common/MenuItems.h"
+#include "platform/local/Files.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 #include "tests/support/MediaFixtures.h"
+#include "tools/scenario/MenuRecord.h"
 
 #include <QAction>
 #include <QDir>
@@ -69,8 +69,9 @@ TEST_F(AppControllerTest, HeaderNamesTheCountAndTheFirstItem) {
 
     item->trigger();
     ASSERT_EQ(m_world.events().size(), 1);
-    EXPECT_EQ(m_world.events().at(0).toObject().value(QStringLiteral("open")).toString(),
-              QStringLiteral("$ROOT/Tom & Jerry.pdf"));
+    const auto opened = m_world.eventsOf<platform::world::events::Open>();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].path, m_world.root() + QStringLiteral("/Tom & Jerry.pdf"));
 }
 
 TEST_F(AppControllerTest, UnresolvableFirstItemStillCountsAsASelection) {
@@ -149,10 +150,10 @@ TEST_F(AppControllerTest, OpeningTwiceGivesTheSameMenuAndNoLeftovers) {
     ASSERT_NE(statusItem, nullptr);
     EXPECT_EQ(statusItem->imageName(), QStringLiteral("Velmora.tif"));
     statusItem->open();
-    const QJsonArray first = platform::world::DescribeMenu(*controller.menu(), m_world);
+    const QJsonArray first = scenario::DescribeMenu(*controller.menu(), m_world);
     const int children = int(controller.menu()->findChildren<QAction*>().size());
     statusItem->open();
-    EXPECT_EQ(platform::world::DescribeMenu(*controller.menu(), m_world), first);
+    EXPECT_EQ(scenario::DescribeMenu(*controller.menu(), m_world), first);
     EXPECT_EQ(int(controller.menu()->findChildren<QAction*>().size()), children);
     QAction* last = controller.menu()->actions().last();
     EXPECT_EQ(ItemTitle(last), QStringLiteral("Quit"));

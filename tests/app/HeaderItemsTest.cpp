@@ -1,9 +1,9 @@
-#include "app/Alerts.h"
 #include "app/AppController.h"
 #include "app/ContextFlags.h"
-#include "app/MenuItems.h"
-#include "platform/Pasteboard.h"
-#include "platform/PreferenceStore.h"
+#include "common/Alerts.h"
+#include "common/MenuItems.h"
+#include "platform/local/PreferenceStore.h"
+#include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
 #include "prefs/Preferences.h"
@@ -87,16 +87,20 @@ TEST_F(HeaderItemsTest, AlertsBeepAndAnswerWithTheButtonPressed) {
     EXPECT_EQ(ShowAlertMessageWithCancel(QStringLiteral("Once more"), std::nullopt), 1);
     EXPECT_EQ(ShowAlertMessage(QStringLiteral("Failed."), std::nullopt), noErr);
 
-    const QJsonArray events = m_world.events();
-    ASSERT_EQ(events.size(), 9);
-    EXPECT_EQ(events[0].toObject(), QJsonObject({{"beep", true}}));
-    const QJsonObject first = events[1].toObject()["alert"].toObject();
-    EXPECT_EQ(first["buttons"].toArray(), QJsonArray({"OK", "Cancel"}));
-    EXPECT_TRUE(first["detail"].isNull());
+    namespace events = platform::world::events;
+    const auto& recorded = m_world.events();
+    ASSERT_EQ(recorded.size(), 9u);
+    EXPECT_TRUE(std::holds_alternative<events::Beep>(recorded[0]));
+    const auto* first = std::get_if<events::Alert>(&recorded[1]);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->buttons, QStringList({"OK", "Cancel"}));
+    EXPECT_EQ(first->detail, std::nullopt);
     // Only the one-button alert brings Velmora forward itself.
-    EXPECT_EQ(events[6].toObject(), QJsonObject({{"front", true}}));
-    EXPECT_EQ(events[7].toObject(), QJsonObject({{"beep", true}}));
-    EXPECT_EQ(events[8].toObject()["alert"].toObject()["buttons"].toArray(), QJsonArray({"OK"}));
+    EXPECT_TRUE(std::holds_alternative<events::Front>(recorded[6]));
+    EXPECT_TRUE(std::holds_alternative<events::Beep>(recorded[7]));
+    const auto* last = std::get_if<events::Alert>(&recorded[8]);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->buttons, QStringList({"OK"}));
 }
 
 TEST_F(HeaderItemsTest, AFlagOfAnotherTypeReadsAsItsDefaultAndIsLeftAlone) {

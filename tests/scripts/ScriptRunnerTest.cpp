@@ -1,6 +1,6 @@
 #include "scripts/ScriptRunner.h"
 
-#include "commands/clipboard/ClipboardText.h"
+#include "common/ClipboardText.h"
 #include "platform/script/ScriptInterpreter.h"
 #include "platform/world/World.h"
 
@@ -25,14 +25,11 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
-    // The events of one kind, in order.
-    QJsonArray events(const QString& kind) const {
-        QJsonArray found;
-        for (const QJsonValue& event : m_world.events()) {
-            if (event.toObject().contains(kind))
-                found.append(event.toObject()[kind]);
-        }
-        return found;
+    std::vector<platform::world::events::Log> logs() const {
+        return m_world.eventsOf<platform::world::events::Log>();
+    }
+    std::vector<platform::world::events::Sound> sounds() const {
+        return m_world.eventsOf<platform::world::events::Sound>();
     }
 
     QTemporaryDir m_resources;
@@ -64,13 +61,12 @@ TEST_F(ScriptRunnerTest, ScriptObjectsLogFailuresAndCanFillTheClipboard) {
     EXPECT_EQ(ClipboardText(true), QStringLiteral("title"));
 
     EXPECT_EQ(RunCFStringScript2(QStringLiteral("return missing"), true), std::nullopt);
-    const QJsonArray logs = events(QStringLiteral("log"));
-    ASSERT_EQ(logs.size(), 1);
-    EXPECT_EQ(logs[0].toString(), QStringLiteral("RunCFStringScript error = The variable missing "
-                                                 "is not defined."));
+    ASSERT_EQ(logs().size(), 1u);
+    EXPECT_EQ(logs()[0].line, QStringLiteral("RunCFStringScript error = The variable missing "
+                                             "is not defined."));
     // A list has no string value: none, and nothing logged.
     EXPECT_EQ(RunScript2(QStringLiteral("return {1, 2}"), true), std::nullopt);
-    EXPECT_EQ(events(QStringLiteral("log")).size(), 1);
+    EXPECT_EQ(logs().size(), 1u);
 }
 
 TEST_F(ScriptRunnerTest, ResourcesAreMacRomanAndTheTargetIsReplacedInAnyCase) {
@@ -99,20 +95,21 @@ TEST_F(ScriptRunnerTest, FlagsSwitchTheFirstFalseTurnLineBreaksIntoCommasAndPing
     resource(QStringLiteral("Second.applescript"), "set a to false\nset b to false\nreturn b");
     EXPECT_EQ(RunScriptResource(QStringLiteral("Second.applescript"), true, false, false, true),
               QStringLiteral("false"));
-    EXPECT_TRUE(events(QStringLiteral("sound")).isEmpty());
+    EXPECT_TRUE(sounds().empty());
 
     resource(QStringLiteral("Lines.applescript"), "return \"a\\r\\nb\\rc\\nd\"");
     EXPECT_EQ(RunScriptResource(QStringLiteral("Lines.applescript"), false, true, true, false),
               QStringLiteral("a,b,c,d"));
     EXPECT_EQ(ClipboardText(true), QStringLiteral("a,b,c,d"));
-    EXPECT_EQ(events(QStringLiteral("sound")), QJsonArray({QStringLiteral("Ping")}));
+    ASSERT_EQ(sounds().size(), 1u);
+    EXPECT_EQ(sounds()[0].name, QStringLiteral("Ping"));
 
     // No string, no sound; a missing resource neither.
     EXPECT_EQ(RunScriptResource(QStringLiteral("Switch.applescript"), true, false, false, false),
               std::nullopt);
     EXPECT_EQ(RunScriptResource(QStringLiteral("Missing.applescript"), true, false, false, false),
               std::nullopt);
-    EXPECT_EQ(events(QStringLiteral("sound")).size(), 1);
+    EXPECT_EQ(sounds().size(), 1u);
 }
 
 } // namespace

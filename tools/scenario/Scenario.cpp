@@ -1,10 +1,11 @@
 #include "tools/scenario/Scenario.h"
 
 #include "app/AppController.h"
-#include "app/MenuItems.h"
-#include "platform/world/MenuRecord.h"
+#include "common/MenuItems.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
+#include "tools/scenario/EventRecord.h"
+#include "tools/scenario/MenuRecord.h"
 #include "tools/scenario/WorldFiles.h"
 #include "tools/scenario/WorldState.h"
 
@@ -169,9 +170,9 @@ public:
             QStringList titles;
             for (const QJsonValue& title : value.toArray())
                 titles.append(title.toString());
-            choose(findByTitles(controller.menu(), titles), value);
+            choose(findByTitles(controller.menu(), titles), titles);
         } else if (kind == QLatin1String("choose_tooltip")) {
-            choose(findByToolTip(controller.menu(), value.toString()), value);
+            choose(findByToolTip(controller.menu(), value.toString()), value.toString());
         }
         return std::nullopt;
     }
@@ -183,14 +184,12 @@ private:
         if (auto* item = m_world.statusItem())
             item->open();
         if (controller.menu())
-            m_menus.append(platform::world::DescribeMenu(*controller.menu(), m_world));
+            m_menus.append(DescribeMenu(*controller.menu(), m_world));
     }
 
-    void choose(QAction* item, const QJsonValue& wanted) {
-        if (!item)
-            m_world.record({{QStringLiteral("not_found"), wanted}});
-        else if (!item->isEnabled())
-            m_world.record({{QStringLiteral("disabled"), wanted}});
+    void choose(QAction* item, const std::variant<QStringList, QString>& wanted) {
+        if (!item || !item->isEnabled())
+            m_world.record(platform::world::events::Unchosen{item != nullptr, wanted});
         else
             item->trigger();
     }
@@ -230,7 +229,7 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input,
         controller.applicationWillTerminate();
     }
     return QJsonObject{{QStringLiteral("menus"), run.menus()},
-                       {QStringLiteral("events"), world.events()},
+                       {QStringLiteral("events"), DescribeEvents(world)},
                        {QStringLiteral("files"), DescribeTree(world.root(), world)},
                        {QStringLiteral("temp_files"), DescribeTree(world.temp(), world)},
                        {QStringLiteral("clipboard"), DescribeClipboard(world)},

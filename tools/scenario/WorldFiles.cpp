@@ -1,6 +1,6 @@
 #include "tools/scenario/WorldFiles.h"
 
-#include "platform/Files.h"
+#include "platform/local/Files.h"
 #include "platform/world/World.h"
 
 #include <QBuffer>

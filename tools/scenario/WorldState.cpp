@@ -1,8 +1,8 @@
 #include "tools/scenario/WorldState.h"
 
-#include "platform/FlavorTypes.h"
-#include "platform/Pasteboard.h"
-#include "platform/PreferenceStore.h"
+#include "platform/local/FlavorTypes.h"
+#include "platform/local/PreferenceStore.h"
+#include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
 #include "tools/scenario/WorldFiles.h"

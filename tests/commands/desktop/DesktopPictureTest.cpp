@@ -1,6 +1,7 @@
 #include "commands/desktop/DesktopPicture.h"
+#include "common/ScriptText.h"
 
-#include "platform/PreferenceStore.h"
+#include "platform/local/PreferenceStore.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
 #include "tests/support/MediaFixtures.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+namespace events = platform::world::events;
 
 class DesktopPictureTest : public ::testing::Test {
 protected:
@@ -29,12 +32,7 @@ protected:
         m_world.preferences().setValue(key, value, kApplicationIdentifier);
         ASSERT_TRUE(m_world.preferences().synchronize(kApplicationIdentifier));
     }
-    int count(const QString& kind) const {
-        int n = 0;
-        for (const QJsonValue& event : m_world.events())
-            n += event.toObject().contains(kind) ? 1 : 0;
-        return n;
-    }
+    template <typename Kind> int count() const { return int(m_world.eventsOf<Kind>().size()); }
 
     platform::world::World m_world;
     platform::ScopedPlatform m_installed;
@@ -93,13 +91,13 @@ TEST_F(DesktopPictureTest, StoredValuesOfTheWrongTypeLoseNothing) {
     // A last picture that is no path is passed over without a word.
     store(QStringLiteral("LastDesktopPicturePath"), QVariant(3));
     DoResetDesktopPicture();
-    EXPECT_EQ(count(QStringLiteral("alert")) + count(QStringLiteral("script")), 0);
+    EXPECT_EQ(count<events::Alert>() + count<events::Script>(), 0);
 }
 
 TEST_F(DesktopPictureTest, FailuresOfTheFinderAndAMissingLastPicture) {
     DoResetDesktopPicture();
-    ASSERT_EQ(count(QStringLiteral("alert")), 1);
-    EXPECT_EQ(m_world.events().last().toObject()["alert"].toObject()["message"],
+    ASSERT_EQ(count<events::Alert>(), 1);
+    EXPECT_EQ(m_world.eventsOf<events::Alert>()[0].message,
               QStringLiteral("There last desktop picture was not saved in preferences."));
 
     // No current picture: nothing is saved as the last one, nothing revealed; a file the Finder
@@ -109,7 +107,7 @@ TEST_F(DesktopPictureTest, FailuresOfTheFinderAndAMissingLastPicture) {
     EXPECT_EQ(GetRecentPicturePaths().size(), 1);
     EXPECT_EQ(m_world.finder.desktopPicture, std::nullopt);
     DoRevealDesktopPictureFile();
-    EXPECT_EQ(count(QStringLiteral("reveal")), 0);
+    EXPECT_EQ(count<events::Reveal>(), 0);
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 // The Filenames operations on real files of a world's root, with the world's clipboard.
 #include "commands/filenames/FilenameOperations.h"
-#include "commands/filenames/ItemOperations.h"
-#include "platform/Files.h"
+#include "common/ItemKinds.h"
+#include "common/ItemLists.h"
+#include "common/ItemNames.h"
+#include "common/ScriptText.h"
+#include "platform/local/Files.h"
 #include "platform/world/World.h"
 #include "tests/support/FileTree.h"
 #include "tests/support/QtPrinters.h"
@@ -133,17 +136,17 @@ TEST_F(FilenamesTest, ExtensionVisibilityAndTheFileManager) {
         return bool(value);
     };
     const auto updates = [&] {
-        return QJsonDocument(m_world.events()).toJson().count("finder_update");
+        return m_world.eventsOf<platform::world::events::FinderUpdate>().size();
     };
     EXPECT_EQ(HideExtension(&plain), noErr);
     EXPECT_EQ(ShowExtension(&doc), noErr);
-    EXPECT_EQ(updates(), 0);
+    EXPECT_EQ(updates(), 0u);
     EXPECT_EQ(HideExtension(&doc), noErr);
     EXPECT_EQ(HideExtension(&doc), noErr);
     EXPECT_TRUE(hidden(doc));
     EXPECT_EQ(ToggleExtension(&doc), noErr);
     EXPECT_FALSE(hidden(doc) || hidden(plain));
-    EXPECT_EQ(updates(), 2);
+    EXPECT_EQ(updates(), 2u);
 }
 
 TEST_F(FilenamesTest, FinderOrderUnderTheCLocale) {

@@ -1,7 +1,7 @@
 // The Linux Finder over a real selection file, and the Linux workspace's icons.
-#include "platform/Files.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
+#include "platform/local/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>

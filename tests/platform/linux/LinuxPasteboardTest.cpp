@@ -1,7 +1,7 @@
-#include "commands/clipboard/ClipboardText.h"
-#include "platform/PasteboardImage.h"
-#include "platform/Platform.h"
+#include "common/ClipboardText.h"
 #include "platform/linux/LinuxServices.h"
+#include "platform/services/PasteboardImage.h"
+#include "platform/services/Platform.h"
 
 #include <QBuffer>
 #include <QClipboard>

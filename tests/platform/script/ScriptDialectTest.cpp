@@ -1,6 +1,6 @@
-#include "platform/Scripting.h"
 #include "platform/script/ScriptInterpreter.h"
-#include "platform/script/ScriptValue.h"
+#include "platform/services/Scripting.h"
+#include "platform/types/ScriptValue.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,0 +1,110 @@
+// The controller's actions. Each hands the chosen item to its command family; a command whose
+// family is not built yet says so, from one place.
+#include "app/AppController.h"
+
+#include "commands/desktop/DesktopCommands.h"
+#include "commands/desktop/DesktopPicture.h"
+#include "commands/filenames/FilenameCommands.h"
+#include "common/Alerts.h"
+#include "common/MenuItems.h"
+
+#include <QAction>
+#include <QHash>
+
+namespace {
+
+void commandNotAvailable(QAction* sender) {
+    ShowAlertMessage(QStringLiteral("This command is not available yet."),
+                     sender ? std::optional<QString>(ItemTitle(sender)) : std::nullopt);
+}
+
+} // namespace
+
+#define VELMORA_ACTION(name)                                                                       \
+    { QStringLiteral(#name ":"), &AppController::name }
+
+AppController::CommandHandler AppController::actionNamed(const QString& name) {
+    static const QHash<QString, CommandHandler> actions = {
+        VELMORA_ACTION(selItemQuit),
+        VELMORA_ACTION(selFirstSelectedFinderItem),
+        VELMORA_ACTION(selProcess),
+        VELMORA_ACTION(selClipboardImagePreviewItem),
+        VELMORA_ACTION(selRevealDesktopPicture),
+        VELMORA_ACTION(selSetDesktopPicture),
+        VELMORA_ACTION(selResetDesktopPicture),
+        VELMORA_ACTION(selClearRecentDesktopPictures),
+        VELMORA_ACTION(selRecentDesktopPicture),
+        VELMORA_ACTION(selCopyImageOrPosterFrame),
+        VELMORA_ACTION(selGetMovieInfo),
+        VELMORA_ACTION(selClipToIcon),
+        VELMORA_ACTION(selAddClipToIcon),
+        VELMORA_ACTION(selAddWebIcon),
+        VELMORA_ACTION(selRemoveCustomIcon),
+        VELMORA_ACTION(selCreateImagesOfIcons),
+        VELMORA_ACTION(selFilenamesItem),
+        VELMORA_ACTION(selEmailItems),
+        VELMORA_ACTION(selCombineFiles),
+        VELMORA_ACTION(selShowCompletions),
+        VELMORA_ACTION(selAddToAddressBook),
+        VELMORA_ACTION(selBrowserItem),
+    };
+    return actions.value(name, nullptr);
+}
+
+#undef VELMORA_ACTION
+
+void AppController::selRevealDesktopPicture(QAction*) {
+    DoRevealDesktopPictureFile();
+}
+void AppController::selSetDesktopPicture(QAction*) {
+    SetDesktopPictureFromSelection();
+}
+void AppController::selResetDesktopPicture(QAction*) {
+    DoResetDesktopPicture();
+}
+void AppController::selClearRecentDesktopPictures(QAction*) {
+    ClearRecentDesktopPictures();
+}
+void AppController::selRecentDesktopPicture(QAction* sender) {
+    SetRecentDesktopPicture(sender);
+}
+void AppController::selFilenamesItem(QAction* sender) {
+    ApplyChosenFilenameOperation(sender);
+}
+
+void AppController::selCopyImageOrPosterFrame(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selGetMovieInfo(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selClipToIcon(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selAddClipToIcon(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selAddWebIcon(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selRemoveCustomIcon(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selCreateImagesOfIcons(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selEmailItems(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selCombineFiles(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selShowCompletions(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selAddToAddressBook(QAction* sender) {
+    commandNotAvailable(sender);
+}
+void AppController::selBrowserItem(QAction* sender) {
+    commandNotAvailable(sender);
+}

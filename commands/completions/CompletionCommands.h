@@ -1,0 +1,7 @@
+// The completions section of the menu: the word completions of the clipboard text.
+#pragma once
+
+#include "common/CommandRows.h"
+
+// "List Completions", whenever the clipboard holds text.
+std::span<const CommandRow> CompletionsRows();

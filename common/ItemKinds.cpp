@@ -1,0 +1,71 @@
+#include "common/ItemKinds.h"
+
+#include "platform/local/ExtensionRule.h"
+#include "platform/local/FileOperations.h"
+#include "platform/local/Files.h"
+#include "platform/local/GraphicsImporter.h"
+#include "platform/local/Movies.h"
+#include "platform/local/TextEncodings.h"
+
+namespace {
+
+bool hasFlags(const FSRef* item, UInt32 whichInfo, UInt32 set, UInt32 clear = 0) {
+    LSItemInfoRecord info;
+    if (LSCopyItemInfoForRef(item, whichInfo, &info) != noErr)
+        return false;
+    return (info.flags & set) == set && (info.flags & clear) == 0;
+}
+
+} // namespace
+
+bool IsWeblocFile(const FSRef* ref) {
+    QByteArray nameBytes;
+    if (!ref || FSGetNameBytes(ref, &nameBytes) != noErr)
+        return false;
+    const auto name = DecodeUtf8Exactly(nameBytes);
+    if (!name)
+        return false;
+    const auto start = ExtensionStartIndex(*name);
+    return start && name->mid(*start).compare(QLatin1String("webloc"), Qt::CaseInsensitive) == 0;
+}
+
+bool FSpIsGraphicsFile(const FSSpec* spec) {
+    std::unique_ptr<GraphicsImporter> importer;
+    return GetGraphicsImporterForFile(spec, &importer) == noErr && importer;
+}
+
+bool FSpIsMovieFile(const FSSpec* spec) {
+    MovieFile file;
+    if (OpenMovieFile(spec, &file, fsRdPerm) != noErr)
+        return false;
+    Movie movie;
+    const OSErr status = NewMovieFromFile(&movie, file, newMovieActive);
+    file.reset();
+    return status == noErr && movie;
+}
+
+bool FSIsGraphicsFile(const FSRef* ref) {
+    FSSpec spec;
+    return FSRefMakeFSSpec(ref, &spec) == noErr && FSpIsGraphicsFile(&spec);
+}
+
+bool FSIsMovieFile(const FSRef* ref) {
+    FSSpec spec;
+    return FSRefMakeFSSpec(ref, &spec) == noErr && FSpIsMovieFile(&spec);
+}
+
+bool ItemIsPlainFolder(const FSRef* item) {
+    return hasFlags(item, kLSRequestAllFlags, kLSItemInfoIsContainer, kLSItemInfoIsPackage);
+}
+
+bool ItemIsPlainFile(const FSRef* item) {
+    return hasFlags(item, kLSRequestBasicFlagsOnly, kLSItemInfoIsPlainFile);
+}
+
+bool ItemIsContainer(const FSRef* item) {
+    return hasFlags(item, kLSRequestBasicFlagsOnly, kLSItemInfoIsContainer);
+}
+
+bool IsInvisible(const FSRef* item) {
+    return hasFlags(item, kLSRequestBasicFlagsOnly, kLSItemInfoIsInvisible);
+}

@@ -1,0 +1,22 @@
+// Aliases: a stored reference to an item that can be resolved again later.
+//
+// An alias is the item's path plus its identity (Files.h), serialized. Resolving it
+// never asks the user anything: it succeeds only when the path still names that very inode,
+// so a file that was replaced or moved away is "not found" rather than silently swapped for
+// whatever now has its name.
+#pragma once
+
+#include "platform/types/MacTypes.h"
+
+#include <QByteArray>
+
+// An alias's bytes; empty means "no alias".
+using AliasHandle = QByteArray;
+
+enum : UInt32 { kResolveAliasFileNoUI = 0x00000001 };
+
+OSStatus FSNewAlias(const FSRef* fromFile, const FSRef* target, AliasHandle* alias);
+
+// `wasChanged` is always false here: an alias is never updated on resolution.
+OSStatus FSResolveAliasWithMountFlags(const FSRef* fromFile, const AliasHandle& alias,
+                                      FSRef* target, Boolean* wasChanged, UInt32 mountFlags);

@@ -1,0 +1,56 @@
+// File references and paths: the local file service both desktops share.
+//
+// An FSRef is {device, inode, birth time, path}: it stays valid while its path still names the
+// same inode (the path followed through symbolic links, as the file manager shows the item).
+// The birth time tells a new file apart from a deleted one whose inode number it reuses. Paths are
+// bytes, because a Linux file name may be any bytes; only the system's own helpers turn them
+// into text, and refuse names that are not UTF-8.
+#pragma once
+
+#include "platform/types/MacTypes.h"
+
+#include <QByteArray>
+#include <optional>
+
+// What tells one item apart from every other, now and later.
+struct ItemIdentity {
+    UInt64 device;
+    UInt64 inode;
+    SInt64 birthSeconds; // 0 where the file system keeps no birth time
+    UInt64 birthNanoseconds;
+    bool operator==(const ItemIdentity&) const = default;
+};
+// References are compared byte for byte, so there must be no padding of unknown content.
+static_assert(sizeof(ItemIdentity) == 4 * sizeof(UInt64));
+
+// The identity of the item at `path` (symbolic links followed), or none when nothing is there.
+std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path);
+
+// Makes a reference to the item an absolute or relative POSIX path names. The path is made
+// absolute and tidied lexically ("." components and repeated slashes go; ".." stays, since a
+// symbolic link may stand before it). fnfErr when nothing is there, paramErr for an empty path
+// or one holding a NUL byte.
+OSStatus FSPathMakeRef(const QByteArray& path, FSRef* ref, Boolean* isDirectory = nullptr);
+
+// Writes the item's path, NUL-terminated, into `buffer`. fnfErr when the reference no longer
+// names its item, pathTooLongErr when the path and its NUL do not fit in `maxPathSize` bytes.
+OSStatus FSRefMakePath(const FSRef* ref, UInt8* buffer, UInt32 maxPathSize);
+
+// The same, without a buffer limit of the caller's.
+OSStatus FSRefCopyPath(const FSRef* ref, QByteArray* path);
+
+// noErr when the reference names an existing item; fnfErr otherwise.
+OSStatus FSIsFSRefValid(const FSRef* ref);
+
+// Two references to the same item are equal.
+bool FSCompareFSRefs(const FSRef* a, const FSRef* b);
+
+OSStatus FSRefMakeFSSpec(const FSRef* ref, FSSpec* spec);
+
+// The item's name: the last component of its path, as bytes.
+OSStatus FSGetNameBytes(const FSRef* ref, QByteArray* name);
+
+// The extension-hidden flag, kept in the extended attribute user.velmora.extension-hidden.
+// An item without the attribute shows its extension.
+OSStatus LSGetExtensionHiddenForRef(const FSRef* ref, Boolean* hidden);
+OSStatus LSSetExtensionHiddenForRef(const FSRef* ref, Boolean hide);

@@ -1,0 +1,37 @@
+#include "platform/local/GraphicsImporter.h"
+
+#include "platform/local/Files.h"
+#include "platform/local/ReadOnlyFile.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <unistd.h>
+
+GraphicsImporter::GraphicsImporter(std::unique_ptr<QFile> file, QByteArray format)
+    : m_file(std::move(file)), m_format(std::move(format)) {}
+
+GraphicsImporter::~GraphicsImporter() = default;
+
+OSStatus GetGraphicsImporterForFile(const FSSpec* spec,
+                                    std::unique_ptr<GraphicsImporter>* importer) {
+    if (!spec || !importer)
+        return paramErr;
+    QByteArray path;
+    if (OSStatus status = FSRefCopyPath(&spec->ref, &path); status != noErr)
+        return status;
+    const int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
+        return fnfErr;
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        close(fd);
+        return fnfErr;
+    }
+    // Asking for the format reads only the header through each installed format handler.
+    const QByteArray format = QImageReader::imageFormat(file.get());
+    if (format.isEmpty())
+        return cantFindHandler;
+    file->seek(0);
+    *importer = std::make_unique<GraphicsImporter>(std::move(file), format);
+    return noErr;
+}

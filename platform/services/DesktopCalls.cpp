@@ -1,0 +1,72 @@
+// The classic calls over the desktop services: each hands its work to the installed desktop.
+#include "platform/services/Alerts.h"
+#include "platform/services/Application.h"
+#include "platform/services/Locations.h"
+#include "platform/services/Notifications.h"
+#include "platform/services/Platform.h"
+#include "platform/services/Sounds.h"
+#include "platform/services/StatusBar.h"
+#include "platform/services/SystemLog.h"
+#include "platform/services/Workspace.h"
+
+int RunStopAlert(const QString& message, const std::optional<QString>& detail,
+                 const QStringList& buttons) {
+    return platform::alerts().runStopAlert(message, detail, buttons);
+}
+
+void NSApplicationTerminate() {
+    platform::application().terminate();
+}
+
+QString NSHomeDirectory() {
+    return platform::locations().home();
+}
+
+QString NSBundleResourcePath() {
+    return platform::locations().resourceDir();
+}
+
+QString NSTemporaryItemsDirectory() {
+    return platform::locations().temporaryItems();
+}
+
+std::unique_ptr<platform::StatusItem> NSStatusBarStatusItemWithLength(double length) {
+    return platform::statusBar().statusItemWithLength(length);
+}
+
+bool NSWorkspaceOpenFile(const QString& path) {
+    return platform::workspace().openFile(path);
+}
+
+std::optional<QIcon> NSWorkspaceIconForFile(const QString& path) {
+    return platform::workspace().iconForFile(path);
+}
+
+std::optional<QString> NSWorkspaceFullPathForApplication(const QString& name) {
+    return platform::workspace().fullPathForApplication(name);
+}
+
+bool NSWorkspaceLaunchApplication(const QString& path) {
+    return platform::workspace().launchApplication(path);
+}
+
+bool NSWorkspaceSelectFile(const QString& path) {
+    return platform::workspace().selectFile(path);
+}
+
+void SysBeep(short) {
+    platform::sounds().beep();
+}
+
+bool PlaySoundNamed(const QString& name) {
+    return platform::sounds().playSound(name);
+}
+
+void NSLog(const QString& line) {
+    platform::systemLog().log(line);
+}
+
+void CFNotificationCenterPostDistributedNotification(const QString& name, const QString& object,
+                                                     bool deliverImmediately) {
+    platform::notifications().postDistributed(name, object, deliverImmediately);
+}

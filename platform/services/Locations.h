@@ -1,0 +1,28 @@
+// Where the user's and the application's folders are.
+//
+// The system never reads the environment itself: the Linux desktop takes these from the XDG
+// variables, the in-memory world from its temporary folders.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+class Locations {
+public:
+    virtual ~Locations() = default;
+    virtual QString home() const = 0;
+    // The folder holding the application's pictures and scripts.
+    virtual QString resourceDir() const = 0;
+    // The user's private temporary-items folder; empty when there is no safe one.
+    virtual QString temporaryItems() const = 0;
+};
+
+} // namespace platform
+
+// The user's home folder, the application's resource folder and the user's private
+// temporary-items folder (empty when there is no safe one).
+QString NSHomeDirectory();
+QString NSBundleResourcePath();
+QString NSTemporaryItemsDirectory();

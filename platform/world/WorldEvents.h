@@ -1,0 +1,78 @@
+// What the system did to the world's desktop, one typed event at a time, in order. Paths are
+// absolute as the system gave them; only the scenario driver writes events out, and shortens
+// paths as it does.
+#pragma once
+
+#include "platform/types/MacTypes.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <variant>
+
+namespace platform::world::events {
+
+// A stop alert, with the answer the scripted user gave.
+struct Alert {
+    QString message;
+    std::optional<QString> detail;
+    QStringList buttons;
+    int answer = 1;
+};
+struct Beep {};
+struct Sound {
+    QString name;
+};
+struct Log {
+    QString line;
+};
+struct Notification {
+    QString name;
+    QString object;
+};
+// A script run through the scripting component, and how it ended.
+struct Script {
+    QString text;
+    OSStatus status = noErr;
+};
+struct Open {
+    QString path;
+};
+struct Reveal {
+    QString path;
+};
+struct Launch {
+    QString application;
+};
+struct Quit {};
+// Velmora brought itself to the front.
+struct Front {};
+struct FinderUpdate {
+    QString path;
+};
+struct DesktopPicture {
+    QString path;
+};
+struct HideOthers {};
+struct Activate {
+    QString application;
+};
+struct PreviewFromClipboard {};
+// A scenario's choice that found no item (or a disabled one): the titles down the submenus, or
+// the tool tip it looked for.
+struct Unchosen {
+    bool disabled = false;
+    std::variant<QStringList, QString> wanted;
+};
+
+} // namespace platform::world::events
+
+namespace platform::world {
+
+using Event =
+    std::variant<events::Alert, events::Beep, events::Sound, events::Log, events::Notification,
+                 events::Script, events::Open, events::Reveal, events::Launch, events::Quit,
+                 events::Front, events::FinderUpdate, events::DesktopPicture, events::HideOthers,
+                 events::Activate, events::PreviewFromClipboard, events::Unchosen>;
+
+} // namespace platform::world

@@ -1,0 +1,102 @@
+#include "common/ClipboardText.h"
+#include "platform/services/PasteboardImage.h"
+#include "platform/world/World.h"
+#include "tests/support/MediaFixtures.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::world::PasteboardItem;
+
+class ClipboardTextTest : public ::testing::Test {
+protected:
+    ClipboardTextTest() : m_installed(m_world.services()) {}
+
+    void items(std::vector<PasteboardItem> items) { m_world.clipboard.items = std::move(items); }
+    static QByteArray utf16(const QString& text) {
+        return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    }
+
+    platform::world::World m_world;
+    platform::ScopedPlatform m_installed;
+};
+
+TEST_F(ClipboardTextTest, TheEarliestItemAndTheFirstFlavorInOrderWin) {
+    items({{{{kUTTypePNG, QByteArray("png")}}},
+           {{{kUTTypeUTF16PlainText, utf16(QStringLiteral("sixteen"))},
+             {kUTTypeUTF8PlainText, QByteArray("eight")}}},
+           {{{kUTTypeUTF8PlainText, QByteArray("later item")}}}});
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("eight"));
+}
+
+TEST_F(ClipboardTextTest, BytesThatAreNotUtf8AreReadAsUtf16) {
+    // UTF-16 of ASCII text holds NULs; read as UTF-8 up to the first NUL it would be "h".
+    items({{{{kUTTypeUTF16ExternalPlainText, utf16(QStringLiteral("hi"))}}}});
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("hi"));
+    items({{{{kUTTypeText, QByteArray("\xff\xfe\x41\x00", 4)}}}});
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("A"));
+    // Neither: an odd number of bytes that are no UTF-8.
+    items({{{{kUTTypeText, QByteArray("\xc3\x28\x80", 3)}}}});
+    EXPECT_EQ(ClipboardText(false), std::nullopt);
+}
+
+TEST_F(ClipboardTextTest, EmptyTextFallsBackToTheScrapOnlyWhenAllowed) {
+    items({{{{kUTTypeUTF8PlainText, QByteArray()}}}});
+    m_world.clipboard.scrap[kScrapFlavorTypeText] = QByteArray("legacy\0tail", 11);
+    EXPECT_EQ(ClipboardText(false), std::nullopt);
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("legacy"));
+    m_world.clipboard.scrap[kScrapFlavorTypeText] = QByteArray("caf\x8e", 4); // Mac Roman
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("caf\u00e9"));
+    m_world.clipboard.scrap[kScrapFlavorTypeText] = QByteArray();
+    EXPECT_EQ(ClipboardText(true), std::nullopt);
+}
+
+TEST_F(ClipboardTextTest, PuttingTextLeavesOnlyThatText) {
+    items({{{{kUTTypePNG, QByteArray("png")}, {kUTTypeText, QByteArray("old")}}},
+           {{{kUTTypeUTF8PlainText, QByteArray("second")}}}});
+    m_world.clipboard.scrap[kScrapFlavorTypeText] = "legacy";
+    EXPECT_EQ(PutStringOnPasteboard(QString()), noErr);
+    ASSERT_EQ(m_world.clipboard.items.size(), 1u);
+    ASSERT_EQ(m_world.clipboard.items[0].flavors.size(), 1u);
+    EXPECT_EQ(m_world.clipboard.items[0].flavors[0].first, kUTTypeUTF8PlainText);
+    EXPECT_TRUE(m_world.clipboard.items[0].flavors[0].second.isEmpty());
+    EXPECT_TRUE(m_world.clipboard.scrap.empty());
+
+    EXPECT_EQ(PutStringOnPasteboard(QStringLiteral("na\u00efve \U0001F600")), noErr);
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("na\u00efve \U0001F600"));
+}
+
+TEST_F(ClipboardTextTest, TextWithoutAUtf8FormIsRefusedWithAnAlert) {
+    items({{{{kUTTypeUTF8PlainText, QByteArray("before")}}}});
+    const QString loneSurrogate(QChar(0xD800));
+    EXPECT_NE(PutStringOnPasteboard(QStringLiteral("a") + loneSurrogate), noErr);
+    EXPECT_TRUE(m_world.clipboard.items.empty());
+    ASSERT_EQ(m_world.events().size(), 1);
+    const auto alerts = m_world.eventsOf<platform::world::events::Alert>();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The data could not be put on the clipboard."));
+    EXPECT_EQ(alerts[0].detail, QStringLiteral(" "));
+    EXPECT_EQ(alerts[0].buttons.size(), 1);
+}
+
+TEST_F(ClipboardTextTest, PicturesFromTheFirstItemWhosePictureDecodes) {
+    const QString png = m_world.root() + QStringLiteral("/p.png");
+    ASSERT_TRUE(fixtures::WritePng(png, 7, 3));
+    QFile file(png);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    items({{{{kUTTypeUTF8PlainText, QByteArray("text only")}}},
+           {{{QStringLiteral("public.tiff"), QByteArray("not a tiff")}}},
+           {{{kUTTypePNG, file.readAll()}}}});
+    EXPECT_TRUE(ImageCanInitWithPasteboard(&platform::pasteboard()));
+    const auto image = ImageInitWithPasteboard(&platform::pasteboard());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), QSize(7, 3));
+
+    items({{{{kUTTypeUTF8PlainText, QByteArray("text only")}}}});
+    EXPECT_FALSE(ImageCanInitWithPasteboard(&platform::pasteboard()));
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+#include "platform/local/PreferenceStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using platform::PreferenceStore;
+
+const QString kDomain = QStringLiteral("io.velmora.Test");
+
+class PreferenceStoreTest : public ::testing::Test {
+protected:
+    QString filePath() const { return m_dir.path() + QStringLiteral("/io.velmora.Test.json"); }
+    QByteArray fileBytes() const {
+        QFile file(filePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeFile(const QByteArray& bytes) {
+        QFile file(filePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(PreferenceStoreTest, ValuesKeepTheirTypesAcrossProcesses) {
+    PreferenceStore writer(m_dir.path());
+    writer.setValue(QStringLiteral("Flag"), QVariant(true), kDomain);
+    writer.setValue(QStringLiteral("Text"), QVariant(QStringLiteral("true")), kDomain);
+    writer.setValue(QStringLiteral("Paths"), QVariant(QVariantList{"/a", "/b"}), kDomain);
+    // Not written yet: another process does not see it.
+    PreferenceStore reader(m_dir.path());
+    EXPECT_EQ(reader.copyValue(QStringLiteral("Flag"), kDomain), std::nullopt);
+    ASSERT_TRUE(writer.synchronize(kDomain));
+    EXPECT_EQ(reader.copyValue(QStringLiteral("Flag"), kDomain), std::nullopt); // not synchronised
+    ASSERT_TRUE(reader.synchronize(kDomain));
+    EXPECT_EQ(reader.copyValue(QStringLiteral("Flag"), kDomain)->typeId(), QMetaType::Bool);
+    EXPECT_EQ(reader.copyValue(QStringLiteral("Text"), kDomain)->typeId(), QMetaType::QString);
+    EXPECT_EQ(reader.copyValue(QStringLiteral("Paths"), kDomain)->toStringList(),
+              QStringList({"/a", "/b"}));
+
+    writer.setValue(QStringLiteral("Flag"), std::nullopt, kDomain);
+    ASSERT_TRUE(writer.synchronize(kDomain));
+    ASSERT_TRUE(reader.synchronize(kDomain));
+    EXPECT_EQ(reader.copyValue(QStringLiteral("Flag"), kDomain), std::nullopt);
+}
+
+TEST_F(PreferenceStoreTest, AnUnreadableFileReadsAsEmptyAndIsKeptWhenTheNextWriteRepairsIt) {
+    for (const QByteArray& broken : {QByteArray("{\"ReverseOrder\": tr"), QByteArray("[true]"),
+                                     QByteArray("\x00\xff\xfe", 3)}) {
+        writeFile(broken);
+        PreferenceStore store(m_dir.path());
+        EXPECT_EQ(store.copyValue(QStringLiteral("ReverseOrder"), kDomain), std::nullopt);
+        EXPECT_TRUE(store.synchronize(kDomain));
+        EXPECT_EQ(fileBytes(), broken) << "a read must not change the file";
+
+        store.setValue(QStringLiteral("ReverseOrder"), QVariant(true), kDomain);
+        ASSERT_TRUE(store.synchronize(kDomain));
+        PreferenceStore again(m_dir.path());
+        EXPECT_EQ(again.copyValue(QStringLiteral("ReverseOrder"), kDomain), QVariant(true));
+        QFile kept(filePath() + QStringLiteral(".unreadable"));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), broken);
+    }
+}
+
+TEST_F(PreferenceStoreTest, DomainsNameOnlyFilesInTheFolder) {
+    PreferenceStore store(m_dir.path() + QStringLiteral("/velmora"));
+    for (const QString& domain :
+         {QStringLiteral("../escape"), QStringLiteral(".hidden"), QString()}) {
+        store.setValue(QStringLiteral("Key"), QVariant(1), domain);
+        EXPECT_FALSE(store.synchronize(domain));
+    }
+    EXPECT_FALSE(QFile::exists(m_dir.path() + QStringLiteral("/escape.json")));
+}
+
+// Two processes that change different keys at the same moment both keep their change.
+TEST_F(PreferenceStoreTest, ConcurrentWritersLoseNoWrite) {
+    constexpr int kRounds = 40;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    const QString mine = child == 0 ? QStringLiteral("Child") : QStringLiteral("Parent");
+    {
+        PreferenceStore store(m_dir.path());
+        for (int round = 0; round < kRounds; ++round) {
+            store.setValue(mine + QString::number(round), QVariant(round), kDomain);
+            if (!store.synchronize(kDomain) && child == 0)
+                _exit(1);
+        }
+    }
+    if (child == 0)
+        _exit(0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    PreferenceStore reader(m_dir.path());
+    for (int round = 0; round < kRounds; ++round) {
+        EXPECT_EQ(reader.copyValue(QStringLiteral("Child") + QString::number(round), kDomain),
+                  QVariant(round));
+        EXPECT_EQ(reader.copyValue(QStringLiteral("Parent") + QString::number(round), kDomain),
+                  QVariant(round));
+    }
+}
+
+} // namespace
