@@ -2,6 +2,7 @@
 #include "platform/services/Locations.h"
 #include "platform/services/PasteboardImage.h"
 #include "platform/services/Platform.h"
+#include "platform/services/ScriptCommands.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -15,9 +16,9 @@ namespace {
 class Preview : public ScriptApplication {
 public:
     ScriptReply perform(const QString& command, const std::vector<ScriptValue>&) override {
-        if (command == QLatin1String("activate"))
+        if (command == script_commands::kActivate)
             return {};
-        if (command == QLatin1String("newDocumentFromClipboard"))
+        if (command == script_commands::kNewDocumentFromClipboard)
             return newDocumentFromClipboard();
         return NotUnderstood(QStringLiteral("Preview"), command);
     }
@@ -54,12 +55,12 @@ public:
     explicit Finder(DesktopFamily desktop) : m_desktop(desktop) {}
     ScriptReply perform(const QString& command,
                         const std::vector<ScriptValue>& arguments) override {
-        if (command == QLatin1String("desktopPicturePath")) {
+        if (command == script_commands::kDesktopPicturePath) {
             if (const auto path = ReadDesktopPicture(m_desktop))
                 return {noErr, ScriptValue::text(*path), QString()};
             return {errAENoSuchObject, ScriptValue(), QStringLiteral("Can't get desktop picture.")};
         }
-        if (command == QLatin1String("setDesktopPicture")) {
+        if (command == script_commands::kSetDesktopPicture) {
             const ScriptValue& path = arguments.at(0);
             if (path.kind() != ScriptValue::Kind::Text || !QFileInfo(path.toText()).isFile())
                 return {fnfErr, ScriptValue(), QStringLiteral("The picture file is not there.")};

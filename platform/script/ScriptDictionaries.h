@@ -6,13 +6,18 @@
 // command in order. Words match without regard to case.
 #pragma once
 
+#include <QLatin1String>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 struct DictionaryEntry {
     const char* pattern;
-    const char* command;
+    QLatin1String command;
 };
+
+// The applications the dialect knows, by name.
+QStringList DictionaryApplications();
 
 // The entries of the application of that name; empty for one the dialect does not know.
 const std::vector<DictionaryEntry>& DictionaryForApplication(const QString& name);

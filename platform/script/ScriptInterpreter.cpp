@@ -230,7 +230,7 @@ private:
             if (matched && at == tokens.size()) {
                 Expr command;
                 command.kind = Expr::Kind::Command;
-                command.name = QString::fromLatin1(entry.command);
+                command.name = QString(entry.command);
                 command.application = application;
                 command.operands = std::move(arguments);
                 command.line = tokens[0].line;

@@ -1,3 +1,4 @@
+#include "platform/services/ScriptCommands.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 
@@ -33,27 +34,27 @@ ScriptReply WorldScriptApplication::selectedSenders(const std::vector<ScriptValu
 
 ScriptReply WorldScriptApplication::perform(const QString& command,
                                             const std::vector<ScriptValue>& arguments) {
-    if (command == QLatin1String("hideOthers")) {
+    if (command == script_commands::kHideOthers) {
         m_world.record(events::HideOthers{});
         return {};
     }
-    if (command == QLatin1String("activate")) {
+    if (command == script_commands::kActivate) {
         m_world.applications[m_name].running = true;
         m_world.record(events::Activate{m_name});
         return {};
     }
-    if (command == QLatin1String("newDocumentFromClipboard")) {
+    if (command == script_commands::kNewDocumentFromClipboard) {
         m_world.record(events::PreviewFromClipboard{});
         return {};
     }
-    if (command == QLatin1String("desktopPicturePath")) {
+    if (command == script_commands::kDesktopPicturePath) {
         if (!m_world.finder.desktopPicture)
             return {errAENoSuchObject, ScriptValue(), QStringLiteral("Can't get desktop picture.")};
         return {noErr, ScriptValue::text(*m_world.finder.desktopPicture), QString()};
     }
-    if (command == QLatin1String("setDesktopPicture"))
+    if (command == script_commands::kSetDesktopPicture)
         return setDesktopPicture(arguments);
-    if (command == QLatin1String("selectedSenders"))
+    if (command == script_commands::kSelectedSenders)
         return selectedSenders(arguments);
     return NotUnderstood(m_name, command);
 }

@@ -1,0 +1,188 @@
+// The contract every desktop keeps, checked against both: the world the tests run in, and the
+// Linux desktop wherever it can run without a display (its selection file, the offscreen
+// clipboard, the preference store's folder, the applications scripts talk to). A backend that
+// drifts from the other fails here, not in a user's menu.
+#include "common/ClipboardText.h"
+#include "common/SelectionResolution.h"
+#include "platform/linux/LinuxDesktop.h"
+#include "platform/linux/SelectionFile.h"
+#include "platform/local/Files.h"
+#include "platform/local/PreferenceStore.h"
+#include "platform/script/ScriptDictionaries.h"
+#include "platform/services/Locations.h"
+#include "platform/services/Pasteboard.h"
+#include "platform/services/Platform.h"
+#include "platform/services/Preferences.h"
+#include "platform/services/Scripting.h"
+#include "platform/world/World.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+const QString kDomain = QStringLiteral("io.velmora.Conformance");
+
+// A desktop under test, and how a test sets up what the user did outside Velmora.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual platform::Services services() const = 0;
+    // A folder for the test's files.
+    virtual QString files() const = 0;
+    // The file manager's selection becomes these paths.
+    virtual void select(const std::vector<QByteArray>& paths) = 0;
+};
+
+class WorldDesktop : public Desktop {
+public:
+    platform::Services services() const override { return m_world.services(); }
+    QString files() const override { return m_world.root(); }
+    void select(const std::vector<QByteArray>& paths) override {
+        m_world.finder.selection.clear();
+        for (const QByteArray& path : paths)
+            m_world.finder.selection.push_back({path});
+    }
+
+private:
+    platform::world::World m_world;
+};
+
+// The Linux desktop in a home of its own: runtime, cache and configuration folders inside it.
+class LinuxDesktop : public Desktop {
+public:
+    LinuxDesktop()
+        : m_environment{path("run"), path("cache"), path("home"), path("config"), QByteArray()},
+          m_desktop((makeFolders(), m_environment)) {}
+    platform::Services services() const override { return m_desktop.services(); }
+    QString files() const override { return QFile::decodeName(path("home")); }
+    void select(const std::vector<QByteArray>& paths) override {
+        ASSERT_TRUE(platform::linuxdesk::writeSelectionFile(
+            platform::linuxdesk::selectionFolder(m_environment.runtimeDir, {}, {}), paths,
+            nullptr));
+    }
+
+private:
+    QByteArray path(const char* name) const { return QFile::encodeName(m_dir.path()) + '/' + name; }
+    void makeFolders() const {
+        for (const char* name : {"run", "cache", "home", "config"}) {
+            QDir().mkpath(QFile::decodeName(path(name)));
+            ::chmod(path(name).constData(), 0700);
+        }
+    }
+
+    QTemporaryDir m_dir;
+    platform::linuxdesk::DesktopEnvironment m_environment;
+    platform::linuxdesk::LinuxDesktop m_desktop;
+};
+
+template <typename Kind> class DesktopConformance : public ::testing::Test {
+protected:
+    DesktopConformance() : m_installed(m_desktop.services()) {}
+
+    QByteArray file(const QString& name) {
+        const QString path = m_desktop.files() + u'/' + name;
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        return QFile::encodeName(path);
+    }
+
+    Kind m_desktop;
+    platform::ScopedPlatform m_installed;
+};
+
+using Desktops = ::testing::Types<WorldDesktop, LinuxDesktop>;
+class DesktopNames {
+public:
+    template <typename T> static std::string GetName(int) {
+        return std::is_same_v<T, WorldDesktop> ? "World" : "Linux";
+    }
+};
+TYPED_TEST_SUITE(DesktopConformance, Desktops, DesktopNames);
+
+TYPED_TEST(DesktopConformance, FinderSelectionResolvesInOrderAndForgetsWhatIsGone) {
+    const QByteArray a = this->file(QStringLiteral("a \"quoted\" name.txt"));
+    const QByteArray b = this->file(QStringLiteral("b.txt"));
+    this->m_desktop.select({b, a});
+    EXPECT_EQ(FinderSelectionPaths(), QStringList({QFile::decodeName(b), QFile::decodeName(a)}));
+    ASSERT_TRUE(QFile::remove(QFile::decodeName(b)));
+    EXPECT_EQ(FinderSelectionPaths(), QStringList({QFile::decodeName(a)}));
+    this->m_desktop.select({});
+    long count = 0;
+    EXPECT_FALSE(CurrentFinderSelection(&count));
+}
+
+TYPED_TEST(DesktopConformance, ClipboardTextGoesInAndComesBackOut) {
+    ASSERT_EQ(PutStringOnPasteboard(QStringLiteral("caf\u00e9 \"au lait\"\n")), noErr);
+    EXPECT_EQ(ClipboardText(false), QStringLiteral("caf\u00e9 \"au lait\"\n"));
+    PasteboardRef pasteboard = nullptr;
+    ASSERT_EQ(PasteboardCreate(kPasteboardClipboard, &pasteboard), noErr);
+    EXPECT_TRUE(PasteboardSynchronize(pasteboard) & kPasteboardClientIsOwner);
+    ItemCount count = 0;
+    ASSERT_EQ(PasteboardGetItemCount(pasteboard, &count), noErr);
+    EXPECT_EQ(count, 1u);
+    PasteboardItemID item = 0;
+    QStringList flavors;
+    ASSERT_EQ(PasteboardGetItemIdentifier(pasteboard, 1, &item), noErr);
+    ASSERT_EQ(PasteboardCopyItemFlavors(pasteboard, item, &flavors), noErr);
+    EXPECT_TRUE(flavors.contains(kUTTypeUTF8PlainText));
+
+    ASSERT_EQ(PasteboardClear(pasteboard), noErr);
+    EXPECT_EQ(ClipboardText(false), std::nullopt);
+}
+
+// What the system writes is in the store's files, with its types, for the next process to read.
+TYPED_TEST(DesktopConformance, PreferencesKeepTheirTypesAcrossProcesses) {
+    CFPreferencesSetAppValue(QStringLiteral("Flag"), QVariant(true), kDomain);
+    CFPreferencesSetAppValue(QStringLiteral("Paths"),
+                             QVariant(QVariantList{QStringLiteral("/a"), QStringLiteral("/b")}),
+                             kDomain);
+    ASSERT_TRUE(CFPreferencesAppSynchronize(kDomain));
+    platform::PreferenceStore next(platform::preferences().folder());
+    EXPECT_EQ(next.copyValue(QStringLiteral("Flag"), kDomain), QVariant(true));
+    EXPECT_EQ(next.copyValue(QStringLiteral("Paths"), kDomain),
+              QVariant(QVariantList{QStringLiteral("/a"), QStringLiteral("/b")}));
+    EXPECT_TRUE(QFileInfo(platform::preferences().folder()).isAbsolute());
+}
+
+// Every command the dialect sends to an application the desktop provides is one it knows.
+TYPED_TEST(DesktopConformance, ApplicationsUnderstandEveryCommandOfTheirDictionaries) {
+    platform::ScriptingService& scripting = platform::scripting();
+    EXPECT_EQ(scripting.application(QStringLiteral("No Such Application")), nullptr);
+    EXPECT_NE(scripting.application(QStringLiteral("Finder")), nullptr);
+    const QString missing = this->m_desktop.files() + QStringLiteral("/missing.png");
+    for (const QString& name : DictionaryApplications()) {
+        platform::ScriptApplication* application = scripting.application(name);
+        if (!application)
+            continue;
+        for (const DictionaryEntry& entry : DictionaryForApplication(name)) {
+            // One text argument where the statement takes a value: a file that is not there,
+            // so that no command changes anything outside the test.
+            std::vector<ScriptValue> arguments;
+            if (QLatin1String(entry.pattern).contains(QLatin1String("%v")))
+                arguments.push_back(ScriptValue::text(missing));
+            const platform::ScriptReply reply =
+                application->perform(QString(entry.command), arguments);
+            EXPECT_NE(reply.status, platform::errAEEventNotHandled)
+                << name.toStdString() << ": " << entry.pattern;
+        }
+    }
+}
+
+TYPED_TEST(DesktopConformance, TheTemporaryItemsFolderIsPrivate) {
+    const QString temporary = NSTemporaryItemsDirectory();
+    ASSERT_FALSE(temporary.isEmpty());
+    struct stat st;
+    ASSERT_EQ(::lstat(QFile::encodeName(temporary).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_uid, ::getuid());
+    EXPECT_EQ(st.st_mode & 077, 0u);
+    EXPECT_TRUE(QFileInfo(NSBundleResourcePath() + QStringLiteral("/scripts")).isDir());
+}
+
+} // namespace
