@@ -2,14 +2,18 @@
 
 #include "app/AppController.h"
 #include "common/MenuItems.h"
+#include "platform/local/FileOperations.h"
+#include "platform/local/Files.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 #include "tools/scenario/EventRecord.h"
 #include "tools/scenario/MenuRecord.h"
+#include "tools/scenario/PathPolicy.h"
 #include "tools/scenario/WorldFiles.h"
 #include "tools/scenario/WorldState.h"
 
 #include <QAction>
+#include <QFile>
 #include <QJsonArray>
 #include <QMenu>
 #include <algorithm>
@@ -27,10 +31,20 @@ const QStringList kWorldParts = {QStringLiteral("files"),        QStringLiteral(
                                  QStringLiteral("clipboard"),    QStringLiteral("front_app"),
                                  QStringLiteral("applications"), QStringLiteral("preferences"),
                                  QStringLiteral("answers"),      QStringLiteral("mail")};
+// The keys that say how the scenario runs rather than what the world holds.
+const QStringList kRunKeys = {QStringLiteral("steps"), QStringLiteral("record_menu"),
+                              QStringLiteral("allow_outside_paths")};
 const QStringList kKnownSteps = {QStringLiteral("open_menu"), QStringLiteral("choose"),
                                  QStringLiteral("choose_tooltip"), QStringLiteral("set")};
 
-std::optional<QString> readFinder(const QJsonObject& finder, World& world) {
+// A path of the input, absolute: "$ROOT/" and the others expanded, else relative to the root.
+QString worldPath(const World& world, const QString& path) {
+    const QString expanded = world.expand(path);
+    return QDir::isAbsolutePath(expanded) ? expanded : world.root() + u'/' + path;
+}
+
+std::optional<QString> readFinder(const QJsonObject& finder, World& world,
+                                  const PathPolicy& policy) {
     for (const QString& key : finder.keys()) {
         if (key != QLatin1String("selection") && key != QLatin1String("running") &&
             key != QLatin1String("desktop_picture"))
@@ -44,10 +58,10 @@ std::optional<QString> readFinder(const QJsonObject& finder, World& world) {
             return QStringLiteral("finder: desktop_picture is a path or null");
         world.finder.desktopPicture.reset();
         if (picture.isString()) {
-            const QString expanded = world.expand(picture.toString());
-            world.finder.desktopPicture = QDir::isAbsolutePath(expanded)
-                                              ? expanded
-                                              : world.root() + u'/' + picture.toString();
+            const QString path = worldPath(world, picture.toString());
+            if (auto error = policy.check(world, path, QStringLiteral("finder: desktop_picture")))
+                return error;
+            world.finder.desktopPicture = path;
         }
     }
     if (!finder.contains(QStringLiteral("selection")))
@@ -75,24 +89,25 @@ std::optional<QString> readFinder(const QJsonObject& finder, World& world) {
             item.form = SelectionElement::Form::Broken;
         else
             return QStringLiteral("finder: unknown selection form \"%1\"").arg(form);
-        const QString expanded = world.expand(path);
-        item.path = QFile::encodeName(QDir::isAbsolutePath(expanded) ? expanded
-                                                                     : world.root() + u'/' + path);
+        const QString absolute = worldPath(world, path);
+        if (auto error = policy.check(world, absolute, QStringLiteral("finder: the selection")))
+            return error;
+        item.path = QFile::encodeName(absolute);
         world.finder.selection.push_back(item);
     }
     return std::nullopt;
 }
 
 std::optional<QString> applyWorldParts(const QJsonObject& parts, World& world,
-                                       const QDir& scenarioDir) {
+                                       const QDir& scenarioDir, const PathPolicy& policy) {
     for (auto part = parts.begin(); part != parts.end(); ++part) {
         const QString& key = part.key();
         const QJsonObject value = part.value().toObject();
         std::optional<QString> error;
         if (key == QLatin1String("files"))
-            error = CreateFiles(value, world, scenarioDir);
+            error = CreateFiles(value, world, scenarioDir, policy);
         else if (key == QLatin1String("finder"))
-            error = readFinder(value, world);
+            error = readFinder(value, world, policy);
         else if (key == QLatin1String("clipboard"))
             error = ReadClipboard(value, world);
         else if (key == QLatin1String("front_app"))
@@ -100,7 +115,7 @@ std::optional<QString> applyWorldParts(const QJsonObject& parts, World& world,
         else if (key == QLatin1String("applications"))
             error = ReadApplications(value, world);
         else if (key == QLatin1String("preferences"))
-            error = ReadPreferences(value, world);
+            error = ReadPreferences(value, world, policy);
         else if (key == QLatin1String("answers"))
             error = ReadAnswers(value, world);
         else if (key == QLatin1String("mail"))
@@ -142,9 +157,36 @@ QAction* findByToolTip(QMenu* menu, const QString& toolTip) {
     return nullptr;
 }
 
+std::optional<QStringList> titlesOf(const QJsonValue& value) {
+    if (!value.isArray() || value.toArray().isEmpty())
+        return std::nullopt;
+    QStringList titles;
+    for (const QJsonValue& title : value.toArray()) {
+        if (!title.isString())
+            return std::nullopt;
+        titles.append(title.toString());
+    }
+    return titles;
+}
+
+// What a step that opens the menu writes down: all of it, nothing, or one submenu.
+struct MenuRecording {
+    bool record = true;
+    QStringList submenu; // titles from the menu down; empty: the whole menu
+
+    static std::optional<MenuRecording> from(const QJsonValue& value) {
+        if (value.isUndefined() || value.isBool())
+            return MenuRecording{value.toBool(true), {}};
+        if (const auto titles = titlesOf(value))
+            return MenuRecording{true, *titles};
+        return std::nullopt;
+    }
+};
+
 class Run {
 public:
-    Run(World& world, const QDir& scenarioDir) : m_world(world), m_scenarioDir(scenarioDir) {}
+    Run(World& world, const QDir& scenarioDir, const PathPolicy& policy, MenuRecording recording)
+        : m_world(world), m_scenarioDir(scenarioDir), m_policy(policy), m_recording(recording) {}
 
     std::optional<QString> step(const QJsonObject& step, AppController& controller) {
         if (step.size() != 1 || !kKnownSteps.contains(step.begin().key()))
@@ -156,35 +198,47 @@ public:
                 if (!kWorldParts.contains(key))
                     return QStringLiteral("set: \"%1\" is not supported").arg(key);
             }
-            return applyWorldParts(value.toObject(), m_world, m_scenarioDir);
+            return applyWorldParts(value.toObject(), m_world, m_scenarioDir, m_policy);
         }
-        if (kind == QLatin1String("choose") &&
-            (!value.isArray() || value.toArray().isEmpty() ||
-             !std::all_of(value.toArray().begin(), value.toArray().end(),
-                          [](const QJsonValue& title) { return title.isString(); })))
-            return QStringLiteral("choose: a list of titles, from the menu down its submenus");
-        if (kind == QLatin1String("choose_tooltip") && !value.isString())
-            return QStringLiteral("choose_tooltip: the tool tip of the item, as a string");
-        openMenu(controller);
+        if (kind == QLatin1String("open_menu")) {
+            const auto recording =
+                value == QJsonValue(true) ? std::optional(m_recording) : MenuRecording::from(value);
+            if (!recording || !recording->record)
+                return QStringLiteral("open_menu: true, or the titles down to the submenu to "
+                                      "write down");
+            openMenu(controller, *recording);
+            return std::nullopt;
+        }
         if (kind == QLatin1String("choose")) {
-            QStringList titles;
-            for (const QJsonValue& title : value.toArray())
-                titles.append(title.toString());
-            choose(findByTitles(controller.menu(), titles), titles);
-        } else if (kind == QLatin1String("choose_tooltip")) {
-            choose(findByToolTip(controller.menu(), value.toString()), value.toString());
+            const auto titles = titlesOf(value);
+            if (!titles)
+                return QStringLiteral("choose: a list of titles, from the menu down its submenus");
+            openMenu(controller, m_recording);
+            choose(findByTitles(controller.menu(), *titles), *titles);
+            return std::nullopt;
         }
+        if (!value.isString())
+            return QStringLiteral("choose_tooltip: the tool tip of the item, as a string");
+        openMenu(controller, m_recording);
+        choose(findByToolTip(controller.menu(), value.toString()), value.toString());
         return std::nullopt;
     }
 
     QJsonArray menus() const { return m_menus; }
 
 private:
-    void openMenu(AppController& controller) {
+    void openMenu(AppController& controller, const MenuRecording& recording) {
         if (auto* item = m_world.statusItem())
             item->open();
-        if (controller.menu())
+        if (!controller.menu() || !recording.record)
+            return;
+        if (recording.submenu.isEmpty()) {
             m_menus.append(DescribeMenu(*controller.menu(), m_world));
+            return;
+        }
+        QAction* parent = findByTitles(controller.menu(), recording.submenu);
+        const QMenu* submenu = parent ? QMenu::menuInAction(parent) : nullptr;
+        m_menus.append(submenu ? QJsonValue(DescribeMenu(*submenu, m_world)) : QJsonValue());
     }
 
     void choose(QAction* item, const std::variant<QStringList, QString>& wanted) {
@@ -196,21 +250,53 @@ private:
 
     World& m_world;
     QDir m_scenarioDir;
+    const PathPolicy& m_policy;
+    MenuRecording m_recording;
     QJsonArray m_menus;
 };
 
+// Copies one of the world's folders, whole, to `destination/name`.
+std::optional<QString> keepFolder(const QString& folder, const QString& destination,
+                                  const QString& name) {
+    FSRef source, into;
+    if (FSPathMakeRef(QFile::encodeName(folder), &source) != noErr ||
+        FSPathMakeRef(QFile::encodeName(destination), &into) != noErr)
+        return QStringLiteral("keep: %1 cannot be read").arg(destination);
+    if (const OSStatus status = FSCopyObjectSync(&source, &into, name, nullptr); status != noErr)
+        return QStringLiteral("keep: %1/%2 could not be written (status %3)")
+            .arg(destination, name)
+            .arg(status);
+    return std::nullopt;
+}
+
 } // namespace
 
-std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input,
-                                                 const QDir& scenarioDir) {
+std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input, const QDir& scenarioDir,
+                                                 const RunOptions& options) {
     for (const QString& key : input.keys()) {
-        if (!kWorldParts.contains(key) && key != QLatin1String("steps"))
+        if (!kWorldParts.contains(key) && !kRunKeys.contains(key))
             return Malformed{QStringLiteral("\"%1\" is not supported by this driver").arg(key)};
     }
+    const auto recording = MenuRecording::from(input.value(QStringLiteral("record_menu")));
+    if (!recording)
+        return Malformed{QStringLiteral("record_menu: true, false, or the titles down to the "
+                                        "submenu to write down")};
+    const QJsonValue outside = input.value(QStringLiteral("allow_outside_paths"));
+    if (!outside.isUndefined() && !outside.isBool())
+        return Malformed{QStringLiteral("allow_outside_paths: true or false")};
+    const PathPolicy policy(outside.toBool(false));
+    if (options.keep) {
+        for (const char* name : {"root", "home", "temp"}) {
+            if (QFileInfo::exists(*options.keep + u'/' + QLatin1String(name)))
+                return Malformed{QStringLiteral("keep: %1/%2 exists already; nothing is replaced")
+                                     .arg(*options.keep, QLatin1String(name))};
+        }
+    }
+
     World world;
     if (!world.isValid())
         return Malformed{QStringLiteral("no temporary folder for the world")};
-    if (auto error = applyWorldParts(input, world, scenarioDir))
+    if (auto error = applyWorldParts(input, world, scenarioDir, policy))
         return Malformed{*error};
     for (const QJsonValue& step : input.value(QStringLiteral("steps")).toArray()) {
         if (!step.isObject())
@@ -218,7 +304,7 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input,
     }
 
     platform::ScopedPlatform installed(world.services());
-    Run run(world, scenarioDir);
+    Run run(world, scenarioDir, policy, *recording);
     {
         AppController controller;
         controller.applicationWillFinishLaunching();
@@ -227,6 +313,17 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input,
                 return Malformed{*error};
         }
         controller.applicationWillTerminate();
+    }
+    if (options.keep) {
+        if (!QDir().mkpath(*options.keep))
+            return Malformed{QStringLiteral("keep: %1 cannot be made").arg(*options.keep)};
+        const std::pair<QString, QString> folders[] = {{world.root(), QStringLiteral("root")},
+                                                       {world.home(), QStringLiteral("home")},
+                                                       {world.temp(), QStringLiteral("temp")}};
+        for (const auto& [folder, name] : folders) {
+            if (auto error = keepFolder(folder, *options.keep, name))
+                return Malformed{*error};
+        }
     }
     return QJsonObject{{QStringLiteral("menus"), run.menus()},
                        {QStringLiteral("events"), DescribeEvents(world)},

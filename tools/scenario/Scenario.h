@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QJsonObject>
 #include <QString>
+#include <optional>
 #include <variant>
 
 namespace scenario {
@@ -16,7 +17,15 @@ struct Malformed {
     QString error;
 };
 
+struct RunOptions {
+    // After the run, the world's root, home and temporary-items folders are copied, links and
+    // attributes kept, to root/, home/ and temp/ in this folder, for tools outside the driver to
+    // look at. None of the three may exist there yet.
+    std::optional<QString> keep;
+};
+
 // The report of the run, or why the scenario could not be run.
-std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input, const QDir& scenarioDir);
+std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input, const QDir& scenarioDir,
+                                                 const RunOptions& options = {});
 
 } // namespace scenario

@@ -2,6 +2,7 @@
 
 #include "platform/local/Files.h"
 #include "platform/world/World.h"
+#include "tools/scenario/PathPolicy.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -50,7 +51,8 @@ std::optional<QString> writeImage(const QString& path, const QJsonObject& image)
 }
 
 std::optional<QString> createEntry(const QString& name, const QJsonObject& spec,
-                                   platform::world::World& world, const QDir& scenarioDir) {
+                                   platform::world::World& world, const QDir& scenarioDir,
+                                   const PathPolicy& policy) {
     const QString path = world.root() + u'/' + name;
     if (name.endsWith(u'/')) {
         if (!QDir().mkpath(path))
@@ -93,6 +95,8 @@ std::optional<QString> createEntry(const QString& name, const QJsonObject& spec,
         const QString target = world.expand(value.toString());
         const QString absolute =
             QFileInfo(target).isAbsolute() ? target : world.root() + u'/' + target;
+        if (auto error = policy.check(world, absolute, QStringLiteral("the link target")))
+            return error;
         if (!QFile::link(absolute, path))
             return QStringLiteral("the symbolic link could not be made");
     }
@@ -146,14 +150,14 @@ QJsonObject describeFile(const QFileInfo& info) {
 } // namespace
 
 std::optional<QString> CreateFiles(const QJsonObject& files, platform::world::World& world,
-                                   const QDir& scenarioDir) {
+                                   const QDir& scenarioDir, const PathPolicy& policy) {
     for (auto it = files.begin(); it != files.end(); ++it) {
         if (!isSafeRelativePath(it.key()))
             return QStringLiteral("file \"%1\": paths are relative to the root and stay in it")
                 .arg(it.key());
         if (!it.value().isObject())
             return QStringLiteral("file \"%1\": the entry must be an object").arg(it.key());
-        if (auto error = createEntry(it.key(), it.value().toObject(), world, scenarioDir))
+        if (auto error = createEntry(it.key(), it.value().toObject(), world, scenarioDir, policy))
             return QStringLiteral("file \"%1\": %2").arg(it.key(), *error);
     }
     return std::nullopt;

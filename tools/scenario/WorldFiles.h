@@ -12,10 +12,13 @@ class World;
 
 namespace scenario {
 
+class PathPolicy;
+
 // Creates each entry of a "files" object under the world's root. `scenarioDir` is where
-// "copy" sources are found. Returns an error text for a malformed entry.
+// "copy" sources are found; symbolic links may point only where `policy` allows. Returns an
+// error text for a malformed entry.
 std::optional<QString> CreateFiles(const QJsonObject& files, platform::world::World& world,
-                                   const QDir& scenarioDir);
+                                   const QDir& scenarioDir, const PathPolicy& policy);
 
 // A plain picture of the size {"width": w, "height": h} names, encoded in the image format
 // (PNG when the format cannot be written). None, with `error` set, for a size out of range.

@@ -5,9 +5,11 @@
 #include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
+#include "tools/scenario/PathPolicy.h"
 #include "tools/scenario/WorldFiles.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QStringDecoder>
@@ -166,11 +168,21 @@ std::optional<QString> ReadApplications(const QJsonObject& applications, World& 
     return std::nullopt;
 }
 
-std::optional<QString> ReadPreferences(const QJsonObject& preferences, World& world) {
+std::optional<QString> ReadPreferences(const QJsonObject& preferences, World& world,
+                                       const PathPolicy& policy) {
     platform::PreferenceStore& store = world.preferences();
     for (auto entry = preferences.begin(); entry != preferences.end(); ++entry) {
-        const QJsonValue value =
-            withTexts(entry.value(), [&](const QString& text) { return world.expand(text); });
+        std::optional<QString> error;
+        const QJsonValue value = withTexts(entry.value(), [&](const QString& text) {
+            const QString expanded = world.expand(text);
+            if (!error && QDir::isAbsolutePath(expanded))
+                error =
+                    policy.check(world, expanded,
+                                 QStringLiteral("preferences: %1 holds the path").arg(entry.key()));
+            return expanded;
+        });
+        if (error)
+            return error;
         store.setValue(entry.key(),
                        value.isNull() ? std::nullopt : std::optional(value.toVariant()),
                        kApplicationIdentifier);

@@ -13,13 +13,16 @@ class World;
 
 namespace scenario {
 
+class PathPolicy;
+
 // Each reads its part of the input into the world; an error text for a malformed one.
 std::optional<QString> ReadClipboard(const QJsonObject& clipboard, platform::world::World& world);
 std::optional<QString> ReadFrontApplication(const QJsonValue& front, platform::world::World& world);
 std::optional<QString> ReadApplications(const QJsonObject& applications,
                                         platform::world::World& world);
+// Every setting's text that names an absolute path must be one `policy` allows.
 std::optional<QString> ReadPreferences(const QJsonObject& preferences,
-                                       platform::world::World& world);
+                                       platform::world::World& world, const PathPolicy& policy);
 // Mail runs and its selected messages have these senders.
 std::optional<QString> ReadMail(const QJsonObject& mail, platform::world::World& world);
 std::optional<QString> ReadAnswers(const QJsonObject& answers, platform::world::World& world);
