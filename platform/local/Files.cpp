@@ -184,7 +184,8 @@ OSStatus LSGetExtensionHiddenForRef(const FSRef* ref, Boolean* hidden) {
     if (!hidden)
         return paramErr;
     char value[8];
-    const ssize_t size = getxattr(path.constData(), kExtensionHiddenAttribute, value, sizeof value);
+    const ssize_t size =
+        lgetxattr(path.constData(), kExtensionHiddenAttribute, value, sizeof value);
     if (size < 0) {
         if (errno == ENODATA || errno == ENOTSUP) {
             *hidden = false;
@@ -201,9 +202,9 @@ OSStatus LSSetExtensionHiddenForRef(const FSRef* ref, Boolean hide) {
     if (OSStatus status = FSRefCopyPath(ref, &path); status != noErr)
         return status;
     if (hide) {
-        if (setxattr(path.constData(), kExtensionHiddenAttribute, "1", 1, 0) != 0)
+        if (lsetxattr(path.constData(), kExtensionHiddenAttribute, "1", 1, 0) != 0)
             return ioErr;
-    } else if (removexattr(path.constData(), kExtensionHiddenAttribute) != 0 && errno != ENODATA) {
+    } else if (lremovexattr(path.constData(), kExtensionHiddenAttribute) != 0 && errno != ENODATA) {
         return ioErr;
     }
     return noErr;

@@ -51,6 +51,8 @@ OSStatus FSRefMakeFSSpec(const FSRef* ref, FSSpec* spec);
 OSStatus FSGetNameBytes(const FSRef* ref, QByteArray* name);
 
 // The extension-hidden flag, kept in the extended attribute user.velmora.extension-hidden.
-// An item without the attribute shows its extension.
+// An item without the attribute shows its extension. The flag is the item's own, never read or
+// written through a symbolic link onto its target: Linux keeps no user attributes on links, so a
+// link shows its extension and setting its flag fails with ioErr, leaving it as it is.
 OSStatus LSGetExtensionHiddenForRef(const FSRef* ref, Boolean* hidden);
 OSStatus LSSetExtensionHiddenForRef(const FSRef* ref, Boolean hide);

@@ -112,7 +112,7 @@ std::optional<QString> createEntry(const QString& name, const QJsonObject& spec,
 QJsonValue customIcon(const QByteArray& path) {
     char iconPath[4096];
     const ssize_t size =
-        getxattr(path.constData(), "user.velmora.custom-icon", iconPath, sizeof iconPath - 1);
+        lgetxattr(path.constData(), "user.velmora.custom-icon", iconPath, sizeof iconPath - 1);
     if (size <= 0)
         return QJsonValue::Null;
     const QImage icon(QFile::decodeName(QByteArray(iconPath, int(size))));

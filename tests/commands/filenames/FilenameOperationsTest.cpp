@@ -63,6 +63,32 @@ TEST_F(FilenamesTest, NoOperationEverReplacesAnotherItem) {
     }
 }
 
+// A link, selected or inside a selected folder, is the item it is: the flag of the file it points
+// to, in a folder outside the selection, is never read or written.
+TEST_F(FilenamesTest, ExtensionFlagsNeverReachThroughALinkOutsideTheSelection) {
+    const QString target = m_files.file(QStringLiteral("other/target.txt"), "t");
+    m_files.folder(QStringLiteral("selected"));
+    m_files.link(QStringLiteral("selected/link.txt"), QStringLiteral("../other/target.txt"));
+    m_files.link(QStringLiteral("alone.txt"), QStringLiteral("other/target.txt"));
+    FSRef ref;
+    ASSERT_EQ(FSPathMakeRef(QFile::encodeName(target), &ref), noErr);
+    const QStringList before = m_files.snapshot();
+    for (const bool targetHidden : {false, true}) {
+        ASSERT_EQ(LSSetExtensionHiddenForRef(&ref, targetHidden), noErr);
+        for (const long code :
+             {kHideExtensionOperation, kShowExtensionOperation, kToggleExtensionOperation}) {
+            SCOPED_TRACE(code);
+            ApplyFilenameOperation({m_files.path(QStringLiteral("selected")),
+                                    m_files.path(QStringLiteral("alone.txt"))},
+                                   code);
+            Boolean hidden = !targetHidden;
+            ASSERT_EQ(LSGetExtensionHiddenForRef(&ref, &hidden), noErr);
+            EXPECT_EQ(bool(hidden), targetHidden);
+            EXPECT_EQ(m_files.snapshot(), before);
+        }
+    }
+}
+
 TEST_F(FilenamesTest, ClipboardTextGoesIntoEachName) {
     setClipboard("-old");
     ApplyFilenameOperation({m_files.file("report.pdf", "r"), m_files.file("pdf-report.pdf", "p"),
