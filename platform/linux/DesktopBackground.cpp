@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -42,6 +43,26 @@ std::optional<QString> pathOfUri(const QString& uri) {
 
 QString uriOfPath(const QString& path) {
     return QString::fromLatin1(platform::encodeFileUri(QFile::encodeName(path)));
+}
+
+// The code point written as exactly `count` hexadecimal digits, or none.
+std::optional<char32_t> codePoint(QStringView digits, qsizetype count) {
+    if (digits.size() != count)
+        return std::nullopt;
+    char32_t point = 0;
+    for (const QChar digit : digits) {
+        const char16_t c = digit.unicode();
+        const int value = c >= u'0' && c <= u'9'   ? c - u'0'
+                          : c >= u'a' && c <= u'f' ? c - u'a' + 10
+                          : c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                                   : -1;
+        if (value < 0)
+            return std::nullopt;
+        point = point * 16 + char32_t(value);
+    }
+    if (point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
+        return std::nullopt;
+    return point;
 }
 
 struct GSettingsKey {
@@ -208,11 +229,34 @@ std::optional<QString> ParseGVariantString(const QString& line) {
     const QChar quote = line.front();
     if ((quote != u'\'' && quote != u'"') || line.back() != quote)
         return std::nullopt;
+    // The escapes of GLib's text format: \uXXXX and \UXXXXXXXX name a code point, the seven C
+    // letters name their control characters, and a backslash before anything else stands for
+    // that character itself (a quote, a backslash).
+    static const QHash<QChar, QChar> kLetters = {{u'a', u'\a'}, {u'b', u'\b'}, {u'f', u'\f'},
+                                                 {u'n', u'\n'}, {u'r', u'\r'}, {u't', u'\t'},
+                                                 {u'v', u'\v'}};
+    const qsizetype end = line.size() - 1;
     QString text;
-    for (qsizetype i = 1; i + 1 < line.size(); ++i) {
-        if (line[i] == u'\\' && i + 2 < line.size())
-            ++i;
-        text.append(line[i]);
+    for (qsizetype i = 1; i < end; ++i) {
+        if (line[i] == quote)
+            return std::nullopt;
+        if (line[i] != u'\\') {
+            text.append(line[i]);
+            continue;
+        }
+        if (++i == end)
+            return std::nullopt;
+        const QChar escaped = line[i];
+        if (escaped == u'u' || escaped == u'U') {
+            const qsizetype digits = escaped == u'u' ? 4 : 8;
+            const auto point = codePoint(QStringView(line).mid(i + 1, digits), digits);
+            if (i + digits >= end || !point)
+                return std::nullopt;
+            text.append(QString::fromUcs4(&*point, 1));
+            i += digits;
+        } else {
+            text.append(kLetters.value(escaped, escaped));
+        }
     }
     return text;
 }

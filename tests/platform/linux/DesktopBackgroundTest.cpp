@@ -29,4 +29,22 @@ TEST(DesktopBackground, SettingsStringsReadBackExactly) {
     EXPECT_EQ(ParseGVariantString(QStringLiteral("@ms nothing")), std::nullopt);
 }
 
+// gsettings prints control characters and some others as escapes; each is read back as the
+// character it stands for.
+TEST(DesktopBackground, SettingsStringsDecodeEveryEscape) {
+    using platform::linuxdesk::ParseGVariantString;
+    EXPECT_EQ(ParseGVariantString(QStringLiteral(R"('/p/a\nb.png')")),
+              QStringLiteral("/p/a\nb.png"));
+    EXPECT_EQ(ParseGVariantString(QStringLiteral(R"('tab\there\r\a\b\f\v')")),
+              QStringLiteral("tab\there\r\a\b\f\v"));
+    EXPECT_EQ(ParseGVariantString(QStringLiteral(R"('caf\u00e9 \U0001F600')")),
+              QStringLiteral("caf\u00e9 ") + QString::fromUcs4(U"\U0001F600", 1));
+    EXPECT_EQ(ParseGVariantString(QStringLiteral(R"('it\'s')")), QStringLiteral("it's"));
+    EXPECT_EQ(ParseGVariantString(QStringLiteral(R"("it's \"so\"")")),
+              QStringLiteral("it's \"so\""));
+    for (const char* broken :
+         {R"('\u12')", R"('\u12g4')", R"('\uD800')", R"('\U00110000')", R"('ends\')", R"('a'b')"})
+        EXPECT_EQ(ParseGVariantString(QString::fromLatin1(broken)), std::nullopt) << broken;
+}
+
 } // namespace
