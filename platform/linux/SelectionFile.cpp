@@ -105,7 +105,8 @@ bool makeFolders(const QByteArray& folder, QString* error) {
     return true;
 }
 
-bool openFolder(const QByteArray& folder, FileDescriptor& fd, QString* error) {
+// Opens the selection folder, refusing a link and a folder of another user, and gives its mode.
+bool openOwnFolder(const QByteArray& folder, FileDescriptor& fd, mode_t* mode, QString* error) {
     fd =
         FileDescriptor(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!fd.valid()) {
@@ -125,10 +126,25 @@ bool openFolder(const QByteArray& folder, FileDescriptor& fd, QString* error) {
         return fail(error, QStringLiteral("refusing to use %1: it belongs to user id %2")
                                .arg(shown(folder))
                                .arg(st.st_uid));
+    *mode = st.st_mode;
+    return true;
+}
+
+bool openFolder(const QByteArray& folder, FileDescriptor& fd, QString* error) {
+    mode_t mode = 0;
+    if (!openOwnFolder(folder, fd, &mode, error))
+        return false;
     // The selection tells what the user is working on: keep it to the user.
-    if ((st.st_mode & 077) != 0 && ::fchmod(fd.get(), 0700) != 0)
+    if ((mode & 077) != 0 && ::fchmod(fd.get(), 0700) != 0)
         return failErrno(error, QStringLiteral("cannot restrict ") + shown(folder), errno);
     return true;
+}
+
+// The folder a reader may trust: what the writer would write into, and kept to the user as the
+// writer leaves it. Anyone else who could write there could choose what Velmora acts on.
+bool openFolderForReading(const QByteArray& folder, FileDescriptor& fd) {
+    mode_t mode = 0;
+    return openOwnFolder(folder, fd, &mode, nullptr) && (mode & 077) == 0;
 }
 
 bool lockForWriting(int folderFd, FileDescriptor& lock, QString* error) {
@@ -213,15 +229,20 @@ std::vector<QByteArray> parseSelection(const QByteArray& contents) {
 }
 
 std::optional<std::vector<QByteArray>> readSelectionFile(const QByteArray& path) {
-    if (path.contains('\0'))
+    const qsizetype slash = path.lastIndexOf('/');
+    if (path.contains('\0') || slash < 0)
+        return std::nullopt;
+    FileDescriptor folderFd(-1);
+    if (!openFolderForReading(slash == 0 ? QByteArray("/") : path.left(slash), folderFd))
         return std::nullopt;
     // O_NONBLOCK: opening a planted FIFO must not wait for a writer that never comes.
-    FileDescriptor fd(
-        ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    FileDescriptor fd(::openat(folderFd.get(), path.constData() + slash + 1,
+                               O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     if (!fd.valid())
         return std::nullopt;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxSelectionFileSize)
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        st.st_size > kMaxSelectionFileSize)
         return std::nullopt;
 
     // The file may still grow after fstat, so the limit is enforced on what is read.

@@ -33,7 +33,9 @@ std::vector<QByteArray> parseSelection(const QByteArray& contents);
 inline constexpr qint64 kMaxSelectionFileSize = 16 * 1024 * 1024;
 
 // The selection in the file at path; nullopt when it is missing, unreadable, not a regular
-// file (a FIFO or device planted there is never waited on), a symlink, or too large.
+// file (a FIFO or device planted there is never waited on), a symlink, another user's, or too
+// large, and when its folder is one the writer would refuse (a symlink, another user's) or is
+// open to other users.
 std::optional<std::vector<QByteArray>> readSelectionFile(const QByteArray& path);
 
 // Replaces the selection file in folder with absolutePaths (empty clears the selection).

@@ -127,7 +127,30 @@ TEST_F(SelectionDir, RefusedWritesLeaveThePreviousSelection) {
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(folder().constData(), 4242, 4242), 0);
         EXPECT_FALSE(writeSelectionFile(folder(), {"/new"}, &error));
+        ASSERT_EQ(::chown(folder().constData(), 0, 0), 0);
         expectPreviousIntact(previous);
+    }
+}
+
+// Whoever can plant the file could choose what Velmora renames: the reader trusts only a folder
+// and a file the writer itself would have written.
+TEST_F(SelectionDir, TheReaderRefusesWhatTheWriterWouldRefuse) {
+    ASSERT_TRUE(writeSelectionFile(folder(), {"/mine"}, nullptr));
+    ASSERT_EQ(readSelectionFile(selection()), Paths({"/mine"}));
+    ASSERT_EQ(::symlink(folder().constData(), path("link").constData()), 0);
+    EXPECT_EQ(readSelectionFile(path("link") + "/finder-selection"), std::nullopt);
+
+    ASSERT_EQ(::chmod(folder().constData(), 0777), 0);
+    EXPECT_EQ(readSelectionFile(selection()), std::nullopt);
+    ASSERT_EQ(::chmod(folder().constData(), 0700), 0);
+    EXPECT_EQ(readSelectionFile(selection()), Paths({"/mine"}));
+
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(selection().constData(), 4242, 4242), 0);
+        EXPECT_EQ(readSelectionFile(selection()), std::nullopt);
+        ASSERT_EQ(::chown(selection().constData(), 0, 0), 0);
+        ASSERT_EQ(::chown(folder().constData(), 4242, 4242), 0);
+        EXPECT_EQ(readSelectionFile(selection()), std::nullopt);
     }
 }
 
