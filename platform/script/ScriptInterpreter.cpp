@@ -5,6 +5,7 @@
 #include "platform/services/Scripting.h"
 
 #include <QStringList>
+#include <cstdint>
 #include <map>
 #include <span>
 
@@ -83,6 +84,7 @@ public:
             if (token.kind != ScriptToken::Kind::LineEnd) {
                 line.push_back(token);
             } else if (!line.empty()) {
+                m_partners.push_back(partners(line));
                 m_lines.push_back(std::move(line));
                 line.clear();
             }
@@ -98,6 +100,51 @@ public:
     }
 
 private:
+    static constexpr size_t kNoPartner = SIZE_MAX;
+
+    // For each "(" or "{" of a line, the index of the ")" or "}" that closes it, found once so
+    // that measuring a value never scans the line again. Each kind of bracket is matched on its
+    // own, as a value's length has always been counted.
+    static std::vector<size_t> partners(const std::vector<ScriptToken>& line) {
+        std::vector<size_t> partner(line.size(), kNoPartner);
+        std::vector<size_t> parens;
+        std::vector<size_t> braces;
+        for (size_t i = 0; i < line.size(); ++i) {
+            const ScriptToken& token = line[i];
+            if (token.isPunctuation(u'('))
+                parens.push_back(i);
+            else if (token.isPunctuation(u'{'))
+                braces.push_back(i);
+            else if (token.isPunctuation(u')') && !parens.empty()) {
+                partner[parens.back()] = i;
+                parens.pop_back();
+            } else if (token.isPunctuation(u'}') && !braces.empty()) {
+                partner[braces.back()] = i;
+                braces.pop_back();
+            }
+        }
+        return partner;
+    }
+
+    // Counts one level of nesting for as long as it lives; past the limit the script is refused
+    // before the parser's own depth could exhaust the stack.
+    class Nesting {
+    public:
+        Nesting(Parser& parser, int line) : m_parser(parser) {
+            if (++m_parser.m_depth > kMaxScriptNesting) {
+                --m_parser.m_depth;
+                throw SyntaxError(line, QStringLiteral("the script nests deeper than %1 levels")
+                                            .arg(kMaxScriptNesting));
+            }
+        }
+        ~Nesting() { --m_parser.m_depth; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& m_parser;
+    };
+
     // Statements up to the end of the script, or up to the "end tell" of a tell block.
     std::vector<Statement> parseBlock(const QString& application) {
         std::vector<Statement> statements;
@@ -110,6 +157,7 @@ private:
                 ++m_next;
                 return statements;
             }
+            m_line = m_next;
             ++m_next;
             if (line[0].isWord(QLatin1String("tell"))) {
                 statements.push_back(parseTell(line));
@@ -130,6 +178,7 @@ private:
             throw SyntaxError(line[0].line,
                               QStringLiteral("a tell names an application: tell application "
                                              "\"Name\""));
+        const Nesting nesting(*this, line[0].line);
         Statement tell;
         tell.kind = Statement::Kind::Tell;
         tell.application = line[2].text;
@@ -177,22 +226,18 @@ private:
                                              .arg(describe(line)));
     }
 
-    // The number of tokens of the one value starting at `start`, or 0.
-    static size_t atomLength(Tokens tokens, size_t start) {
+    // The number of tokens of the one value starting at `start`, or 0. `tokens` lies in the line
+    // being parsed.
+    size_t atomLength(Tokens tokens, size_t start) const {
         if (start >= tokens.size())
             return 0;
         const ScriptToken& first = tokens[start];
         if (first.isPunctuation(u'(') || first.isPunctuation(u'{')) {
-            const char16_t open = first.text[0].unicode();
-            const char16_t close = open == u'(' ? u')' : u'}';
-            int depth = 0;
-            for (size_t i = start; i < tokens.size(); ++i) {
-                if (tokens[i].isPunctuation(open))
-                    ++depth;
-                else if (tokens[i].isPunctuation(close) && --depth == 0)
-                    return i - start + 1;
-            }
-            return 0;
+            const size_t at = size_t(&first - m_lines[m_line].data());
+            const size_t close = m_partners[m_line][at];
+            if (close == kNoPartner || close - at >= tokens.size() - start)
+                return 0;
+            return close - at + 1;
         }
         if (first.isPunctuation(u'-'))
             return start + 1 < tokens.size() && tokens[start + 1].kind == ScriptToken::Kind::Integer
@@ -206,7 +251,9 @@ private:
             return std::nullopt;
         for (const DictionaryEntry& entry : DictionaryForApplication(application)) {
             const std::vector<ScriptToken>& pattern = patternTokens(entry);
-            std::vector<Expr> arguments;
+            // The values are parsed only once the whole pattern matches: parsing them for every
+            // entry tried would cost a power of the nesting depth.
+            std::vector<Tokens> values;
             size_t at = 0;
             bool matched = true;
             for (const ScriptToken& wanted : pattern) {
@@ -216,7 +263,7 @@ private:
                         matched = false;
                         break;
                     }
-                    arguments.push_back(parseExpr(tokens.subspan(at, length), application));
+                    values.push_back(tokens.subspan(at, length));
                     at += length;
                     continue;
                 }
@@ -232,7 +279,8 @@ private:
                 command.kind = Expr::Kind::Command;
                 command.name = QString(entry.command);
                 command.application = application;
-                command.operands = std::move(arguments);
+                for (const Tokens value : values)
+                    command.operands.push_back(parseExpr(value, application));
                 command.line = tokens[0].line;
                 return command;
             }
@@ -242,6 +290,7 @@ private:
 
     Expr parseExpr(Tokens tokens, const QString& application, bool wholeStatement = false) {
         const int line = tokens[0].line;
+        const Nesting nesting(*this, line);
         auto fail = [&]() -> SyntaxError {
             return wholeStatement ? unknownStatement(tokens)
                                   : SyntaxError(line, QStringLiteral("\"%1\" is not a value this "
@@ -333,7 +382,10 @@ private:
     }
 
     std::vector<std::vector<ScriptToken>> m_lines;
-    size_t m_next = 0;
+    std::vector<std::vector<size_t>> m_partners; // by line, as partners() gives them
+    size_t m_next = 0;                           // the next line to read
+    size_t m_line = 0;                           // the line being parsed
+    int m_depth = 0;
 };
 
 struct RunFailure {

@@ -8,6 +8,10 @@
 // where a value is a string literal, an integer, true, false, a variable, a list {a, b},
 // item <n> of <value>, a dictionary expression inside a tell, or a value in parentheses.
 // The result of a script is the value of its last statement, or of `return`.
+//
+// Tell blocks and values nest at most kMaxScriptNesting levels deep, far deeper than any script
+// of the system; a deeper script is a syntax error. Compiling takes time linear in the script's
+// length.
 #pragma once
 
 #include "platform/types/MacTypes.h"
@@ -26,6 +30,8 @@ enum : OSStatus {
     errOSASyntaxError = -2740,
     errOSAUndefinedVariable = -2753,
 };
+
+inline constexpr int kMaxScriptNesting = 100;
 
 struct ScriptFailure {
     OSStatus status;

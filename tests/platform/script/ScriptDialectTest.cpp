@@ -115,6 +115,38 @@ TEST(ScriptDialect, UnknownTextIsASyntaxErrorAndDoesNothing) {
     EXPECT_TRUE(applications.sent.isEmpty());
 }
 
+// Nesting within the limit runs; deeper fails as a syntax error, whatever nests. Every script
+// here is 20,000 levels deep: without the limit the parser's recursion overflows the stack, and
+// the test's time limit catches a parser that rescans the line at every level.
+TEST(ScriptDialect, NestingPastTheLimitIsASyntaxErrorNotACrash) {
+    RecordingApplications applications;
+    const auto repeated = [](const char* piece, int times) {
+        return QString(piece).repeated(times);
+    };
+    const int within = kMaxScriptNesting - 1;
+    EXPECT_EQ(std::get<ScriptValue>(run(QStringLiteral("return ") + repeated("(", within) +
+                                            QStringLiteral("7") + repeated(")", within),
+                                        applications))
+                  .toInteger(),
+              7);
+    constexpr int kDeep = 20000;
+    const QString scripts[] = {
+        QStringLiteral("return ") + repeated("(", kDeep) + QStringLiteral("1") +
+            repeated(")", kDeep),
+        QStringLiteral("return ") + repeated("{", kDeep) + QStringLiteral("1") +
+            repeated("}", kDeep),
+        QStringLiteral("return ") + repeated("item 1 of ", kDeep) + QStringLiteral("{1}"),
+        repeated("tell application \"Preview\"\n", kDeep) + repeated("end tell\n", kDeep),
+        repeated("tell application \"Preview\" to ", kDeep) + QStringLiteral("activate"),
+        QStringLiteral("return ") + repeated("(", kDeep) + QStringLiteral("1"),
+    };
+    for (const QString& script : scripts) {
+        const auto result = run(script, applications);
+        EXPECT_EQ(statusOf(result), errOSASyntaxError) << script.left(40).toStdString();
+    }
+    EXPECT_TRUE(applications.sent.isEmpty());
+}
+
 TEST(ScriptDialect, ExecutionFailures) {
     RecordingApplications applications;
     applications.present.removeAll(QStringLiteral("Preview"));
