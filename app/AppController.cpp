@@ -124,7 +124,11 @@ void AppController::connectAndEnable(QMenu* menu) {
                         [this, item, handler] { (this->*handler)(item); });
         }
         item->setEnabled(ItemHasAction(item) ? validateMenuItem(item) : submenu != nullptr);
-        if (submenu)
+        if (submenu && SubmenuWaitsToBeFilled(submenu))
+            connect(
+                submenu, &QMenu::aboutToShow, this, [this, submenu] { connectAndEnable(submenu); },
+                Qt::SingleShotConnection);
+        else if (submenu)
             connectAndEnable(submenu);
     }
 }

@@ -86,6 +86,26 @@ void AttachSubmenu(QAction* item, QMenu* submenu) {
     item->setMenu(submenu);
 }
 
+void FillSubmenuWhenShown(QMenu* submenu, std::function<void(QMenu*)> fill) {
+    submenu->setProperty(props::kWaitsToBeFilled, true);
+    QObject::connect(
+        submenu, &QMenu::aboutToShow, submenu,
+        [submenu, fill = std::move(fill)] {
+            submenu->setProperty(props::kWaitsToBeFilled, QVariant());
+            fill(submenu);
+        },
+        Qt::SingleShotConnection);
+}
+
+bool SubmenuWaitsToBeFilled(const QMenu* submenu) {
+    return submenu->property(props::kWaitsToBeFilled).toBool();
+}
+
+void FillSubmenuNow(QMenu* submenu) {
+    if (SubmenuWaitsToBeFilled(submenu))
+        emit submenu->aboutToShow();
+}
+
 void DestroyMenuItem(QMenu* menu, QAction* item) {
     menu->removeAction(item);
     delete QMenu::menuInAction(item);

@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -28,6 +29,16 @@ void SetItemImage(QAction* item, const QIcon& image, const QString& description)
 // A new empty menu, with tool tips shown, to be attached to an item with AttachSubmenu.
 QMenu* NewMenu(QWidget* parent);
 void AttachSubmenu(QAction* item, QMenu* submenu);
+
+// A submenu whose items are made by `fill` the first time it is about to show: a list of many
+// items then costs a rebuild of the menu nothing, and Qt, which adds items one at a time at a
+// cost that grows with the items already there, is asked only when the user opens it. Whoever
+// reads a submenu without showing it calls FillSubmenuNow first.
+void FillSubmenuWhenShown(QMenu* submenu, std::function<void(QMenu*)> fill);
+bool SubmenuWaitsToBeFilled(const QMenu* submenu);
+// Does what showing the submenu would: fills it if it waits to be, with everyone who listens
+// for its showing told, as they would be.
+void FillSubmenuNow(QMenu* submenu);
 
 // Removes the item from its menu and destroys it, with its submenu and everything in that.
 void DestroyMenuItem(QMenu* menu, QAction* item);

@@ -3,6 +3,7 @@
 // set, so every file gets both the picture and the movie probe.
 #include "app/AppController.h"
 #include "common/ItemKinds.h"
+#include "common/MenuItems.h"
 #include "platform/local/Files.h"
 #include "platform/local/Movies.h"
 #include "platform/local/PreferenceStore.h"
@@ -10,6 +11,7 @@
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
@@ -112,6 +114,39 @@ void BM_RebuildWithRecentPictures(benchmark::State& state) {
         controller.setup();
 }
 
+// A long recent list whose files are all gone, so that what is measured is the items
+// themselves: the rebuild alone (the list waits until its submenu opens), then the rebuild with
+// the opening of "Recent Pictures".
+void rebuildWithMissingRecentPictures(benchmark::State& state, bool openRecent) {
+    platform::world::World world;
+    QVariantList recent;
+    for (int n = 0; n < state.range(0); ++n)
+        recent.append(world.root() + QStringLiteral("/gone/photo%1.jpg").arg(n));
+    world.preferences().setValue(QStringLiteral("RecentDesktopPicturePaths"), recent,
+                                 QStringLiteral("io.velmora.Velmora"));
+    world.preferences().synchronize(QStringLiteral("io.velmora.Velmora"));
+    platform::ScopedPlatform installed(world.services());
+    AppController controller;
+    for (auto _ : state) {
+        controller.setup();
+        if (!openRecent)
+            continue;
+        QMenu* pictures = nullptr;
+        for (QAction* item : controller.menu()->actions()) {
+            if (ItemTitle(item) == QLatin1String("Desktop Pictures"))
+                pictures = QMenu::menuInAction(item);
+        }
+        FillSubmenuNow(QMenu::menuInAction(pictures->actions().last()));
+    }
+}
+
+void BM_RebuildWithMissingRecentPictures(benchmark::State& state) {
+    rebuildWithMissingRecentPictures(state, false);
+}
+void BM_RebuildAndOpenMissingRecentPictures(benchmark::State& state) {
+    rebuildWithMissingRecentPictures(state, true);
+}
+
 // The two content probes alone, on one text file: what each selected file costs a rebuild.
 void probe(benchmark::State& state, bool (*isKind)(const FSRef*)) {
     platform::world::World world;
@@ -137,6 +172,14 @@ BENCHMARK(BM_MovieProbeOfTextFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RebuildTextOnly)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildMixed)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildWithRecentPictures)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildWithMissingRecentPictures)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildAndOpenMissingRecentPictures)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildWithClipboardText)->Arg(1 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildAndLayOutWithClipboardText)
     ->Arg(1 << 10)

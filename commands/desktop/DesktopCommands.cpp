@@ -8,6 +8,7 @@
 #include "common/MenuItems.h"
 #include "common/SelectionResolution.h"
 #include "platform/local/Files.h"
+#include "platform/local/ReadOnlyFile.h"
 #include "platform/services/Finder.h"
 #include "platform/services/Preferences.h"
 #include "platform/services/Processes.h"
@@ -15,6 +16,7 @@
 #include "prefs/PreferenceKeys.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMenu>
@@ -35,9 +37,13 @@ bool lastPictureWasSaved(const MenuContext&) {
 }
 
 // The picture at `path` fitted into 64 x 64. Only what that size needs is decoded: a photo of
-// many megapixels is read at a fraction of its size where its format allows.
+// many megapixels is read at a fraction of its size where its format allows. A stored path may
+// name anything by now; only a regular file is read.
 std::optional<QImage> recentPicture(const QString& path) {
-    QImageReader reader(path);
+    const auto file = OpenRegularFile(path);
+    if (!file)
+        return std::nullopt;
+    QImageReader reader(file.get());
     reader.setAutoTransform(true);
     const QSize full = reader.size();
     if (full.isValid() &&
@@ -92,7 +98,8 @@ void fillDesktopPictures(QMenu* submenu, const MenuContext& context) {
     QAction* parent = AppendMenuItem(submenu, QStringLiteral("Recent Pictures"));
     QMenu* pictures = NewMenu(submenu);
     AttachSubmenu(parent, pictures);
-    fillRecentPictures(pictures, recent);
+    // The list has no length limit, and each item reads its picture: both wait for the user.
+    FillSubmenuWhenShown(pictures, [recent](QMenu* menu) { fillRecentPictures(menu, recent); });
 }
 
 const CommandRow kDesktopPicturesRows[] = {

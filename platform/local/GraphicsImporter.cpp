@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QImageReader>
-#include <unistd.h>
 
 GraphicsImporter::GraphicsImporter(std::unique_ptr<QFile> file, QByteArray format)
     : m_file(std::move(file)), m_format(std::move(format)) {}
@@ -19,14 +18,9 @@ OSStatus GetGraphicsImporterForFile(const FSSpec* spec,
     QByteArray path;
     if (OSStatus status = FSRefCopyPath(&spec->ref, &path); status != noErr)
         return status;
-    const int fd = OpenRegularFileForReading(path);
-    if (fd < 0)
+    auto file = OpenRegularFile(QFile::decodeName(path));
+    if (!file)
         return fnfErr;
-    auto file = std::make_unique<QFile>();
-    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        close(fd);
-        return fnfErr;
-    }
     // Asking for the format reads only the header through each installed format handler.
     const QByteArray format = QImageReader::imageFormat(file.get());
     if (format.isEmpty())

@@ -1,11 +1,14 @@
 #include "platform/local/PreferenceStore.h"
 
+#include "platform/local/ReadOnlyFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -13,6 +16,9 @@
 namespace platform {
 
 namespace {
+
+// Far more than a person's settings ever hold; a bigger file is not read.
+constexpr qint64 kMaxDomainFileSize = 16 * 1024 * 1024;
 
 // A domain names a file in the folder and nothing else.
 bool isValidDomain(const QString& name) {
@@ -52,13 +58,13 @@ QString PreferenceStore::filePath(const QString& name) const {
 }
 
 std::optional<QVariantMap> PreferenceStore::readFile(const QString& name) const {
-    QFile file(filePath(name));
-    if (!file.exists())
+    if (!QFile::exists(filePath(name)))
         return QVariantMap();
-    if (!file.open(QIODevice::ReadOnly))
+    const auto bytes = ReadRegularFile(filePath(name), kMaxDomainFileSize);
+    if (!bytes)
         return std::nullopt;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(*bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
     return document.object().toVariantMap();
@@ -104,9 +110,12 @@ bool PreferenceStore::synchronize(const QString& name) {
         return false;
     const auto onDisk = readFile(name);
     if (!onDisk) {
+        // Moved, not copied: what stands there may be a FIFO or a link to a device, which a
+        // copy would read without end.
         const QString unreadable = filePath(name) + QStringLiteral(".unreadable");
         QFile::remove(unreadable);
-        QFile::copy(filePath(name), unreadable);
+        ::rename(QFile::encodeName(filePath(name)).constData(),
+                 QFile::encodeName(unreadable).constData());
     }
     QVariantMap merged = onDisk.value_or(QVariantMap());
     for (auto change = entry.pending.cbegin(); change != entry.pending.cend(); ++change) {

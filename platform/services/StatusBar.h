@@ -39,6 +39,8 @@ constexpr char kTitle[] = "velmoraTitle";
 constexpr char kAction[] = "velmoraAction";
 constexpr char kToolTip[] = "velmoraToolTip";
 constexpr char kImage[] = "velmoraImage";
+// Set on a submenu whose items are made when it first shows, until then.
+constexpr char kWaitsToBeFilled[] = "velmoraWaitsToBeFilled";
 } // namespace platform::menu_properties
 
 // A new item in the system status bar.

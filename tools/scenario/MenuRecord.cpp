@@ -1,5 +1,6 @@
 #include "tools/scenario/MenuRecord.h"
 
+#include "common/MenuItems.h"
 #include "platform/services/StatusBar.h"
 #include "platform/world/World.h"
 
@@ -39,7 +40,7 @@ QJsonValue imageDescription(const QAction& item, const World& world) {
 
 } // namespace
 
-QJsonArray DescribeMenu(const QMenu& menu, const World& world) {
+QJsonArray DescribeMenu(QMenu& menu, const World& world) {
     QJsonArray items;
     for (const QAction* item : menu.actions()) {
         if (item->isSeparator()) {
@@ -51,8 +52,10 @@ QJsonArray DescribeMenu(const QMenu& menu, const World& world) {
                           {QStringLiteral("action"), textOrNull(*item, props::kAction)},
                           {QStringLiteral("enabled"), item->isEnabled()},
                           {QStringLiteral("image"), imageDescription(*item, world)}};
-        if (const QMenu* submenu = QMenu::menuInAction(item))
+        if (QMenu* submenu = QMenu::menuInAction(item)) {
+            FillSubmenuNow(submenu);
             entry.insert(QStringLiteral("submenu"), DescribeMenu(*submenu, world));
+        }
         items.append(entry);
     }
     return items;

@@ -13,6 +13,6 @@ namespace scenario {
 
 // One entry per item: {"separator": true} or {"title", "tooltip", "action", "enabled", "image",
 // and "submenu" when there is one}. Paths in image descriptions are abbreviated by the world.
-QJsonArray DescribeMenu(const QMenu& menu, const platform::world::World& world);
+QJsonArray DescribeMenu(QMenu& menu, const platform::world::World& world);
 
 } // namespace scenario

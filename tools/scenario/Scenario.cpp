@@ -141,6 +141,8 @@ QAction* findByTitles(QMenu* menu, const QStringList& titles) {
         if (!found)
             return nullptr;
         menu = QMenu::menuInAction(found);
+        if (menu)
+            FillSubmenuNow(menu);
     }
     return found;
 }
@@ -150,6 +152,7 @@ QAction* findByToolTip(QMenu* menu, const QString& toolTip) {
         if (ItemToolTip(item) == toolTip)
             return item;
         if (QMenu* submenu = QMenu::menuInAction(item)) {
+            FillSubmenuNow(submenu);
             if (QAction* found = findByToolTip(submenu, toolTip))
                 return found;
         }
@@ -237,7 +240,7 @@ private:
             return;
         }
         QAction* parent = findByTitles(controller.menu(), recording.submenu);
-        const QMenu* submenu = parent ? QMenu::menuInAction(parent) : nullptr;
+        QMenu* submenu = parent ? QMenu::menuInAction(parent) : nullptr;
         m_menus.append(submenu ? QJsonValue(DescribeMenu(*submenu, m_world)) : QJsonValue());
     }
 

@@ -1,4 +1,7 @@
 #include "commands/desktop/DesktopPicture.h"
+#include "commands/desktop/DesktopCommands.h"
+#include "common/CommandRows.h"
+#include "common/MenuItems.h"
 #include "common/ScriptText.h"
 
 #include "platform/local/PreferenceStore.h"
@@ -7,9 +10,13 @@
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/QtPrinters.h"
 
+#include <QAction>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QMenu>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -108,6 +115,29 @@ TEST_F(DesktopPictureTest, FailuresOfTheFinderAndAMissingLastPicture) {
     EXPECT_EQ(m_world.finder.desktopPicture, std::nullopt);
     DoRevealDesktopPictureFile();
     EXPECT_EQ(count<events::Reveal>(), 0);
+}
+
+// A stored path may name anything by now. A FIFO or a device would block the reading of its
+// picture for ever, and the test by its time limit; each gets its item without a picture.
+TEST_F(DesktopPictureTest, RecentPicturesOfSpecialFilesAreItemsWithoutPictures) {
+    const QString fifo = m_world.root() + QStringLiteral("/waiting.png");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString photo = picture(QStringLiteral("photo.png"));
+    store(QStringLiteral("RecentDesktopPicturePaths"),
+          QVariantList{fifo, QStringLiteral("/dev/zero"),
+                       m_world.root() + QStringLiteral("/gone.png"), photo});
+    QMenu menu;
+    AppendRows(&menu, DesktopPicturesRows(), MenuContext());
+    QMenu* pictures = QMenu::menuInAction(menu.actions().first());
+    ASSERT_NE(pictures, nullptr);
+    QMenu* recent = QMenu::menuInAction(pictures->actions().last());
+    ASSERT_NE(recent, nullptr);
+    EXPECT_TRUE(recent->actions().isEmpty()); // made when the user opens it
+    FillSubmenuNow(recent);
+    QStringList shown;
+    for (const QAction* item : recent->actions())
+        shown.append(ItemTitle(item) + (item->icon().isNull() ? QString() : QStringLiteral(" *")));
+    EXPECT_EQ(shown, QStringList({"waiting.png", "zero", "gone.png", "photo.png *"}));
 }
 
 } // namespace

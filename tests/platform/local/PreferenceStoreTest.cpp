@@ -2,8 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -67,6 +70,33 @@ TEST_F(PreferenceStoreTest, AnUnreadableFileReadsAsEmptyAndIsKeptWhenTheNextWrit
         QFile kept(filePath() + QStringLiteral(".unreadable"));
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
         EXPECT_EQ(kept.readAll(), broken);
+    }
+}
+
+// A FIFO or a link to an endless device would block or fill memory if read; each counts as an
+// unreadable store, is moved aside by the next write and leaves the defaults.
+TEST_F(PreferenceStoreTest, SpecialFilesAtTheStoresPathReadAsEmptyWithoutBlocking) {
+    const QByteArray path = QFile::encodeName(filePath());
+    const auto fifo = [&] { return mkfifo(path.constData(), 0600) == 0; };
+    const auto endless = [&] { return symlink("/dev/zero", path.constData()) == 0; };
+    const auto oversized = [&] {
+        QFile file(filePath());
+        return file.open(QIODevice::WriteOnly) && file.resize(17 * 1024 * 1024);
+    };
+    for (const auto& make : {std::function<bool()>(fifo), std::function<bool()>(endless),
+                             std::function<bool()>(oversized)}) {
+        ASSERT_TRUE(make());
+        PreferenceStore store(m_dir.path());
+        EXPECT_EQ(store.copyValue(QStringLiteral("ReverseOrder"), kDomain), std::nullopt);
+        EXPECT_TRUE(store.synchronize(kDomain));
+        store.setValue(QStringLiteral("ReverseOrder"), QVariant(true), kDomain);
+        ASSERT_TRUE(store.synchronize(kDomain));
+        EXPECT_EQ(PreferenceStore(m_dir.path()).copyValue(QStringLiteral("ReverseOrder"), kDomain),
+                  QVariant(true));
+        EXPECT_TRUE(QFileInfo(filePath() + QStringLiteral(".unreadable")).exists() ||
+                    QFileInfo(filePath() + QStringLiteral(".unreadable")).isSymLink());
+        QFile::remove(filePath());
+        QFile::remove(filePath() + QStringLiteral(".unreadable"));
     }
 }
 
