@@ -39,12 +39,14 @@ struct LinuxDesktop::Backends {
     LinuxLocations locations;
     LinuxLog log;
     LinuxNotifications notifications;
+    LinuxOutput output;
     LinuxPasteboard pasteboard;
     PreferenceStore preferences;
     LinuxProcesses processes;
     LinuxScripting scripting;
     LinuxSounds sounds;
     LinuxStatusBar statusBar;
+    LinuxWindows windows;
     LinuxWorkspace workspace;
 };
 

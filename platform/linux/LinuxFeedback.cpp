@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QWidget>
 #include <cstdio>
 #include <syslog.h>
 
@@ -90,6 +91,18 @@ void LinuxLog::log(const QString& line) {
     const QByteArray text = line.toUtf8();
     std::fprintf(stderr, "velmora: %s\n", text.constData());
     syslog(LOG_NOTICE, "%s", text.constData());
+}
+
+void LinuxOutput::write(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void LinuxWindows::makeKeyAndOrderFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void LinuxNotifications::postDistributed(const QString& name, const QString& object, bool) {

@@ -11,8 +11,10 @@
 #include "platform/services/Processes.h"
 #include "platform/services/Scripting.h"
 #include "platform/services/Sounds.h"
+#include "platform/services/StandardOutput.h"
 #include "platform/services/StatusBar.h"
 #include "platform/services/SystemLog.h"
+#include "platform/services/Windows.h"
 #include "platform/services/Workspace.h"
 
 #include <QByteArray>
@@ -96,6 +98,18 @@ class LinuxLog : public LogService {
 public:
     LinuxLog();
     void log(const QString& line) override;
+};
+
+class LinuxOutput : public OutputService {
+public:
+    void write(const QString& text) override;
+};
+
+// Qt's own windows; the window manager decides whether a window may take the focus from the
+// application in front, so the window is also raised and asked to be activated.
+class LinuxWindows : public WindowService {
+public:
+    void makeKeyAndOrderFront(QWidget* window) override;
 };
 
 // A D-Bus signal on the session bus: interface io.velmora.DistributedNotifications, member

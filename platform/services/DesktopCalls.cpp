@@ -5,8 +5,10 @@
 #include "platform/services/Notifications.h"
 #include "platform/services/Platform.h"
 #include "platform/services/Sounds.h"
+#include "platform/services/StandardOutput.h"
 #include "platform/services/StatusBar.h"
 #include "platform/services/SystemLog.h"
+#include "platform/services/Windows.h"
 #include "platform/services/Workspace.h"
 
 int RunStopAlert(const QString& message, const std::optional<QString>& detail,
@@ -64,6 +66,15 @@ bool PlaySoundNamed(const QString& name) {
 
 void NSLog(const QString& line) {
     platform::systemLog().log(line);
+}
+
+void WriteStandardOutput(const QString& text) {
+    platform::output().write(text);
+}
+
+void NSWindowMakeKeyAndOrderFront(QWidget* window) {
+    if (window)
+        platform::windows().makeKeyAndOrderFront(window);
 }
 
 void CFNotificationCenterPostDistributedNotification(const QString& name, const QString& object,

@@ -41,6 +41,9 @@ LogService& systemLog() {
 NotificationService& notifications() {
     return require(gServices.notifications, "notification");
 }
+OutputService& output() {
+    return require(gServices.output, "standard output");
+}
 PasteboardService& pasteboard() {
     return require(gServices.pasteboard, "pasteboard");
 }
@@ -58,6 +61,9 @@ SoundService& sounds() {
 }
 StatusBarService& statusBar() {
     return require(gServices.statusBar, "status bar");
+}
+WindowService& windows() {
+    return require(gServices.windows, "window");
 }
 WorkspaceService& workspace() {
     return require(gServices.workspace, "workspace");

@@ -13,12 +13,14 @@ class FinderService;
 class Locations;
 class LogService;
 class NotificationService;
+class OutputService;
 class PasteboardService;
 class PreferenceStore;
 class ProcessService;
 class ScriptingService;
 class SoundService;
 class StatusBarService;
+class WindowService;
 class WorkspaceService;
 
 struct Services {
@@ -28,12 +30,14 @@ struct Services {
     Locations* locations = nullptr;
     LogService* systemLog = nullptr;
     NotificationService* notifications = nullptr;
+    OutputService* output = nullptr;
     PasteboardService* pasteboard = nullptr;
     PreferenceStore* preferences = nullptr;
     ProcessService* processes = nullptr;
     ScriptingService* scripting = nullptr;
     SoundService* sounds = nullptr;
     StatusBarService* statusBar = nullptr;
+    WindowService* windows = nullptr;
     WorkspaceService* workspace = nullptr;
 };
 
@@ -46,12 +50,14 @@ template <typename Backends> Services ServicesOf(Backends& backends) {
                     .locations = &backends.locations,
                     .systemLog = &backends.log,
                     .notifications = &backends.notifications,
+                    .output = &backends.output,
                     .pasteboard = &backends.pasteboard,
                     .preferences = &backends.preferences,
                     .processes = &backends.processes,
                     .scripting = &backends.scripting,
                     .sounds = &backends.sounds,
                     .statusBar = &backends.statusBar,
+                    .windows = &backends.windows,
                     .workspace = &backends.workspace};
 }
 
@@ -63,12 +69,14 @@ FinderService& finder();
 Locations& locations();
 LogService& systemLog();
 NotificationService& notifications();
+OutputService& output();
 PasteboardService& pasteboard();
 PreferenceStore& preferences();
 ProcessService& processes();
 ScriptingService& scripting();
 SoundService& sounds();
 StatusBarService& statusBar();
+WindowService& windows();
 WorkspaceService& workspace();
 
 // Installs a set of services and puts the previous set back when it goes out of scope.

@@ -11,21 +11,23 @@ namespace platform::world {
 struct World::Backends {
     explicit Backends(World& world)
         : alerts(world), application(world), finder(world), locations(world), log(world),
-          notifications(world), pasteboard(world),
+          notifications(world), output(world), pasteboard(world),
           preferences(world.home() + QStringLiteral("/.config/velmora")), processes(world),
-          scripting(world), sounds(world), statusBar(world), workspace(world) {}
+          scripting(world), sounds(world), statusBar(world), windows(world), workspace(world) {}
     WorldAlerts alerts;
     WorldApplication application;
     WorldFinder finder;
     WorldLocations locations;
     WorldLog log;
     WorldNotifications notifications;
+    WorldOutput output;
     WorldPasteboard pasteboard;
     PreferenceStore preferences;
     WorldProcesses processes;
     WorldScripting scripting;
     WorldSounds sounds;
     WorldStatusBar statusBar;
+    WorldWindows windows;
     WorldWorkspace workspace;
 };
 
@@ -90,6 +92,16 @@ PreferenceStore& World::preferences() {
 
 void World::record(Event event) {
     m_events.push_back(std::move(event));
+}
+
+void World::appendStandardOutput(const QString& text) {
+    if (!m_events.empty()) {
+        if (auto* last = std::get_if<events::Stdout>(&m_events.back())) {
+            last->text += text;
+            return;
+        }
+    }
+    record(events::Stdout{text});
 }
 
 } // namespace platform::world

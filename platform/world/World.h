@@ -60,7 +60,10 @@ struct ClipboardState {
     std::vector<PasteboardItem> items;
     std::map<FourCharCode, QByteArray> scrap;
     bool ownedBySystem = false; // the system cleared it last
-    bool modified = true;       // since the system last synchronised
+    // Another application owns it and never lets go: clearing it neither empties it nor makes
+    // the system its owner.
+    bool heldByOther = false;
+    bool modified = true; // since the system last synchronised
 };
 
 struct FrontApplication {
@@ -111,6 +114,8 @@ public:
     PreferenceStore& preferences();
 
     void record(Event event);
+    // Standard output joins the last event when that is standard output too.
+    void appendStandardOutput(const QString& text);
     const std::vector<Event>& events() const { return m_events; }
     // The events of one kind, in order.
     template <typename Kind> std::vector<Kind> eventsOf() const {

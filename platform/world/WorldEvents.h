@@ -58,6 +58,15 @@ struct Activate {
     QString application;
 };
 struct PreviewFromClipboard {};
+// What the system wrote to standard output; writes that follow each other make one event.
+struct Stdout {
+    QString text;
+};
+// A text window brought to the front, with the text its text view shows.
+struct Window {
+    QString title;
+    QString text;
+};
 // A scenario's choice that found no item (or a disabled one): the titles down the submenus, or
 // the tool tip it looked for.
 struct Unchosen {
@@ -73,6 +82,7 @@ using Event =
     std::variant<events::Alert, events::Beep, events::Sound, events::Log, events::Notification,
                  events::Script, events::Open, events::Reveal, events::Launch, events::Quit,
                  events::Front, events::FinderUpdate, events::DesktopPicture, events::HideOthers,
-                 events::Activate, events::PreviewFromClipboard, events::Unchosen>;
+                 events::Activate, events::PreviewFromClipboard, events::Stdout, events::Window,
+                 events::Unchosen>;
 
 } // namespace platform::world

@@ -1,6 +1,10 @@
-// Alerts, sounds, the log and notifications: recorded, with alerts answered from the scenario.
+// Alerts, sounds, the log, standard output, windows and notifications: recorded, with alerts
+// answered from the scenario.
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
+
+#include <QPlainTextEdit>
+#include <QWidget>
 
 namespace platform::world {
 
@@ -26,6 +30,18 @@ bool WorldSounds::playSound(const QString& name) {
 
 void WorldLog::log(const QString& line) {
     m_world.record(events::Log{line});
+}
+
+void WorldOutput::write(const QString& text) {
+    m_world.appendStandardOutput(text);
+}
+
+void WorldWindows::makeKeyAndOrderFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+    const auto* view = window->findChild<QPlainTextEdit*>();
+    m_world.record(events::Window{window->windowTitle(), view ? view->toPlainText() : QString()});
 }
 
 void WorldNotifications::postDistributed(const QString& name, const QString& object, bool) {

@@ -24,6 +24,10 @@ PasteboardSyncFlags WorldPasteboard::synchronize() {
 }
 
 OSStatus WorldPasteboard::clear() {
+    if (m_world.clipboard.heldByOther) {
+        m_world.clipboard.ownedBySystem = false;
+        return noErr;
+    }
     m_world.clipboard.items.clear();
     m_world.clipboard.scrap.clear();
     m_world.clipboard.ownedBySystem = true;

@@ -10,8 +10,10 @@
 #include "platform/services/Processes.h"
 #include "platform/services/Scripting.h"
 #include "platform/services/Sounds.h"
+#include "platform/services/StandardOutput.h"
 #include "platform/services/StatusBar.h"
 #include "platform/services/SystemLog.h"
+#include "platform/services/Windows.h"
 #include "platform/services/Workspace.h"
 
 #include <map>
@@ -90,6 +92,25 @@ class WorldLog : public LogService {
 public:
     explicit WorldLog(World& world) : m_world(world) {}
     void log(const QString& line) override;
+
+private:
+    World& m_world;
+};
+
+class WorldOutput : public OutputService {
+public:
+    explicit WorldOutput(World& world) : m_world(world) {}
+    void write(const QString& text) override;
+
+private:
+    World& m_world;
+};
+
+// Windows are shown offscreen; each showing is recorded with the text of the window's text view.
+class WorldWindows : public WindowService {
+public:
+    explicit WorldWindows(World& world) : m_world(world) {}
+    void makeKeyAndOrderFront(QWidget* window) override;
 
 private:
     World& m_world;

@@ -65,6 +65,14 @@ struct Describe {
     QJsonObject operator()(const events::PreviewFromClipboard&) const {
         return {{QStringLiteral("preview_from_clipboard"), true}};
     }
+    QJsonObject operator()(const events::Stdout& output) const {
+        return {{QStringLiteral("stdout"), world.abbreviateWithin(output.text)}};
+    }
+    QJsonObject operator()(const events::Window& window) const {
+        return {{QStringLiteral("window"),
+                 QJsonObject{{QStringLiteral("title"), window.title},
+                             {QStringLiteral("text"), world.abbreviateWithin(window.text)}}}};
+    }
     QJsonObject operator()(const events::Unchosen& unchosen) const {
         const QJsonValue wanted =
             std::holds_alternative<QStringList>(unchosen.wanted)

@@ -102,10 +102,12 @@ template <typename Change> QJsonValue withTexts(const QJsonValue& value, Change 
 
 std::optional<QString> ReadClipboard(const QJsonObject& clipboard, World& world) {
     for (const QString& key : clipboard.keys()) {
-        if (key != QLatin1String("items") && key != QLatin1String("scrap"))
+        if (key != QLatin1String("items") && key != QLatin1String("scrap") &&
+            key != QLatin1String("held_by_other"))
             return QStringLiteral("clipboard: \"%1\" is not supported").arg(key);
     }
     platform::world::ClipboardState state;
+    state.heldByOther = clipboard.value(QStringLiteral("held_by_other")).toBool();
     for (const QJsonValue& itemValue : clipboard.value(QStringLiteral("items")).toArray()) {
         if (!itemValue.isObject())
             return QStringLiteral("clipboard: an item is an object of flavors");
