@@ -4,6 +4,7 @@
 #include "platform/local/ReadOnlyFile.h"
 
 #include <QFile>
+#include <QImage>
 #include <QImageReader>
 
 GraphicsImporter::GraphicsImporter(std::unique_ptr<QFile> file, QByteArray format)
@@ -28,4 +29,17 @@ OSStatus GetGraphicsImporterForFile(const FSSpec* spec,
     file->seek(0);
     *importer = std::make_unique<GraphicsImporter>(std::move(file), format);
     return noErr;
+}
+
+std::optional<QImage> GraphicsImportGetImage(const GraphicsImporter& importer) {
+    QFile* file = importer.file();
+    if (!file->seek(0))
+        return std::nullopt;
+    QImageReader reader(file, importer.format());
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(kMaxImportedImageMegabytes);
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    return image;
 }

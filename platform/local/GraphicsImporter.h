@@ -6,8 +6,10 @@
 
 #include <QByteArray>
 #include <memory>
+#include <optional>
 
 class QFile;
+class QImage;
 
 class GraphicsImporter {
 public:
@@ -15,6 +17,7 @@ public:
     ~GraphicsImporter();
     // The format that recognised the file ("png", "jpeg", ...).
     QByteArray format() const { return m_format; }
+    QFile* file() const { return m_file.get(); }
 
 private:
     std::unique_ptr<QFile> m_file;
@@ -25,3 +28,11 @@ private:
 // specification names no readable regular file. Only the file's header is looked at.
 OSStatus GetGraphicsImporterForFile(const FSSpec* spec,
                                     std::unique_ptr<GraphicsImporter>* importer);
+
+// A picture's pixels are refused beyond this, before they are allocated: a file may claim
+// 100,000 x 100,000 pixels in a header of a few bytes.
+inline constexpr int kMaxImportedImageMegabytes = 1024;
+
+// The picture, decoded once at its own size with its EXIF orientation applied; none when it
+// cannot be decoded or would need more than kMaxImportedImageMegabytes.
+std::optional<QImage> GraphicsImportGetImage(const GraphicsImporter& importer);

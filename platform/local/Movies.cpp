@@ -1,6 +1,7 @@
 #include "platform/local/Movies.h"
 
 #include "platform/local/Files.h"
+#include "platform/local/MovieRecord.h"
 #include "platform/local/ReadOnlyFile.h"
 
 #include <QByteArray>
@@ -9,19 +10,8 @@
 #include <unistd.h>
 
 extern "C" {
-#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
-
-struct MovieFileRecord {
-    int fd = -1;
-};
-
-struct MovieRecord {
-    int fd = -1;
-    AVIOContext* io = nullptr;
-    AVFormatContext* format = nullptr;
-};
 
 void MovieFileCloser::operator()(MovieFileRecord* file) const {
     if (file && file->fd >= 0)
@@ -99,7 +89,29 @@ bool hasAudioOrVideo(const AVFormatContext* format) {
     return false;
 }
 
+bool isCoverPicture(const AVStream* stream) {
+    return stream->disposition & AV_DISPOSITION_ATTACHED_PIC;
+}
+
 } // namespace
+
+int MovieVideoStream(const MovieRecord& movie) {
+    for (unsigned i = 0; i < movie.format->nb_streams; ++i) {
+        const AVStream* stream = movie.format->streams[i];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !isCoverPicture(stream) &&
+            !isTextArtCodec(stream->codecpar->codec_id))
+            return int(i);
+    }
+    return -1;
+}
+
+int MovieSoundStream(const MovieRecord& movie) {
+    for (unsigned i = 0; i < movie.format->nb_streams; ++i) {
+        if (movie.format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+            return int(i);
+    }
+    return -1;
+}
 
 OSErr EnterMovies() {
     av_log_set_level(AV_LOG_QUIET);
@@ -119,7 +131,7 @@ OSErr OpenMovieFile(const FSSpec* spec, MovieFile* file, SInt8) {
     const int fd = OpenRegularFileForReading(path);
     if (fd < 0)
         return fnfErr;
-    file->reset(new MovieFileRecord{fd});
+    file->reset(new MovieFileRecord{fd, path});
     return noErr;
 }
 
@@ -127,6 +139,7 @@ OSErr NewMovieFromFile(Movie* movie, const MovieFile& file, SInt16) {
     if (!movie || !file)
         return paramErr;
     Movie made(new MovieRecord);
+    made->path = file->path;
     made->fd = fcntl(file->fd, F_DUPFD_CLOEXEC, 0);
     if (made->fd < 0 || lseek(made->fd, 0, SEEK_SET) < 0)
         return ioErr;

@@ -7,7 +7,9 @@
 
 #include "platform/types/MacTypes.h"
 
+#include <QImage>
 #include <memory>
+#include <optional>
 
 struct MovieFileRecord;
 struct MovieRecord;
@@ -33,3 +35,9 @@ OSErr OpenMovieFile(const FSSpec* spec, MovieFile* file, SInt8 permission);
 // Makes a movie from an open movie file; cantFindHandler when the file is not a movie.
 // The movie keeps its own access to the file, so the movie file may be closed at once.
 OSErr NewMovieFromFile(Movie* movie, const MovieFile& file, SInt16 newMovieFlags);
+
+// The movie's poster frame: the frame at the poster time where the container records one
+// (QuickTime's movie header), else the first video frame. Decoded at the frame's size and
+// converted once, straight into the image. None for a movie without video or whose frames
+// cannot be decoded.
+std::optional<QImage> GetMoviePosterImage(const Movie& movie);

@@ -1,0 +1,108 @@
+#include "platform/local/QuickTimeHeader.h"
+
+#include <QtEndian>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kMaxAtoms = 4096;
+
+struct Atom {
+    quint64 start = 0; // of the atom's contents, after its header
+    quint64 end = 0;
+    char type[4] = {};
+};
+
+bool readAt(int fd, quint64 offset, void* buffer, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n =
+            pread(fd, static_cast<char*>(buffer) + done, size - done, off_t(offset + done));
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+// The atom at `offset` within [offset, limit), or none when its header does not fit there.
+std::optional<Atom> atomAt(int fd, quint64 offset, quint64 limit) {
+    uchar header[16];
+    if (limit - offset < 8 || !readAt(fd, offset, header, 8))
+        return std::nullopt;
+    Atom atom;
+    std::memcpy(atom.type, header + 4, 4);
+    quint64 size = qFromBigEndian<quint32>(header);
+    quint64 headerSize = 8;
+    if (size == 1) {
+        if (limit - offset < 16 || !readAt(fd, offset + 8, header + 8, 8))
+            return std::nullopt;
+        size = qFromBigEndian<quint64>(header + 8);
+        headerSize = 16;
+    } else if (size == 0) {
+        size = limit - offset; // to the end of the file
+    }
+    if (size < headerSize || size > limit - offset)
+        return std::nullopt;
+    atom.start = offset + headerSize;
+    atom.end = offset + size;
+    return atom;
+}
+
+// The first child of type `type` in [start, end).
+std::optional<Atom> findAtom(int fd, quint64 start, quint64 end, const char* type) {
+    quint64 offset = start;
+    for (int count = 0; count < kMaxAtoms && offset < end; ++count) {
+        const auto atom = atomAt(fd, offset, end);
+        if (!atom)
+            return std::nullopt;
+        if (std::memcmp(atom->type, type, 4) == 0)
+            return atom;
+        offset = atom->end;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QuickTimeMovieHeader> ReadQuickTimeMovieHeader(int fd) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || st.st_size <= 0)
+        return std::nullopt;
+    const auto moov = findAtom(fd, 0, quint64(st.st_size), "moov");
+    if (!moov)
+        return std::nullopt;
+    const auto mvhd = findAtom(fd, moov->start, moov->end, "mvhd");
+    if (!mvhd)
+        return std::nullopt;
+    // Version 0 keeps times and the duration in 32 bits, version 1 in 64; after them come the
+    // rate, volume, ten reserved bytes, the matrix, the preview time and duration, then the
+    // poster time.
+    uchar fields[112];
+    const quint64 length = mvhd->end - mvhd->start;
+    if (length < 4 || !readAt(fd, mvhd->start, fields, 4))
+        return std::nullopt;
+    const bool wide = fields[0] == 1;
+    const quint64 needed = wide ? 4 + 8 + 8 + 4 + 8 + 4 + 2 + 10 + 36 + 4 + 4 + 4
+                                : 4 + 4 + 4 + 4 + 4 + 4 + 2 + 10 + 36 + 4 + 4 + 4;
+    if (fields[0] > 1 || length < needed || !readAt(fd, mvhd->start, fields, size_t(needed)))
+        return std::nullopt;
+    QuickTimeMovieHeader header;
+    const uchar* at = fields + 4;
+    if (wide) {
+        header.creationTime = qFromBigEndian<quint64>(at);
+        header.modificationTime = qFromBigEndian<quint64>(at + 8);
+        header.timeScale = qFromBigEndian<quint32>(at + 16);
+        at += 8 + 8 + 4 + 8;
+    } else {
+        header.creationTime = qFromBigEndian<quint32>(at);
+        header.modificationTime = qFromBigEndian<quint32>(at + 4);
+        header.timeScale = qFromBigEndian<quint32>(at + 8);
+        at += 4 + 4 + 4 + 4;
+    }
+    at += 4 + 2 + 10 + 36 + 4 + 4;
+    header.posterTime = qFromBigEndian<quint32>(at);
+    return header;
+}
