@@ -5,6 +5,8 @@
 #include "commands/desktop/DesktopCommands.h"
 #include "commands/desktop/DesktopPicture.h"
 #include "commands/filenames/FilenameCommands.h"
+#include "commands/media/ImageCopy.h"
+#include "commands/media/MovieInfo.h"
 #include "common/Alerts.h"
 #include "common/MenuItems.h"
 
@@ -72,11 +74,11 @@ void AppController::selFilenamesItem(QAction* sender) {
     ApplyChosenFilenameOperation(sender);
 }
 
-void AppController::selCopyImageOrPosterFrame(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selCopyImageOrPosterFrame(QAction*) {
+    CopyImageOrPosterFrameOfSelection();
 }
-void AppController::selGetMovieInfo(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selGetMovieInfo(QAction*) {
+    ShowMovieInfoOfSelection(movieInfo());
 }
 void AppController::selClipToIcon(QAction* sender) {
     commandNotAvailable(sender);

@@ -3,6 +3,7 @@
 #include "app/ContextFlags.h"
 #include "common/MenuItems.h"
 #include "common/Resources.h"
+#include "common/TextWindow.h"
 #include "platform/local/Movies.h"
 #include "platform/services/Application.h"
 #include "platform/services/StatusBar.h"
@@ -25,6 +26,12 @@ AppController::AppController() {
 AppController::~AppController() {
     // The status item refers to the menu; it goes first.
     m_item.reset();
+}
+
+TextWindow& AppController::movieInfo() {
+    if (!m_movieInfo)
+        m_movieInfo = std::make_unique<TextWindow>();
+    return *m_movieInfo;
 }
 
 void AppController::applicationWillFinishLaunching() {

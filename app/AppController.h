@@ -26,6 +26,7 @@
 
 class QAction;
 class QMenu;
+class TextWindow;
 
 namespace platform {
 class StatusItem;
@@ -100,6 +101,8 @@ public:
     static CommandHandler actionNamed(const QString& name);
 
     QMenu* menu() const { return m_menu.get(); }
+    // The text window of the movie report and the completions, made when first shown.
+    TextWindow& movieInfo();
 
 private:
     QAction* addLabel(const QString& title);
@@ -111,6 +114,7 @@ private:
 
     std::unique_ptr<platform::StatusItem> m_item;
     std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<TextWindow> m_movieInfo;
     // What this rebuild has found out so far; the command rows' conditions read it.
     MenuContext m_context;
 };

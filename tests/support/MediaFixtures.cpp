@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QtEndian>
 #include <fcntl.h>
 #include <unistd.h>
@@ -49,6 +50,28 @@ bool WriteText(const QByteArray& path, const QByteArray& text) {
         return false;
     const bool written = write(fd, text.constData(), size_t(text.size())) == text.size();
     return close(fd) == 0 && written;
+}
+
+bool MakeMovie(const QString& path, const QStringList& arguments) {
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("/usr/bin/ffmpeg"),
+                 QStringList{"-v", "error", "-y"} + arguments + QStringList{path});
+    return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit &&
+           ffmpeg.exitCode() == 0;
+}
+
+bool SetPosterTime(const QString& path, quint32 seconds) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    // A version 0 header: the time scale 12 bytes into it, the poster time 80.
+    const qsizetype header = bytes.indexOf("mvhd");
+    if (header < 0 || bytes.size() < header + 4 + 84 || bytes[header + 4] != 0)
+        return false;
+    const quint32 scale = qFromBigEndian<quint32>(bytes.constData() + header + 4 + 12);
+    qToBigEndian(quint32(seconds * scale), bytes.data() + header + 4 + 80);
+    return file.seek(0) && file.write(bytes) == bytes.size();
 }
 
 } // namespace fixtures

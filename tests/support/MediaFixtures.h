@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace fixtures {
 
@@ -12,6 +13,11 @@ bool WritePng(const QString& path, int width, int height);
 // A PNG whose header claims the given size and that holds no pixel data.
 bool WritePngHeaderOnly(const QString& path, quint32 width, quint32 height);
 bool WriteText(const QString& path, const QByteArray& text);
+// A movie made by the ffmpeg program from `arguments` (its inputs and codecs), written to
+// `path`, which comes last on its command line.
+bool MakeMovie(const QString& path, const QStringList& arguments);
+// Sets the poster time of a QuickTime movie's header to `seconds` from the start.
+bool SetPosterTime(const QString& path, quint32 seconds);
 // The same at a path given as raw bytes, which need not be UTF-8.
 bool WriteText(const QByteArray& path, const QByteArray& text);
 

@@ -4,6 +4,7 @@
 // drifts from the other fails here, not in a user's menu.
 #include "common/ClipboardText.h"
 #include "common/SelectionResolution.h"
+#include "common/TextWindow.h"
 #include "platform/linux/LinuxDesktop.h"
 #include "platform/linux/SelectionFile.h"
 #include "platform/local/Files.h"
@@ -11,14 +12,17 @@
 #include "platform/script/ScriptDictionaries.h"
 #include "platform/services/Locations.h"
 #include "platform/services/Pasteboard.h"
+#include "platform/services/PasteboardImage.h"
 #include "platform/services/Platform.h"
 #include "platform/services/Preferences.h"
 #include "platform/services/Scripting.h"
 #include "platform/world/World.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -134,6 +138,36 @@ TYPED_TEST(DesktopConformance, ClipboardTextGoesInAndComesBackOut) {
 
     ASSERT_EQ(PasteboardClear(pasteboard), noErr);
     EXPECT_EQ(ClipboardText(false), std::nullopt);
+}
+
+// A copied picture is one item with only the PNG flavor, readable as the picture it was; the text
+// window shows in front with its title and text.
+TYPED_TEST(DesktopConformance, APngOnTheClipboardAndTheTextWindow) {
+    QImage image(12, 7, QImage::Format_ARGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "png"));
+    PasteboardRef pasteboard = nullptr;
+    ASSERT_EQ(PasteboardCreate(kPasteboardClipboard, &pasteboard), noErr);
+    ASSERT_EQ(PasteboardClear(pasteboard), noErr);
+    ASSERT_TRUE(PasteboardSynchronize(pasteboard) & kPasteboardClientIsOwner);
+    ASSERT_EQ(PasteboardPutItemFlavor(pasteboard, 1, kUTTypePNG, png, kPasteboardFlavorNoFlags),
+              noErr);
+    const auto back = ImageInitWithPasteboard(pasteboard);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->size(), QSize(12, 7));
+    PasteboardItemID item = 0;
+    QStringList flavors;
+    ASSERT_EQ(PasteboardGetItemIdentifier(pasteboard, 1, &item), noErr);
+    ASSERT_EQ(PasteboardCopyItemFlavors(pasteboard, item, &flavors), noErr);
+    EXPECT_EQ(flavors, QStringList({kUTTypePNG}));
+
+    TextWindow window;
+    window.showText(QStringLiteral("Movie Info"), QStringLiteral("line 1\nline 2"));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Movie Info"));
+    EXPECT_EQ(window.text(), QStringLiteral("line 1\nline 2"));
 }
 
 // What the system writes is in the store's files, with its types, for the next process to read.
