@@ -2,6 +2,7 @@
 // family is not built yet says so, from one place.
 #include "app/AppController.h"
 
+#include "commands/completions/Completions.h"
 #include "commands/desktop/DesktopCommands.h"
 #include "commands/desktop/DesktopPicture.h"
 #include "commands/filenames/FilenameCommands.h"
@@ -101,8 +102,8 @@ void AppController::selEmailItems(QAction* sender) {
 void AppController::selCombineFiles(QAction* sender) {
     commandNotAvailable(sender);
 }
-void AppController::selShowCompletions(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selShowCompletions(QAction*) {
+    ShowCompletions(movieInfo());
 }
 void AppController::selAddToAddressBook(QAction* sender) {
     commandNotAvailable(sender);

@@ -1,4 +1,7 @@
 // The completions section of the menu: the word completions of the clipboard text.
+//
+//   the section's row         CompletionsRows
+//   the action's handler      ShowCompletions (Completions.h)
 #pragma once
 
 #include "common/CommandRows.h"

@@ -47,6 +47,7 @@ struct LinuxDesktop::Backends {
     LinuxSounds sounds;
     LinuxStatusBar statusBar;
     LinuxWindows windows;
+    LinuxWordCompletion wordCompletion;
     LinuxWorkspace workspace;
 };
 

@@ -1,6 +1,8 @@
 // Alerts, sounds, the system log and session notifications on the Linux desktop.
 #include "platform/linux/LinuxServices.h"
 
+#include "platform/local/ReadOnlyFile.h"
+
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -16,6 +18,10 @@
 namespace platform::linuxdesk {
 
 namespace {
+
+const QString kSystemWordList = QStringLiteral("/usr/share/dict/words");
+// The largest word lists Debian ships are a few megabytes.
+constexpr qint64 kMaxWordListBytes = 64 * 1024 * 1024;
 
 // The freedesktop sound theme's names for the classic system sounds, best first.
 QStringList themeSoundsFor(const QString& name) {
@@ -103,6 +109,17 @@ void LinuxWindows::makeKeyAndOrderFront(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+std::optional<QStringList> LinuxWordCompletion::completions(const QString& partial) {
+    if (!m_loaded) {
+        m_loaded = true;
+        if (const auto list = ReadRegularFile(kSystemWordList, kMaxWordListBytes))
+            m_index = std::make_unique<WordIndex>(*list);
+    }
+    if (!m_index || m_index->isEmpty())
+        return std::nullopt;
+    return m_index->completions(partial);
 }
 
 void LinuxNotifications::postDistributed(const QString& name, const QString& object, bool) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/linux/DesktopBackground.h"
+#include "platform/local/WordIndex.h"
 #include "platform/services/Alerts.h"
 #include "platform/services/Application.h"
 #include "platform/services/Finder.h"
@@ -15,6 +16,7 @@
 #include "platform/services/StatusBar.h"
 #include "platform/services/SystemLog.h"
 #include "platform/services/Windows.h"
+#include "platform/services/WordCompletion.h"
 #include "platform/services/Workspace.h"
 
 #include <QByteArray>
@@ -110,6 +112,17 @@ public:
 class LinuxWindows : public WindowService {
 public:
     void makeKeyAndOrderFront(QWidget* window) override;
+};
+
+// The system word list, /usr/share/dict/words, indexed on first use and kept for the process.
+// A missing, unreadable or empty list is no word list.
+class LinuxWordCompletion : public WordCompletionService {
+public:
+    std::optional<QStringList> completions(const QString& partial) override;
+
+private:
+    std::unique_ptr<WordIndex> m_index;
+    bool m_loaded = false;
 };
 
 // A D-Bus signal on the session bus: interface io.velmora.DistributedNotifications, member

@@ -24,6 +24,7 @@ const std::map<QString, std::vector<DictionaryEntry>>& dictionaries() {
          {
              {"set visible of every process whose frontmost is false to false",
               script_commands::kHideOthers},
+             {"keystroke \"c\" using command down", script_commands::kCopyKeystroke},
          }},
         {QStringLiteral("Preview"),
          {

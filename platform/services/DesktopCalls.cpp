@@ -9,6 +9,7 @@
 #include "platform/services/StatusBar.h"
 #include "platform/services/SystemLog.h"
 #include "platform/services/Windows.h"
+#include "platform/services/WordCompletion.h"
 #include "platform/services/Workspace.h"
 
 int RunStopAlert(const QString& message, const std::optional<QString>& detail,
@@ -70,6 +71,10 @@ void NSLog(const QString& line) {
 
 void WriteStandardOutput(const QString& text) {
     platform::output().write(text);
+}
+
+std::optional<QStringList> NSSpellCheckerCompletions(const QString& partial) {
+    return platform::wordCompletion().completions(partial);
 }
 
 void NSWindowMakeKeyAndOrderFront(QWidget* window) {

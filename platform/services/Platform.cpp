@@ -65,6 +65,9 @@ StatusBarService& statusBar() {
 WindowService& windows() {
     return require(gServices.windows, "window");
 }
+WordCompletionService& wordCompletion() {
+    return require(gServices.wordCompletion, "word completion");
+}
 WorkspaceService& workspace() {
     return require(gServices.workspace, "workspace");
 }

@@ -21,6 +21,7 @@ class ScriptingService;
 class SoundService;
 class StatusBarService;
 class WindowService;
+class WordCompletionService;
 class WorkspaceService;
 
 struct Services {
@@ -38,6 +39,7 @@ struct Services {
     SoundService* sounds = nullptr;
     StatusBarService* statusBar = nullptr;
     WindowService* windows = nullptr;
+    WordCompletionService* wordCompletion = nullptr;
     WorkspaceService* workspace = nullptr;
 };
 
@@ -58,6 +60,7 @@ template <typename Backends> Services ServicesOf(Backends& backends) {
                     .sounds = &backends.sounds,
                     .statusBar = &backends.statusBar,
                     .windows = &backends.windows,
+                    .wordCompletion = &backends.wordCompletion,
                     .workspace = &backends.workspace};
 }
 
@@ -77,6 +80,7 @@ ScriptingService& scripting();
 SoundService& sounds();
 StatusBarService& statusBar();
 WindowService& windows();
+WordCompletionService& wordCompletion();
 WorkspaceService& workspace();
 
 // Installs a set of services and puts the previous set back when it goes out of scope.

@@ -13,8 +13,9 @@ inline constexpr QLatin1String kSetDesktopPicture("setDesktopPicture");
 // Mail: the senders of the selected messages, one a line, newest first unless the argument is
 // true.
 inline constexpr QLatin1String kSelectedSenders("selectedSenders");
-// System Events
+// System Events: hide the other applications; the copy keystroke, to the application in front.
 inline constexpr QLatin1String kHideOthers("hideOthers");
+inline constexpr QLatin1String kCopyKeystroke("copyKeystroke");
 // Preview
 inline constexpr QLatin1String kActivate("activate");
 inline constexpr QLatin1String kNewDocumentFromClipboard("newDocumentFromClipboard");

@@ -13,7 +13,8 @@ struct World::Backends {
         : alerts(world), application(world), finder(world), locations(world), log(world),
           notifications(world), output(world), pasteboard(world),
           preferences(world.home() + QStringLiteral("/.config/velmora")), processes(world),
-          scripting(world), sounds(world), statusBar(world), windows(world), workspace(world) {}
+          scripting(world), sounds(world), statusBar(world), windows(world), wordCompletion(world),
+          workspace(world) {}
     WorldAlerts alerts;
     WorldApplication application;
     WorldFinder finder;
@@ -28,6 +29,7 @@ struct World::Backends {
     WorldSounds sounds;
     WorldStatusBar statusBar;
     WorldWindows windows;
+    WorldWordCompletion wordCompletion;
     WorldWorkspace workspace;
 };
 

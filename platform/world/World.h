@@ -69,6 +69,8 @@ struct ClipboardState {
 struct FrontApplication {
     QString name;
     QString bundle; // absolute, or empty when the application has no place on disk
+    // What is selected in it: the copy keystroke puts it on the clipboard.
+    std::optional<QString> selectedText;
 };
 
 struct ApplicationState {
@@ -105,6 +107,8 @@ public:
     std::map<QString, ApplicationState> applications;
     // The answers the user gives to alerts with a choice, in order; 1 once they run out.
     std::deque<int> alertAnswers;
+    // The spell checker's word list; none: the desktop has none.
+    std::optional<QStringList> words;
     // The application's resources: the project's own unless a test puts others in place.
     QString resourceFolder;
 

@@ -58,6 +58,10 @@ struct Activate {
     QString application;
 };
 struct PreviewFromClipboard {};
+// A keystroke sent to the application in front: "copy" or "paste".
+struct Keystroke {
+    QString name;
+};
 // What the system wrote to standard output; writes that follow each other make one event.
 struct Stdout {
     QString text;
@@ -82,7 +86,7 @@ using Event =
     std::variant<events::Alert, events::Beep, events::Sound, events::Log, events::Notification,
                  events::Script, events::Open, events::Reveal, events::Launch, events::Quit,
                  events::Front, events::FinderUpdate, events::DesktopPicture, events::HideOthers,
-                 events::Activate, events::PreviewFromClipboard, events::Stdout, events::Window,
-                 events::Unchosen>;
+                 events::Activate, events::PreviewFromClipboard, events::Keystroke, events::Stdout,
+                 events::Window, events::Unchosen>;
 
 } // namespace platform::world

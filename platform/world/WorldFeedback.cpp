@@ -1,5 +1,6 @@
 // Alerts, sounds, the log, standard output, windows and notifications: recorded, with alerts
-// answered from the scenario.
+// answered from the scenario; word completions from the scenario's word list.
+#include "platform/local/WordIndex.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 
@@ -42,6 +43,15 @@ void WorldWindows::makeKeyAndOrderFront(QWidget* window) {
     window->activateWindow();
     const auto* view = window->findChild<QPlainTextEdit*>();
     m_world.record(events::Window{window->windowTitle(), view ? view->toPlainText() : QString()});
+}
+
+std::optional<QStringList> WorldWordCompletion::completions(const QString& partial) {
+    if (!m_world.words)
+        return std::nullopt;
+    const WordIndex index(*m_world.words);
+    if (index.isEmpty())
+        return std::nullopt;
+    return index.completions(partial);
 }
 
 void WorldNotifications::postDistributed(const QString& name, const QString& object, bool) {

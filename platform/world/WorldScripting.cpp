@@ -38,6 +38,17 @@ ScriptReply WorldScriptApplication::perform(const QString& command,
         m_world.record(events::HideOthers{});
         return {};
     }
+    if (command == script_commands::kCopyKeystroke) {
+        m_world.record(events::Keystroke{QStringLiteral("copy")});
+        if (m_world.frontApp && m_world.frontApp->selectedText) {
+            m_world.clipboard.items = {{{{QStringLiteral("public.utf8-plain-text"),
+                                          m_world.frontApp->selectedText->toUtf8()}}}};
+            m_world.clipboard.scrap.clear();
+            m_world.clipboard.ownedBySystem = false;
+            m_world.clipboard.modified = true;
+        }
+        return {};
+    }
     if (command == script_commands::kActivate) {
         m_world.applications[m_name].running = true;
         m_world.record(events::Activate{m_name});

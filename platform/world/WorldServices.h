@@ -14,6 +14,7 @@
 #include "platform/services/StatusBar.h"
 #include "platform/services/SystemLog.h"
 #include "platform/services/Windows.h"
+#include "platform/services/WordCompletion.h"
 #include "platform/services/Workspace.h"
 
 #include <map>
@@ -111,6 +112,16 @@ class WorldWindows : public WindowService {
 public:
     explicit WorldWindows(World& world) : m_world(world) {}
     void makeKeyAndOrderFront(QWidget* window) override;
+
+private:
+    World& m_world;
+};
+
+// The world's word list, when the scenario gives one.
+class WorldWordCompletion : public WordCompletionService {
+public:
+    explicit WorldWordCompletion(World& world) : m_world(world) {}
+    std::optional<QStringList> completions(const QString& partial) override;
 
 private:
     World& m_world;

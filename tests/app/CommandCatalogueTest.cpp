@@ -56,7 +56,8 @@ protected:
             m_world.clipboard.items.push_back({{{kUTTypePNG, file.readAll()}}});
         }
         if (c.frontApp)
-            m_world.frontApp = platform::world::FrontApplication{QString::fromUtf8(c.frontApp), {}};
+            m_world.frontApp =
+                platform::world::FrontApplication{QString::fromUtf8(c.frontApp), {}, {}};
         if (c.mailSenders) {
             m_world.applications[QStringLiteral("Mail")].installed = true;
             m_world.mail.senders = QString::fromUtf8(c.mailSenders);

@@ -41,7 +41,7 @@ TEST_F(HeaderItemsTest, OnlyTheNameMailExactlyIsMail) {
                                                {QStringLiteral("Mailer"), false},
                                                {QStringLiteral("Mail "), false},
                                                {QStringLiteral("Apple Mail"), false}}) {
-        m_world.frontApp = platform::world::FrontApplication{name, QString()};
+        m_world.frontApp = platform::world::FrontApplication{name, QString(), {}};
         AppController controller;
         EXPECT_EQ(controller.addProcessNameMenuItem(), isMail) << name.toStdString();
     }

@@ -65,6 +65,9 @@ struct Describe {
     QJsonObject operator()(const events::PreviewFromClipboard&) const {
         return {{QStringLiteral("preview_from_clipboard"), true}};
     }
+    QJsonObject operator()(const events::Keystroke& keystroke) const {
+        return {{QStringLiteral("keystroke"), keystroke.name}};
+    }
     QJsonObject operator()(const events::Stdout& output) const {
         return {{QStringLiteral("stdout"), world.abbreviateWithin(output.text)}};
     }

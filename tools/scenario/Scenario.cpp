@@ -27,10 +27,10 @@ using platform::world::SelectionElement;
 using platform::world::World;
 
 // The parts of the world a scenario sets up, at the start or in a "set" step.
-const QStringList kWorldParts = {QStringLiteral("files"),        QStringLiteral("finder"),
-                                 QStringLiteral("clipboard"),    QStringLiteral("front_app"),
-                                 QStringLiteral("applications"), QStringLiteral("preferences"),
-                                 QStringLiteral("answers"),      QStringLiteral("mail")};
+const QStringList kWorldParts = {
+    QStringLiteral("files"),     QStringLiteral("finder"),       QStringLiteral("clipboard"),
+    QStringLiteral("front_app"), QStringLiteral("applications"), QStringLiteral("preferences"),
+    QStringLiteral("answers"),   QStringLiteral("mail"),         QStringLiteral("words")};
 // The keys that say how the scenario runs rather than what the world holds.
 const QStringList kRunKeys = {QStringLiteral("steps"), QStringLiteral("record_menu"),
                               QStringLiteral("allow_outside_paths")};
@@ -120,6 +120,8 @@ std::optional<QString> applyWorldParts(const QJsonObject& parts, World& world,
             error = ReadAnswers(value, world);
         else if (key == QLatin1String("mail"))
             error = ReadMail(value, world);
+        else if (key == QLatin1String("words"))
+            error = ReadWords(part.value(), world);
         if (error)
             return error;
     }

@@ -148,7 +148,29 @@ std::optional<QString> ReadFrontApplication(const QJsonValue& front, World& worl
     const QString bundle = description.value(QStringLiteral("bundle")).toString();
     if (!bundle.isEmpty())
         application.bundle = world.expand(bundle);
+    const QJsonValue selected = description.value(QStringLiteral("selected_text"));
+    if (selected.isString())
+        application.selectedText = selected.toString();
+    else if (!selected.isUndefined() && !selected.isNull())
+        return QStringLiteral("front_app: selected_text is a text");
     world.frontApp = application;
+    return std::nullopt;
+}
+
+std::optional<QString> ReadWords(const QJsonValue& words, World& world) {
+    if (words.isNull()) {
+        world.words.reset();
+        return std::nullopt;
+    }
+    if (!words.isArray())
+        return QStringLiteral("words: a list of words, or null for no word list");
+    QStringList list;
+    for (const QJsonValue& word : words.toArray()) {
+        if (!word.isString())
+            return QStringLiteral("words: each word is a text");
+        list.append(word.toString());
+    }
+    world.words = list;
     return std::nullopt;
 }
 

@@ -26,6 +26,8 @@ std::optional<QString> ReadPreferences(const QJsonObject& preferences,
 // Mail runs and its selected messages have these senders.
 std::optional<QString> ReadMail(const QJsonObject& mail, platform::world::World& world);
 std::optional<QString> ReadAnswers(const QJsonObject& answers, platform::world::World& world);
+// The spell checker's word list; null for none.
+std::optional<QString> ReadWords(const QJsonValue& words, platform::world::World& world);
 
 // Text flavors as their text, picture flavors as {"image": {...}, "bytes": n}, any other flavor
 // as {"bytes": n, "base64": "..."}; the legacy scrap under "scrap" when it holds anything.
