@@ -1,5 +1,6 @@
 #include "common/SelectionResolution.h"
 
+#include "common/Alerts.h"
 #include "common/ItemPaths.h"
 #include "platform/local/Aliases.h"
 #include "platform/services/Finder.h"
@@ -12,6 +13,18 @@ std::optional<AEDescList> CurrentFinderSelection(long* count) {
         selection.descriptorType != typeAEList || AECountItems(&selection, count) != noErr ||
         *count <= 0)
         return std::nullopt;
+    return selection;
+}
+
+std::optional<AEDescList> SelectionForCommand(long* count) {
+    AEDescList selection;
+    if (MoreFEGetSelection(MyAEIdleProc, &selection) != noErr ||
+        selection.descriptorType != typeAEList || AECountItems(&selection, count) != noErr)
+        return std::nullopt;
+    if (*count < 1) {
+        ShowAlertMessage(QStringLiteral("The Finder has no active selection."), std::nullopt);
+        return std::nullopt;
+    }
     return selection;
 }
 

@@ -4,7 +4,6 @@
 #include "platform/local/ReadOnlyFile.h"
 #include "platform/local/WordIndex.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <benchmark/benchmark.h>
 
@@ -47,11 +46,3 @@ BENCHMARK(BM_Completions)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Look)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

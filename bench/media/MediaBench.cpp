@@ -13,7 +13,6 @@
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -114,12 +113,3 @@ BENCHMARK(BM_ReportOfOneGigabyteMovie)->Unit(benchmark::kMillisecond)->UseRealTi
 BENCHMARK(BM_FfprobeCountPacketsOfOneGigabyteMovie)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -12,7 +12,6 @@
 #include "tests/support/MediaFixtures.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <benchmark/benchmark.h>
@@ -187,12 +186,3 @@ BENCHMARK(BM_RebuildAndLayOutWithClipboardText)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

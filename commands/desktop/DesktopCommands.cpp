@@ -9,7 +9,6 @@
 #include "common/SelectionResolution.h"
 #include "platform/local/Files.h"
 #include "platform/local/ReadOnlyFile.h"
-#include "platform/services/Finder.h"
 #include "platform/services/Preferences.h"
 #include "platform/services/Processes.h"
 #include "prefs/Identifiers.h"
@@ -118,15 +117,11 @@ std::span<const CommandRow> DesktopPicturesRows() {
 }
 
 void SetDesktopPictureFromSelection() {
-    AEDescList selection;
     long count = 0;
-    if (MoreFEGetSelection(MyAEIdleProc, &selection) != noErr ||
-        AECountItems(&selection, &count) != noErr)
+    const auto chosen = SelectionForCommand(&count);
+    if (!chosen)
         return;
-    if (count < 1) {
-        ShowAlertMessage(QStringLiteral("The Finder has no active selection."), std::nullopt);
-        return;
-    }
+    const AEDescList& selection = *chosen;
     FSRef ref;
     if (!ResolveSelectionItem(selection, 1, &ref) || FSIsFSRefValid(&ref) != noErr)
         return;

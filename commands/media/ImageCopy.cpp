@@ -9,7 +9,6 @@
 #include "platform/local/GraphicsExport.h"
 #include "platform/local/GraphicsImporter.h"
 #include "platform/local/Movies.h"
-#include "platform/services/Finder.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/services/Sounds.h"
 
@@ -62,15 +61,11 @@ bool DoImageCopy(const FSRef* item, const QString& extension, const QString& fla
 }
 
 void CopyImageOrPosterFrameOfSelection() {
-    AEDescList selection;
     long count = 0;
-    if (MoreFEGetSelection(MyAEIdleProc, &selection) != noErr ||
-        AECountItems(&selection, &count) != noErr)
+    const auto chosen = SelectionForCommand(&count);
+    if (!chosen)
         return;
-    if (count < 1) {
-        ShowAlertMessage(QStringLiteral("The Finder has no active selection."), std::nullopt);
-        return;
-    }
+    const AEDescList& selection = *chosen;
     for (long index = 1; index <= count; ++index) {
         FSRef ref;
         if (!ResolveSelectionItem(selection, index, &ref) || FSIsFSRefValid(&ref) != noErr)

@@ -11,7 +11,6 @@
 #include "platform/local/FileUri.h"
 #include "platform/local/Files.h"
 #include "platform/local/MovieProperties.h"
-#include "platform/services/Finder.h"
 #include "platform/services/Processes.h"
 
 #include <climits>
@@ -124,15 +123,11 @@ QString GetMovieInfoForFSRef(const FSRef* item, long position) {
 }
 
 void ShowMovieInfoOfSelection(TextWindow& window) {
-    AEDescList selection;
     long count = 0;
-    if (MoreFEGetSelection(MyAEIdleProc, &selection) != noErr ||
-        AECountItems(&selection, &count) != noErr)
+    const auto chosen = SelectionForCommand(&count);
+    if (!chosen)
         return;
-    if (count < 1) {
-        ShowAlertMessage(QStringLiteral("The Finder has no active selection."), std::nullopt);
-        return;
-    }
+    const AEDescList& selection = *chosen;
     QString report;
     bool added = false;
     for (long position = 1; position <= count; ++position) {
