@@ -6,7 +6,10 @@
 #include "common/TextWindow.h"
 #include "platform/local/Movies.h"
 #include "platform/services/Application.h"
+#include "platform/services/Processes.h"
 #include "platform/services/StatusBar.h"
+#include "platform/services/Windows.h"
+#include "prefs/PrefPane.h"
 
 #include <QAction>
 #include <QMenu>
@@ -15,9 +18,10 @@ namespace {
 const QString kStatusItemImage = QStringLiteral("Velmora.tif");
 } // namespace
 
-AppController::AppController() {
+AppController::AppController() : m_prefController(std::make_unique<VelmoraPrefPane>()) {
     m_item = NSStatusBarStatusItemWithLength(platform::StatusBarService::kVariableStatusItemLength);
     m_item->setHighlightMode(true);
+    m_item->setOtherActivation([this] { selItemPreferences(nullptr); });
     if (auto image = imageNamed(kStatusItemImage))
         m_item->setImage(*image, kStatusItemImage);
     setup();
@@ -26,6 +30,11 @@ AppController::AppController() {
 AppController::~AppController() {
     // The status item refers to the menu; it goes first.
     m_item.reset();
+}
+
+void AppController::selItemPreferences(QAction*) {
+    SetFrontProcess(&kCurrentProcessPSN);
+    NSWindowMakeKeyAndOrderFront(m_prefController->window());
 }
 
 TextWindow& AppController::movieInfo() {

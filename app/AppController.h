@@ -27,6 +27,7 @@
 class QAction;
 class QMenu;
 class TextWindow;
+class VelmoraPrefPane;
 
 namespace platform {
 class StatusItem;
@@ -76,6 +77,8 @@ public:
     void selFirstSelectedFinderItem(QAction* sender);
     void selProcess(QAction* sender);
     void selClipboardImagePreviewItem(QAction* sender);
+    // Not in the menu: a middle or double click on the status item, or `velmora --preferences`.
+    void selItemPreferences(QAction* sender);
 
     void selRevealDesktopPicture(QAction* sender);
     void selSetDesktopPicture(QAction* sender);
@@ -103,6 +106,7 @@ public:
     QMenu* menu() const { return m_menu.get(); }
     // The text window of the movie report and the completions, made when first shown.
     TextWindow& movieInfo();
+    VelmoraPrefPane& preferencePane() { return *m_prefController; }
 
 private:
     QAction* addLabel(const QString& title);
@@ -115,6 +119,7 @@ private:
     std::unique_ptr<platform::StatusItem> m_item;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<TextWindow> m_movieInfo;
+    std::unique_ptr<VelmoraPrefPane> m_prefController;
     // What this rebuild has found out so far; the command rows' conditions read it.
     MenuContext m_context;
 };

@@ -192,10 +192,14 @@ public:
     void setHighlightMode(bool highlight) override;
     QMenu* menu() const override { return m_menu; }
     void setMenu(QMenu* menu) override;
+    void setOtherActivation(std::function<void()> handler) override {
+        m_other = std::move(handler);
+    }
 
 private:
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QMenu* m_menu = nullptr;
+    std::function<void()> m_other;
 };
 
 class LinuxStatusBar : public StatusBarService {

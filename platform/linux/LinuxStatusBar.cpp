@@ -12,6 +12,10 @@ LinuxStatusItem::LinuxStatusItem() : m_tray(std::make_unique<QSystemTrayIcon>())
                      [this](QSystemTrayIcon::ActivationReason reason) {
                          if (reason == QSystemTrayIcon::Trigger && m_menu)
                              m_menu->popup(QCursor::pos());
+                         else if ((reason == QSystemTrayIcon::MiddleClick ||
+                                   reason == QSystemTrayIcon::DoubleClick) &&
+                                  m_other)
+                             m_other();
                      });
 }
 

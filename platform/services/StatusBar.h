@@ -6,6 +6,7 @@
 
 #include <QIcon>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -20,6 +21,8 @@ public:
     virtual void setHighlightMode(bool highlight) = 0;
     virtual QMenu* menu() const = 0;
     virtual void setMenu(QMenu* menu) = 0;
+    // What a middle click or a double click on the item does; the menu stays on the plain click.
+    virtual void setOtherActivation(std::function<void()> handler) = 0;
 };
 
 class StatusBarService {

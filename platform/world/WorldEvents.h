@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <optional>
 #include <variant>
 
@@ -66,6 +67,10 @@ struct Keystroke {
 struct Stdout {
     QString text;
 };
+// The preference window brought to the front, with the state of each box by its key.
+struct PreferencesWindow {
+    std::map<QString, bool> boxes;
+};
 // A text window brought to the front, with the text its text view shows.
 struct Window {
     QString title;
@@ -87,6 +92,6 @@ using Event =
                  events::Script, events::Open, events::Reveal, events::Launch, events::Quit,
                  events::Front, events::FinderUpdate, events::DesktopPicture, events::HideOthers,
                  events::Activate, events::PreviewFromClipboard, events::Keystroke, events::Stdout,
-                 events::Window, events::Unchosen>;
+                 events::Window, events::PreferencesWindow, events::Unchosen>;
 
 } // namespace platform::world

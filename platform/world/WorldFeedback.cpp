@@ -4,6 +4,7 @@
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QWidget>
 
@@ -41,8 +42,16 @@ void WorldWindows::makeKeyAndOrderFront(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
-    const auto* view = window->findChild<QPlainTextEdit*>();
-    m_world.record(events::Window{window->windowTitle(), view ? view->toPlainText() : QString()});
+    // A text window is known by its text view, the preference window by its boxes, each named
+    // by its setting.
+    if (const auto* view = window->findChild<QPlainTextEdit*>()) {
+        m_world.record(events::Window{window->windowTitle(), view->toPlainText()});
+        return;
+    }
+    events::PreferencesWindow shown;
+    for (const QCheckBox* box : window->findChildren<QCheckBox*>())
+        shown.boxes[box->objectName()] = box->isChecked();
+    m_world.record(shown);
 }
 
 std::optional<QStringList> WorldWordCompletion::completions(const QString& partial) {

@@ -204,6 +204,8 @@ public:
     void setHighlightMode(bool highlight) override;
     QMenu* menu() const override { return m_menu; }
     void setMenu(QMenu* menu) override { m_menu = menu; }
+    // Scenarios open the preference window by a step of their own.
+    void setOtherActivation(std::function<void()>) override {}
 
     // What the user's click does: the menu is told it is about to show.
     void open();

@@ -76,6 +76,13 @@ struct Describe {
                  QJsonObject{{QStringLiteral("title"), window.title},
                              {QStringLiteral("text"), world.abbreviateWithin(window.text)}}}};
     }
+    QJsonObject operator()(const events::PreferencesWindow& window) const {
+        QJsonObject boxes;
+        for (const auto& [key, on] : window.boxes)
+            boxes.insert(key, on);
+        return {
+            {QStringLiteral("preferences_window"), QJsonObject{{QStringLiteral("boxes"), boxes}}}};
+    }
     QJsonObject operator()(const events::Unchosen& unchosen) const {
         const QJsonValue wanted =
             std::holds_alternative<QStringList>(unchosen.wanted)

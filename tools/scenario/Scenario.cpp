@@ -6,6 +6,7 @@
 #include "platform/local/Files.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
+#include "prefs/PrefPane.h"
 #include "tools/scenario/EventRecord.h"
 #include "tools/scenario/MenuRecord.h"
 #include "tools/scenario/PathPolicy.h"
@@ -13,6 +14,7 @@
 #include "tools/scenario/WorldState.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QMenu>
@@ -34,8 +36,9 @@ const QStringList kWorldParts = {
 // The keys that say how the scenario runs rather than what the world holds.
 const QStringList kRunKeys = {QStringLiteral("steps"), QStringLiteral("record_menu"),
                               QStringLiteral("allow_outside_paths")};
-const QStringList kKnownSteps = {QStringLiteral("open_menu"), QStringLiteral("choose"),
-                                 QStringLiteral("choose_tooltip"), QStringLiteral("set")};
+const QStringList kKnownSteps = {QStringLiteral("open_menu"),      QStringLiteral("choose"),
+                                 QStringLiteral("choose_tooltip"), QStringLiteral("set"),
+                                 QStringLiteral("preferences"),    QStringLiteral("close_window")};
 
 // A path of the input, absolute: "$ROOT/" and the others expanded, else relative to the root.
 QString worldPath(const World& world, const QString& path) {
@@ -195,7 +198,8 @@ public:
 
     std::optional<QString> step(const QJsonObject& step, AppController& controller) {
         if (step.size() != 1 || !kKnownSteps.contains(step.begin().key()))
-            return QStringLiteral("a step is one of open_menu, choose, choose_tooltip, set");
+            return QStringLiteral("a step is one of open_menu, choose, choose_tooltip, set, "
+                                  "preferences, close_window");
         const QString kind = step.begin().key();
         const QJsonValue value = step.begin().value();
         if (kind == QLatin1String("set")) {
@@ -204,6 +208,15 @@ public:
                     return QStringLiteral("set: \"%1\" is not supported").arg(key);
             }
             return applyWorldParts(value.toObject(), m_world, m_scenarioDir, m_policy);
+        }
+        if (kind == QLatin1String("preferences"))
+            return preferences(value, controller);
+        if (kind == QLatin1String("close_window")) {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->isVisible() && window->windowTitle() == value.toString())
+                    window->close();
+            }
+            return std::nullopt;
         }
         if (kind == QLatin1String("open_menu")) {
             const auto recording =
@@ -232,6 +245,22 @@ public:
     QJsonArray menus() const { return m_menus; }
 
 private:
+    static std::optional<QString> preferences(const QJsonValue& value, AppController& controller) {
+        if (value == QJsonValue(QStringLiteral("open"))) {
+            controller.selItemPreferences(nullptr);
+            return std::nullopt;
+        }
+        if (value == QJsonValue(QStringLiteral("close"))) {
+            controller.preferencePane().window()->close();
+            return std::nullopt;
+        }
+        const QJsonValue handler = value.toObject().value(QStringLiteral("click"));
+        if (handler.isString() && controller.preferencePane().click(handler.toString()))
+            return std::nullopt;
+        return QStringLiteral("preferences: \"open\", \"close\" or {\"click\": one of %1}")
+            .arg(VelmoraPrefPane::handlers().join(QStringLiteral(", ")));
+    }
+
     void openMenu(AppController& controller, const MenuRecording& recording) {
         if (auto* item = m_world.statusItem())
             item->open();
