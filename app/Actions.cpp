@@ -2,6 +2,7 @@
 // family is not built yet says so, from one place.
 #include "app/AppController.h"
 
+#include "commands/browsers/BrowserCommands.h"
 #include "commands/completions/Completions.h"
 #include "commands/desktop/DesktopCommands.h"
 #include "commands/desktop/DesktopPicture.h"
@@ -109,5 +110,5 @@ void AppController::selAddToAddressBook(QAction* sender) {
     commandNotAvailable(sender);
 }
 void AppController::selBrowserItem(QAction* sender) {
-    commandNotAvailable(sender);
+    SelectBrowserItem(sender);
 }

@@ -25,6 +25,21 @@ const std::map<QString, std::vector<DictionaryEntry>>& dictionaries() {
              {"set visible of every process whose frontmost is false to false",
               script_commands::kHideOthers},
              {"keystroke \"c\" using command down", script_commands::kCopyKeystroke},
+             {"keystroke \"v\" using command down", script_commands::kPasteKeystroke},
+         }},
+        // Each browser is asked for its front page's title in its own words.
+        {QStringLiteral("Safari"), {{"name of first document", script_commands::kFrontPageTitle}}},
+        {QStringLiteral("Google Chrome"), {{"name of window 1", script_commands::kFrontPageTitle}}},
+        {QStringLiteral("Flock"),
+         {{"properties of front window as list", script_commands::kFrontWindowProperties}}},
+        {QStringLiteral("Firefox"), {{"name of first window", script_commands::kFrontPageTitle}}},
+        {QStringLiteral("Opera"), {{"name of front window", script_commands::kFrontPageTitle}}},
+        {QStringLiteral("Camino"),
+         {{"name of front browser window", script_commands::kFrontPageTitle}}},
+        {QStringLiteral("OmniWeb"),
+         {
+             {"front window", script_commands::kFrontWindow},
+             {"do script %v window %v", script_commands::kDoJavaScript},
          }},
         {QStringLiteral("Preview"),
          {

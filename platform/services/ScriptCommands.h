@@ -16,6 +16,15 @@ inline constexpr QLatin1String kSelectedSenders("selectedSenders");
 // System Events: hide the other applications; the copy keystroke, to the application in front.
 inline constexpr QLatin1String kHideOthers("hideOthers");
 inline constexpr QLatin1String kCopyKeystroke("copyKeystroke");
+// System Events: the paste keystroke, to the application the user was typing in.
+inline constexpr QLatin1String kPasteKeystroke("pasteKeystroke");
+// A browser: the title of its front page; the properties of its front window as a list, the
+// title second; its front window; a JavaScript text run in a window (the arguments: the text,
+// the window).
+inline constexpr QLatin1String kFrontPageTitle("frontPageTitle");
+inline constexpr QLatin1String kFrontWindowProperties("frontWindowProperties");
+inline constexpr QLatin1String kFrontWindow("frontWindow");
+inline constexpr QLatin1String kDoJavaScript("doJavaScript");
 // Preview
 inline constexpr QLatin1String kActivate("activate");
 inline constexpr QLatin1String kNewDocumentFromClipboard("newDocumentFromClipboard");

@@ -1,3 +1,4 @@
+#include "platform/services/ApplicationSignatures.h"
 #include "platform/services/Finder.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
@@ -7,6 +8,8 @@ namespace platform::world {
 namespace {
 constexpr ProcessSerialNumber kFinderProcess = {0, 1};
 constexpr ProcessSerialNumber kFrontProcess = {0, 100};
+// A running application of the signature table: its serial number holds its place there.
+constexpr UInt32 kSignedProcessBase = 200;
 
 bool operator==(const ProcessSerialNumber& a, const ProcessSerialNumber& b) {
     return a.highLongOfPSN == b.highLongOfPSN && a.lowLongOfPSN == b.lowLongOfPSN;
@@ -19,7 +22,14 @@ OSStatus WorldProcesses::findProcessBySignature(OSType creator, OSType type,
         *psn = kFinderProcess;
         return noErr;
     }
-    return procNotFound;
+    const auto name = ApplicationNameForSignature(creator, type);
+    if (!name || !m_world.applications.count(*name) || !m_world.applications[*name].running)
+        return procNotFound;
+    for (UInt32 index = 0; index < std::size(kApplicationSignatures); ++index) {
+        if (kApplicationSignatures[index].creator == creator)
+            *psn = ProcessSerialNumber{0, kSignedProcessBase + index};
+    }
+    return noErr;
 }
 
 OSStatus WorldProcesses::frontProcess(ProcessSerialNumber* psn) {
@@ -34,6 +44,10 @@ std::optional<QString> WorldProcesses::processName(const ProcessSerialNumber& ps
         return m_world.frontApp->name;
     if (psn == kFinderProcess && m_world.finder.running)
         return QStringLiteral("Finder");
+    const UInt32 index = psn.lowLongOfPSN - kSignedProcessBase;
+    if (psn.highLongOfPSN == 0 && psn.lowLongOfPSN >= kSignedProcessBase &&
+        index < std::size(kApplicationSignatures))
+        return QString::fromLatin1(kApplicationSignatures[index].name);
     return std::nullopt;
 }
 

@@ -1,3 +1,4 @@
+#include "platform/services/BrowserScripting.h"
 #include "platform/services/ScriptCommands.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
@@ -48,6 +49,16 @@ ScriptReply WorldScriptApplication::perform(const QString& command,
             m_world.clipboard.modified = true;
         }
         return {};
+    }
+    if (command == script_commands::kPasteKeystroke) {
+        m_world.record(events::Keystroke{QStringLiteral("paste")});
+        return {};
+    }
+    // A browser told to answer starts without a window when it is not running.
+    if (IsBrowserCommand(command)) {
+        const ApplicationState& browser = m_world.applications[m_name];
+        return BrowserReply(m_name, command, arguments,
+                            browser.running ? browser.windowTitle : std::nullopt);
     }
     if (command == script_commands::kActivate) {
         m_world.applications[m_name].running = true;
