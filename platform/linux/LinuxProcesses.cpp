@@ -1,9 +1,16 @@
+#include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
+#include "platform/services/ApplicationSignatures.h"
 
 #include <QApplication>
 #include <QWidget>
 
 namespace platform::linuxdesk {
+
+namespace {
+// A browser's process: the high word says so, the low one is its pid.
+constexpr UInt32 kBrowserProcess = 1;
+} // namespace
 
 OSStatus LinuxProcesses::findProcessBySignature(OSType creator, OSType type,
                                                 ProcessSerialNumber* psn) {
@@ -11,7 +18,15 @@ OSStatus LinuxProcesses::findProcessBySignature(OSType creator, OSType type,
         *psn = ProcessSerialNumber{0, 1};
         return noErr;
     }
-    return procNotFound;
+    const auto name = ApplicationNameForSignature(creator, type);
+    const LinuxBrowser* browser = name ? LinuxBrowserNamed(*name) : nullptr;
+    if (!browser)
+        return procNotFound;
+    const std::vector<pid_t> processes = BrowserProcesses(*browser);
+    if (processes.empty())
+        return procNotFound;
+    *psn = ProcessSerialNumber{kBrowserProcess, static_cast<UInt32>(processes.front())};
+    return noErr;
 }
 
 OSStatus LinuxProcesses::frontProcess(ProcessSerialNumber*) {

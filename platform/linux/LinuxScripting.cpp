@@ -1,4 +1,7 @@
+#include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
+#include "platform/linux/X11Windows.h"
+#include "platform/services/BrowserScripting.h"
 #include "platform/services/Locations.h"
 #include "platform/services/PasteboardImage.h"
 #include "platform/services/Platform.h"
@@ -78,12 +81,51 @@ private:
 
 } // namespace
 
+// A browser's front page title is the title of its topmost window.
+class Browser : public ScriptApplication {
+public:
+    explicit Browser(const LinuxBrowser& browser) : m_browser(browser) {}
+    ScriptReply perform(const QString& command,
+                        const std::vector<ScriptValue>& arguments) override {
+        return BrowserReply(m_browser.name, command, arguments, BrowserFrontPageTitle(m_browser));
+    }
+
+private:
+    const LinuxBrowser& m_browser;
+};
+
+// The copy and paste keystrokes go, as Ctrl+C and Ctrl+V, to the window the user was typing
+// in before the menu opened; hiding the others iconifies every other application's windows.
+class SystemEvents : public ScriptApplication {
+public:
+    ScriptReply perform(const QString& command, const std::vector<ScriptValue>&) override {
+        if (command == script_commands::kHideOthers) {
+            if (!x11::HideOtherApplications())
+                return {errAENoSuchObject, ScriptValue(),
+                        QStringLiteral("The application in front is not known.")};
+            return {};
+        }
+        if (command != script_commands::kCopyKeystroke &&
+            command != script_commands::kPasteKeystroke)
+            return NotUnderstood(QStringLiteral("System Events"), command);
+        if (!x11::SendKeystroke(command == script_commands::kCopyKeystroke ? x11::Keystroke::Copy
+                                                                           : x11::Keystroke::Paste))
+            return {errAENoSuchObject, ScriptValue(),
+                    QStringLiteral("There is no window to send the keystroke to.")};
+        return {};
+    }
+};
+
 ScriptApplication* LinuxScripting::application(const QString& name) {
     auto& application = m_applications[name];
     if (!application && name == QLatin1String("Preview"))
         application = std::make_unique<Preview>();
     if (!application && name == QLatin1String("Finder"))
         application = std::make_unique<Finder>(m_desktop);
+    if (!application && name == QLatin1String("System Events"))
+        application = std::make_unique<SystemEvents>();
+    if (const LinuxBrowser* browser = LinuxBrowserNamed(name); !application && browser)
+        application = std::make_unique<Browser>(*browser);
     return application.get();
 }
 

@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxServices.h"
+#include "platform/linux/X11Windows.h"
 
 #include <QCursor>
 #include <QMenu>
@@ -10,11 +11,12 @@ LinuxStatusItem::LinuxStatusItem() : m_tray(std::make_unique<QSystemTrayIcon>())
     m_tray->setToolTip(QStringLiteral("Velmora"));
     QObject::connect(m_tray.get(), &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason reason) {
-                         if (reason == QSystemTrayIcon::Trigger && m_menu)
+                         if (reason == QSystemTrayIcon::Trigger && m_menu) {
+                             x11::RememberActiveWindow();
                              m_menu->popup(QCursor::pos());
-                         else if ((reason == QSystemTrayIcon::MiddleClick ||
-                                   reason == QSystemTrayIcon::DoubleClick) &&
-                                  m_other)
+                         } else if ((reason == QSystemTrayIcon::MiddleClick ||
+                                     reason == QSystemTrayIcon::DoubleClick) &&
+                                    m_other)
                              m_other();
                      });
 }

@@ -1,3 +1,4 @@
+#include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/TemporaryItems.h"
 #include "platform/local/FileUri.h"
@@ -77,6 +78,15 @@ std::optional<QIcon> LinuxWorkspace::iconForFile(const QString& path) {
 }
 
 std::optional<QString> LinuxWorkspace::fullPathForApplication(const QString& name) {
+    // A browser's desktop entry may carry another name ("Firefox ESR").
+    if (const LinuxBrowser* browser = LinuxBrowserNamed(name)) {
+        for (const QString& entry : browser->desktopEntries) {
+            const QString path =
+                QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry);
+            if (!path.isEmpty())
+                return path;
+        }
+    }
     for (const QString& folder :
          QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
         QDirIterator entries(folder, {QStringLiteral("*.desktop")}, QDir::Files,

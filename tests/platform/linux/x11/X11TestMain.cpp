@@ -1,0 +1,56 @@
+// Entry of the tests that need a real X server: starts a private Xvfb and runs the tests as an
+// xcb application on it.
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// The display number of a started Xvfb, or -1.
+int startXvfb(QProcess& xvfb) {
+    for (int display = 90 + getpid() % 400, tries = 0; tries < 20; ++display, ++tries) {
+        if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)))
+            continue;
+        xvfb.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral(":%1").arg(display), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("800x600x24")});
+        if (!xvfb.waitForStarted(5000))
+            return -1;
+        for (int waited = 0; waited < 100; ++waited) {
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)))
+                return display;
+            if (xvfb.waitForFinished(50))
+                break;
+        }
+        xvfb.kill();
+        xvfb.waitForFinished();
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    QProcess xvfb;
+    const int display = startXvfb(xvfb);
+    if (display < 0) {
+        std::fprintf(stderr, "Xvfb could not be started\n");
+        return 1;
+    }
+    qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int status = 0;
+    {
+        QApplication application(argc, argv);
+        status = RUN_ALL_TESTS();
+    }
+    xvfb.terminate();
+    xvfb.waitForFinished();
+    return status;
+}
