@@ -27,9 +27,12 @@ bool LinuxPasteboard::ownsClipboard() const {
     return m_offered && clipboard()->mimeData() == m_offered.data();
 }
 
-LinuxPasteboard::LinuxPasteboard() {
-    QObject::connect(clipboard(), &QClipboard::dataChanged, clipboard(),
-                     [this] { m_modified = true; });
+LinuxPasteboard::LinuxPasteboard()
+    : m_watch(QObject::connect(clipboard(), &QClipboard::dataChanged, clipboard(),
+                               [this] { m_modified = true; })) {}
+
+LinuxPasteboard::~LinuxPasteboard() {
+    QObject::disconnect(m_watch);
 }
 
 PasteboardSyncFlags LinuxPasteboard::synchronize() {

@@ -62,6 +62,8 @@ public:
 class LinuxPasteboard : public PasteboardService {
 public:
     LinuxPasteboard();
+    // The clipboard outlives every desktop made in a process: the watch ends with this one.
+    ~LinuxPasteboard() override;
     PasteboardSyncFlags synchronize() override;
     OSStatus clear() override;
     OSStatus itemCount(ItemCount* count) override;
@@ -78,6 +80,7 @@ private:
     bool m_modified = true;
     // What this process offers, as last handed to the clipboard (which owns it).
     QPointer<QMimeData> m_offered;
+    QMetaObject::Connection m_watch;
 };
 
 // A modal QMessageBox with the critical icon.
