@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxBrowsers.h"
 
+#include "platform/linux/DesktopEntries.h"
 #include "platform/linux/X11Windows.h"
 
 #include <QDir>
@@ -11,15 +12,8 @@ namespace platform::linuxdesk {
 
 namespace {
 
-// The executable a process runs, by name; a binary replaced by an update reads " (deleted)".
-QString executableName(pid_t pid) {
-    QString target = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
-    target.remove(QStringLiteral(" (deleted)"));
-    return QFileInfo(target).fileName();
-}
-
 bool runs(const LinuxBrowser& browser, pid_t pid) {
-    return browser.executables.contains(executableName(pid));
+    return browser.executables.contains(ProcessExecutableName(pid));
 }
 
 } // namespace

@@ -44,10 +44,12 @@ private:
     QByteArray m_selectionFolder;
 };
 
-// The selection file always answers for the Finder, so the Finder is always "running". Which
-// application is in front is not known yet: the header item for it is left out.
+// The selection file always answers for the Finder, so the Finder is always "running". The
+// front application is the one of the last active X11 window that is not Velmora's, named by its
+// desktop entry, which is also its "bundle"; browsers are found by their executables.
 class LinuxProcesses : public ProcessService {
 public:
+    LinuxProcesses();
     OSStatus findProcessBySignature(OSType creator, OSType type, ProcessSerialNumber* psn) override;
     OSStatus frontProcess(ProcessSerialNumber* psn) override;
     std::optional<QString> processName(const ProcessSerialNumber& psn) override;

@@ -1,3 +1,4 @@
+#include "platform/linux/DesktopEntries.h"
 #include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/TemporaryItems.h"
@@ -64,6 +65,15 @@ std::optional<QIcon> LinuxWorkspace::iconForFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         return std::nullopt;
+    // An application's desktop entry stands for the application: its own icon.
+    if (info.suffix() == QLatin1String("desktop")) {
+        if (const auto entry = ReadDesktopEntry(path); entry && !entry->icon.isEmpty()) {
+            QIcon icon = QDir::isAbsolutePath(entry->icon) ? QIcon(entry->icon)
+                                                           : QIcon::fromTheme(entry->icon);
+            if (!icon.isNull())
+                return icon;
+        }
+    }
     static const QMimeDatabase mimeTypes;
     const QMimeType type = mimeTypes.mimeTypeForFile(info);
     QIcon icon = QIcon::fromTheme(type.iconName());

@@ -1,6 +1,8 @@
 #include "platform/linux/X11Windows.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QPointer>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -199,6 +201,56 @@ void RememberActiveWindow() {
         return;
     if (const auto active = activeWindow(c); active && !isOwn(c, *active))
         gRemembered = active;
+}
+
+namespace {
+
+class ActiveWindowFilter : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
+        if (change->atom == m_activeAtom && change->window == m_root)
+            RememberActiveWindow();
+        return false;
+    }
+    xcb_atom_t m_activeAtom = XCB_ATOM_NONE;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+};
+
+} // namespace
+
+void WatchActiveWindow() {
+    static ActiveWindowFilter filter;
+    static QPointer<QCoreApplication> watched;
+    xcb_connection_t* c = connection();
+    if (!c || watched == QCoreApplication::instance())
+        return;
+    watched = QCoreApplication::instance();
+    filter.m_activeAtom = atom(c, "_NET_ACTIVE_WINDOW");
+    filter.m_root = root(c);
+    // Event masks are the client's own: Qt's choice for the root window is kept and widened.
+    const auto attributes = own(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, filter.m_root), nullptr));
+    const std::uint32_t mask =
+        (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(c, filter.m_root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(c);
+    QCoreApplication::instance()->installNativeEventFilter(&filter);
+    RememberActiveWindow();
+}
+
+std::optional<Window> RememberedWindow() {
+    return gRemembered;
+}
+
+void ActivateWindow(Window window) {
+    if (xcb_connection_t* c = connection())
+        activate(c, window);
 }
 
 bool HideOtherApplications() {

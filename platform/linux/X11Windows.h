@@ -31,6 +31,13 @@ QString WindowClass(Window window);
 // Called as the status menu opens: the active window then, unless it is Velmora's own, is where
 // the user was typing, and where keystrokes go.
 void RememberActiveWindow();
+// From now on every change of _NET_ACTIVE_WINDOW is remembered the same way, so that the window
+// the user works in is known even when opening the menu or an alert has taken the focus.
+void WatchActiveWindow();
+// The window remembered last: the front application's.
+std::optional<Window> RememberedWindow();
+// Asks the window manager to activate the window, and waits a moment for it to happen.
+void ActivateWindow(Window window);
 
 // Iconifies, as the desktop's own "minimise" does, every top-level window of the applications
 // other than the one of the remembered window and Velmora. False when no window is remembered.
