@@ -133,17 +133,21 @@ VelmoraPrefPane::VelmoraPrefPane()
     : m_appID(kApplicationIdentifier), m_window(new QWidget), m_versionInfoField(new QLabel) {
     m_window->setWindowTitle(QStringLiteral("Velmora Preferences"));
     auto* layout = new QVBoxLayout(m_window);
+    // A box named by its key, writing its key when clicked.
+    const auto makeBox = [this](const Box& box) {
+        auto* check = new QCheckBox(QString::fromUtf8(box.label));
+        check->setObjectName(QString::fromLatin1(box.key));
+        m_boxes[QString::fromLatin1(box.key)] = check;
+        const char* key = box.key;
+        connect(check, &QCheckBox::clicked, this, [this, key] { boxClicked(key); });
+        return check;
+    };
     const auto group = [&](const char* title, std::span<const Box> boxes, bool top) {
         auto* frame = new QGroupBox(QString::fromLatin1(title));
         auto* grid = new QGridLayout(frame);
         int row = 0;
         for (const Box& box : boxes) {
-            auto* check = new QCheckBox(QString::fromUtf8(box.label));
-            check->setObjectName(QString::fromLatin1(box.key));
-            m_boxes[QString::fromLatin1(box.key)] = check;
-            const char* key = box.key;
-            connect(check, &QCheckBox::clicked, this, [this, key] { boxClicked(key); });
-            grid->addWidget(check, row / 2, row % 2);
+            grid->addWidget(makeBox(box), row / 2, row % 2);
             ++row;
         }
         for (const GroupButton& button : kGroupButtons) {
@@ -160,14 +164,8 @@ VelmoraPrefPane::VelmoraPrefPane()
     group("Options", kOptions, false);
     auto* saving = new QGroupBox(QStringLiteral("Saving"));
     auto* savingLayout = new QVBoxLayout(saving);
-    for (const Box& box : kSaving) {
-        auto* check = new QCheckBox(QString::fromUtf8(box.label));
-        check->setObjectName(QString::fromLatin1(box.key));
-        m_boxes[QString::fromLatin1(box.key)] = check;
-        const char* key = box.key;
-        connect(check, &QCheckBox::clicked, this, [this, key] { boxClicked(key); });
-        savingLayout->addWidget(check);
-    }
+    for (const Box& box : kSaving)
+        savingLayout->addWidget(makeBox(box));
     layout->addWidget(saving);
     layout->addWidget(m_versionInfoField);
     initControls();
