@@ -86,10 +86,13 @@ private:
 };
 
 // A modal QMessageBox with the critical icon.
+// The save panel is Qt's file dialog in save mode, which asks before replacing a file.
 class LinuxAlerts : public AlertService {
 public:
     int runStopAlert(const QString& message, const std::optional<QString>& detail,
                      const QStringList& buttons) override;
+    std::optional<QString> runSavePanel(const QString& requiredType,
+                                        const QString& initialName) override;
 };
 
 // The beep of the display server, and the freedesktop sound theme played by whichever of
@@ -175,6 +178,7 @@ public:
     QString resourceDir() const override;
     // Checked at every call, since the folder may be removed or changed while Velmora runs.
     QString temporaryItems() const override;
+    QString fileMappingTable() const override { return QStringLiteral("/etc/mime.types"); }
 
 private:
     QString m_home;

@@ -17,6 +17,8 @@ public:
     virtual QString resourceDir() const = 0;
     // The user's private temporary-items folder; empty when there is no safe one.
     virtual QString temporaryItems() const = 0;
+    // The system-wide table mapping file name extensions to MIME types.
+    virtual QString fileMappingTable() const = 0;
 };
 
 } // namespace platform

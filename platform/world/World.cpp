@@ -43,6 +43,10 @@ World::World()
     QDir().mkpath(m_home);
     QDir().mkpath(m_temp);
     QFile::setPermissions(m_temp, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile table(fileMappingTable());
+    if (table.open(QIODevice::WriteOnly))
+        table.write("application/pdf\t\tpdf\napplication/rtf\t\trtf\nimage/jpeg\t\tjpeg jpg jpe\n"
+                    "image/png\t\tpng\ntext/html\t\thtml htm\ntext/plain\t\ttxt text\n");
     m_services = ServicesOf(*m_backends);
 }
 

@@ -91,6 +91,9 @@ public:
     QString root() const { return m_root; }
     QString home() const { return m_home; }
     QString temp() const { return m_temp; }
+    // The desktop's file mapping table, in the form of /etc/mime.types; a short one is written
+    // when the world is made, and a test may write its own.
+    QString fileMappingTable() const { return m_dir.path() + QStringLiteral("/mime.types"); }
 
     // "$ROOT/", "$HOME/" or "$TEMP/" at the start of `text` replaced by the folder's path.
     QString expand(const QString& text) const;
@@ -107,6 +110,9 @@ public:
     std::map<QString, ApplicationState> applications;
     // The answers the user gives to alerts with a choice, in order; 1 once they run out.
     std::deque<int> alertAnswers;
+    // The paths the user chooses in save panels, in order (absolute; none cancels); once they
+    // run out, the panel is cancelled.
+    std::deque<std::optional<QString>> savePanelAnswers;
     // The spell checker's word list; none: the desktop has none.
     std::optional<QStringList> words;
     // The application's resources: the project's own unless a test puts others in place.

@@ -74,6 +74,8 @@ public:
     explicit WorldAlerts(World& world) : m_world(world) {}
     int runStopAlert(const QString& message, const std::optional<QString>& detail,
                      const QStringList& buttons) override;
+    std::optional<QString> runSavePanel(const QString& requiredType,
+                                        const QString& initialName) override;
 
 private:
     World& m_world;
@@ -181,6 +183,7 @@ public:
     QString home() const override;
     QString resourceDir() const override;
     QString temporaryItems() const override;
+    QString fileMappingTable() const override;
 
 private:
     World& m_world;

@@ -57,6 +57,10 @@ QString WorldLocations::temporaryItems() const {
     return m_world.temp();
 }
 
+QString WorldLocations::fileMappingTable() const {
+    return m_world.fileMappingTable();
+}
+
 void WorldApplication::terminate() {
     m_world.record(events::Quit{});
 }

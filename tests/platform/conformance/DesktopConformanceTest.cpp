@@ -10,6 +10,7 @@
 #include "platform/local/Files.h"
 #include "platform/local/PreferenceStore.h"
 #include "platform/script/ScriptDictionaries.h"
+#include "platform/services/InternetConfig.h"
 #include "platform/services/Locations.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/services/PasteboardImage.h"
@@ -217,6 +218,31 @@ TYPED_TEST(DesktopConformance, TheTemporaryItemsFolderIsPrivate) {
     EXPECT_EQ(st.st_uid, ::getuid());
     EXPECT_EQ(st.st_mode & 077, 0u);
     EXPECT_TRUE(QFileInfo(NSBundleResourcePath() + QStringLiteral("/scripts")).isDir());
+}
+
+TYPED_TEST(DesktopConformance, TheFileMappingTableGivesExtensionsWithTheirDots) {
+    ICInstance instance = nullptr;
+    ASSERT_EQ(ICStart(&instance, FOUR_CHAR_CODE("Vlmr")), noErr);
+    ASSERT_EQ(ICBegin(instance, icReadOnlyPerm), noErr);
+    ICMapHandle mapping;
+    ICAttr attr = 0;
+    ASSERT_EQ(ICGetPrefHandle(instance, kICMapping, &attr, &mapping), noErr);
+    long count = 0;
+    ASSERT_EQ(ICCountMapEntries(instance, mapping, &count), noErr);
+    bool pdf = false;
+    for (long index = 1; index <= count; ++index) {
+        ICMapEntry entry;
+        ASSERT_EQ(ICGetIndMapEntry(instance, mapping, index, nullptr, &entry), noErr);
+        ASSERT_GT(entry.extension[0], 1);
+        EXPECT_EQ(entry.extension[1], '.');
+        const auto text = [](const unsigned char* pascal) {
+            return QByteArray(reinterpret_cast<const char*>(pascal + 1), pascal[0]);
+        };
+        pdf = pdf || (text(entry.extension) == ".pdf" && text(entry.MIMEType) == "application/pdf");
+    }
+    EXPECT_TRUE(pdf);
+    EXPECT_EQ(ICEnd(instance), noErr);
+    EXPECT_EQ(ICStop(instance), noErr);
 }
 
 } // namespace
