@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -68,6 +69,23 @@ int LinuxAlerts::runStopAlert(const QString& message, const std::optional<QStrin
             return int(i) + 1;
     }
     return int(added.size());
+}
+
+std::optional<QString> LinuxAlerts::runSavePanel(const QString& requiredType,
+                                                 const QString& initialName) {
+    QFileDialog panel(nullptr, QStringLiteral("Velmora"));
+    panel.setAcceptMode(QFileDialog::AcceptSave);
+    panel.setFileMode(QFileDialog::AnyFile);
+    panel.setDefaultSuffix(requiredType);
+    panel.setNameFilter(QStringLiteral("%1 (*.%2)").arg(requiredType.toUpper(), requiredType));
+    panel.selectFile(initialName);
+    panel.setWindowModality(Qt::ApplicationModal);
+    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
+        return std::nullopt;
+    QString path = panel.selectedFiles().first();
+    if (!path.endsWith(u'.' + requiredType, Qt::CaseInsensitive))
+        path += u'.' + requiredType;
+    return path;
 }
 
 void LinuxSounds::beep() {

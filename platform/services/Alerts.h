@@ -1,4 +1,5 @@
-// Modal alerts: a stop alert with a message, an optional informative text and its buttons.
+// Modal alerts and panels: a stop alert with a message, an optional informative text and its
+// buttons, and the save panel that asks where a new file goes.
 #pragma once
 
 #include <QString>
@@ -15,6 +16,11 @@ public:
     // is the cancel button.
     virtual int runStopAlert(const QString& message, const std::optional<QString>& detail,
                              const QStringList& buttons) = 0;
+    // Asks for the path of a new file whose name ends in "." + `requiredType` (added when the
+    // user leaves it out), starting with `initialName`. Replacing an existing file is confirmed
+    // in the panel. None when the user cancels.
+    virtual std::optional<QString> runSavePanel(const QString& requiredType,
+                                                const QString& initialName) = 0;
 };
 
 } // namespace platform
@@ -22,3 +28,6 @@ public:
 // Shows a stop alert through the installed desktop; the button's number, or -1.
 int RunStopAlert(const QString& message, const std::optional<QString>& detail,
                  const QStringList& buttons);
+
+// Runs the save panel through the installed desktop; the chosen path, or none when cancelled.
+std::optional<QString> RunSavePanel(const QString& requiredType, const QString& initialName);

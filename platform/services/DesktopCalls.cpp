@@ -17,6 +17,10 @@ int RunStopAlert(const QString& message, const std::optional<QString>& detail,
     return platform::alerts().runStopAlert(message, detail, buttons);
 }
 
+std::optional<QString> RunSavePanel(const QString& requiredType, const QString& initialName) {
+    return platform::alerts().runSavePanel(requiredType, initialName);
+}
+
 void NSApplicationTerminate() {
     platform::application().terminate();
 }

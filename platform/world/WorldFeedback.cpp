@@ -21,6 +21,17 @@ int WorldAlerts::runStopAlert(const QString& message, const std::optional<QStrin
     return answer;
 }
 
+// The answer is taken as the panel gives it: the required extension added when it is missing.
+std::optional<QString> WorldAlerts::runSavePanel(const QString& requiredType, const QString&) {
+    if (m_world.savePanelAnswers.empty())
+        return std::nullopt;
+    std::optional<QString> answer = m_world.savePanelAnswers.front();
+    m_world.savePanelAnswers.pop_front();
+    if (answer && !answer->endsWith(u'.' + requiredType, Qt::CaseInsensitive))
+        *answer += u'.' + requiredType;
+    return answer;
+}
+
 void WorldSounds::beep() {
     m_world.record(events::Beep{});
 }

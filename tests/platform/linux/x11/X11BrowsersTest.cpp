@@ -27,6 +27,9 @@ public:
         messages.append(message);
         return 1;
     }
+    std::optional<QString> runSavePanel(const QString&, const QString&) override {
+        return std::nullopt;
+    }
     QStringList messages;
 };
 
