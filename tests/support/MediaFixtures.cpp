@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QtEndian>
 #include <fcntl.h>
@@ -13,6 +16,24 @@ namespace fixtures {
 bool WriteMovie(const QString& path) {
     QFile::remove(path);
     return QFile::copy(QStringLiteral(VELMORA_TEST_MOVIE), path);
+}
+
+bool WritePdf(const QString& path, const std::vector<QSizeF>& pages, const QString& label) {
+    if (pages.empty())
+        return false;
+    QPdfWriter writer(path);
+    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(pages.front(), QPageSize::Point),
+                                     QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            writer.setPageSize(QPageSize(pages[i], QPageSize::Point));
+            writer.newPage();
+        }
+        painter.drawText(QPointF(10, 30), QStringLiteral("%1 page %2").arg(label).arg(i + 1));
+    }
+    return painter.end();
 }
 
 bool WritePng(const QString& path, int width, int height) {

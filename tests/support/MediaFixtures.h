@@ -1,11 +1,15 @@
 // Small media files made on the spot for tests and benchmarks.
 #pragma once
 
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace fixtures {
 
+// A PDF with one page of each size (in points), page n showing the text "<label> page n".
+bool WritePdf(const QString& path, const std::vector<QSizeF>& pages, const QString& label);
 // A short QuickTime movie (MPEG-4 video, five frames of 64 x 48) at `path`.
 bool WriteMovie(const QString& path);
 // A PNG picture of the given size.
