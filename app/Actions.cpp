@@ -9,6 +9,7 @@
 #include "commands/filenames/FilenameCommands.h"
 #include "commands/media/ImageCopy.h"
 #include "commands/media/MovieInfo.h"
+#include "commands/pdf/CombineFiles.h"
 #include "common/Alerts.h"
 #include "common/MenuItems.h"
 
@@ -100,8 +101,8 @@ void AppController::selCreateImagesOfIcons(QAction* sender) {
 void AppController::selEmailItems(QAction* sender) {
     commandNotAvailable(sender);
 }
-void AppController::selCombineFiles(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selCombineFiles(QAction*) {
+    CombineFilesOfSelection();
 }
 void AppController::selShowCompletions(QAction*) {
     ShowCompletions(movieInfo());

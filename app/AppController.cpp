@@ -1,6 +1,7 @@
 #include "app/AppController.h"
 
 #include "app/ContextFlags.h"
+#include "commands/pdf/FileTypes.h"
 #include "common/MenuItems.h"
 #include "common/Resources.h"
 #include "common/TextWindow.h"
@@ -45,6 +46,7 @@ TextWindow& AppController::movieInfo() {
 
 void AppController::applicationWillFinishLaunching() {
     EnterMovies();
+    InitializeSuffixMap();
 }
 
 void AppController::applicationWillTerminate() {

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QMenu>
+#include <QRegularExpression>
 #include <algorithm>
 #include <optional>
 
@@ -303,6 +304,34 @@ std::optional<QString> keepFolder(const QString& folder, const QString& destinat
     return std::nullopt;
 }
 
+// Unique names (the folders of Velmora's temporary folder, say) differ from run to run: each is
+// written as "<UUID>", in names and texts alike. Two entries that differ only in their unique
+// names are then written as one.
+QString maskUniqueNames(const QString& text) {
+    static const QRegularExpression kUniqueName(
+        QStringLiteral("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}"));
+    return QString(text).replace(kUniqueName, QStringLiteral("<UUID>"));
+}
+
+QJsonValue maskUniqueNames(const QJsonValue& value) {
+    if (value.isString())
+        return maskUniqueNames(value.toString());
+    if (value.isArray()) {
+        QJsonArray masked;
+        for (const QJsonValue& element : value.toArray())
+            masked.append(maskUniqueNames(element));
+        return masked;
+    }
+    if (value.isObject()) {
+        QJsonObject masked;
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it)
+            masked.insert(maskUniqueNames(it.key()), maskUniqueNames(it.value()));
+        return masked;
+    }
+    return value;
+}
+
 } // namespace
 
 std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input, const QDir& scenarioDir,
@@ -359,16 +388,16 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input, const
                 return Malformed{*error};
         }
     }
-    return QJsonObject{{QStringLiteral("menus"), run.menus()},
-                       {QStringLiteral("events"), DescribeEvents(world)},
-                       {QStringLiteral("files"), DescribeTree(world.root(), world)},
-                       {QStringLiteral("temp_files"), DescribeTree(world.temp(), world)},
-                       {QStringLiteral("clipboard"), DescribeClipboard(world)},
-                       {QStringLiteral("preferences"), DescribePreferences(world)},
-                       {QStringLiteral("desktop_picture"),
-                        world.finder.desktopPicture
-                            ? QJsonValue(world.abbreviate(*world.finder.desktopPicture))
-                            : QJsonValue()}};
+    return QJsonObject{
+        {QStringLiteral("menus"), run.menus()},
+        {QStringLiteral("events"), maskUniqueNames(DescribeEvents(world))},
+        {QStringLiteral("files"), DescribeTree(world.root(), world)},
+        {QStringLiteral("temp_files"), maskUniqueNames(DescribeTree(world.temp(), world))},
+        {QStringLiteral("clipboard"), DescribeClipboard(world)},
+        {QStringLiteral("preferences"), DescribePreferences(world)},
+        {QStringLiteral("desktop_picture"),
+         world.finder.desktopPicture ? QJsonValue(world.abbreviate(*world.finder.desktopPicture))
+                                     : QJsonValue()}};
 }
 
 } // namespace scenario

@@ -1,6 +1,7 @@
 #include "tools/scenario/WorldFiles.h"
 
 #include "platform/local/Files.h"
+#include "platform/local/PdfDocuments.h"
 #include "platform/world/World.h"
 #include "tools/scenario/PathPolicy.h"
 
@@ -120,6 +121,32 @@ QJsonValue customIcon(const QByteArray& path) {
                        {QStringLiteral("height"), icon.height()}};
 }
 
+QJsonValue optionalText(const std::optional<QString>& text) {
+    return text ? QJsonValue(*text) : QJsonValue(QJsonValue::Null);
+}
+
+// Pages, title, creator and media boxes of a file that holds a PDF header in its first
+// kilobyte, as PDF readers look for it; none for anything else.
+std::optional<QJsonObject> describePdf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.read(1024).contains("%PDF-"))
+        return std::nullopt;
+    const CGPDFDocumentRef document = CGPDFDocumentCreateWithPath(path);
+    if (!document)
+        return std::nullopt;
+    QJsonArray boxes;
+    const std::size_t pages = CGPDFDocumentGetNumberOfPages(document);
+    for (std::size_t page = 1; page <= pages; ++page) {
+        const CGRect box = CGPDFPageGetMediaBox(document, page);
+        boxes.append(QJsonArray{box.x, box.y, box.width, box.height});
+    }
+    const PDFDocumentInfo info = CGPDFDocumentGetInfo(document);
+    return QJsonObject{{QStringLiteral("pages"), double(pages)},
+                       {QStringLiteral("title"), optionalText(info.title)},
+                       {QStringLiteral("creator"), optionalText(info.creator)},
+                       {QStringLiteral("boxes"), boxes}};
+}
+
 QJsonObject describeFile(const QFileInfo& info) {
     QJsonObject entry{{QStringLiteral("type"), QStringLiteral("file")},
                       {QStringLiteral("size"), double(info.size())}};
@@ -143,6 +170,12 @@ QJsonObject describeFile(const QFileInfo& info) {
         entry.insert(QStringLiteral("image"),
                      QJsonObject{{QStringLiteral("width"), size.width()},
                                  {QStringLiteral("height"), size.height()}});
+    }
+    // A PDF's bytes hold the moment it was written: its pages describe it instead.
+    if (const auto pdf = describePdf(info.filePath())) {
+        entry.insert(QStringLiteral("pdf"), *pdf);
+        entry.remove(QStringLiteral("sha256"));
+        entry.remove(QStringLiteral("size"));
     }
     return entry;
 }

@@ -235,7 +235,7 @@ std::optional<QString> ReadMail(const QJsonObject& mail, World& world) {
 
 std::optional<QString> ReadAnswers(const QJsonObject& answers, World& world) {
     for (const QString& key : answers.keys()) {
-        if (key != QLatin1String("alerts"))
+        if (key != QLatin1String("alerts") && key != QLatin1String("save_panel"))
             return QStringLiteral("answers: \"%1\" is not supported").arg(key);
     }
     world.alertAnswers.clear();
@@ -243,6 +243,18 @@ std::optional<QString> ReadAnswers(const QJsonObject& answers, World& world) {
         if (!answer.isDouble())
             return QStringLiteral("answers: an alert's answer is a button number");
         world.alertAnswers.push_back(answer.toInt());
+    }
+    world.savePanelAnswers.clear();
+    for (const QJsonValue& answer : answers.value(QStringLiteral("save_panel")).toArray()) {
+        if (answer.isNull()) {
+            world.savePanelAnswers.push_back(std::nullopt);
+            continue;
+        }
+        if (!answer.isString())
+            return QStringLiteral("answers: a save panel's answer is a path or null");
+        const QString path = world.expand(answer.toString());
+        world.savePanelAnswers.push_back(QFileInfo(path).isAbsolute() ? path
+                                                                      : world.root() + u'/' + path);
     }
     return std::nullopt;
 }

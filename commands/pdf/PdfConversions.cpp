@@ -1,0 +1,149 @@
+#include "commands/pdf/PdfConversions.h"
+
+#include "commands/pdf/FileTypes.h"
+#include "commands/pdf/RtfReader.h"
+#include "common/SelectionResolution.h"
+#include "common/UniqueNames.h"
+#include "platform/local/FilePreview.h"
+#include "platform/local/PdfWriting.h"
+#include "platform/local/TypeIdentifiers.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QStringDecoder>
+#include <QTextDocument>
+#include <cmath>
+
+namespace {
+
+const QString kConvertedCreator = QStringLiteral("ZadAVO");
+
+QSizeF PageSize(const CGRect* mediaBox, QSize fallback) {
+    if (mediaBox && mediaBox->width > 0 && mediaBox->height > 0)
+        return QSizeF(mediaBox->width, mediaBox->height);
+    return QSizeF(fallback);
+}
+
+// UTF-16 and UTF-8 with a byte-order mark, then UTF-8 when the bytes are valid UTF-8, else
+// Latin-1, which every byte sequence is.
+QString DecodeText(const QByteArray& bytes) {
+    if (const auto encoding = QStringConverter::encodingForData(bytes)) {
+        QStringDecoder decoder(*encoding);
+        return decoder.decode(bytes);
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes);
+}
+
+bool ReadTextDocument(const QString& source, QTextDocument* document) {
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxTextFileBytes)
+        return false;
+    const QByteArray bytes = file.readAll();
+    const QString type = UTIForPath(source).value_or(QString());
+    if (UTTypeConformsTo(type, QLatin1String(kRichTextType)))
+        return ReadRtfDocument(bytes, document);
+    if (UTTypeConformsTo(type, QStringLiteral("text/html"))) {
+        QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
+        document->setHtml(decoder.isValid() ? decoder.decode(bytes) : DecodeText(bytes));
+        return true;
+    }
+    document->setPlainText(DecodeText(bytes));
+    return true;
+}
+
+// The picture with at most kMaxPicturePixels pixels, and its own size as it is shown.
+std::optional<std::pair<QImage, QSize>> ReadPicture(const QString& source) {
+    QImageReader reader(source);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    QSize own = reader.size();
+    if (own.isEmpty())
+        return std::nullopt;
+    const qint64 pixels = qint64(own.width()) * own.height();
+    if (pixels > kMaxPicturePixels) {
+        const double scale = std::sqrt(double(kMaxPicturePixels) / double(pixels));
+        reader.setScaledSize(
+            QSize(std::max(1, int(own.width() * scale)), std::max(1, int(own.height() * scale))));
+    }
+    // A format that cannot decode at a smaller size (PNG) decodes the whole picture first; Qt's
+    // allocation limit then refuses one that would be too large, so memory stays bounded.
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return std::nullopt;
+    // An EXIF orientation turned the picture a quarter.
+    if ((picture.width() > picture.height()) != (own.width() > own.height()))
+        own.transpose();
+    return std::pair{picture, own};
+}
+
+} // namespace
+
+std::optional<QString> IntermediatePDFPath(const QString& source) {
+    const auto folder = TemporaryItemsFolderPath();
+    if (!folder)
+        return std::nullopt;
+    QString name = QFileInfo(source).fileName();
+    if (const qsizetype dot = name.lastIndexOf(u'.'); dot > 0)
+        name.truncate(dot);
+    return *folder + u'/' + name + QStringLiteral(".pdf");
+}
+
+std::optional<QString> ConvertTextToPDF(const QString& source, const CGRect* mediaBox) {
+    const auto path = IntermediatePDFPath(source);
+    if (!path)
+        return std::nullopt;
+    QTextDocument text;
+    if (ReadTextDocument(source, &text))
+        PrintTextDocumentPdf(*path, text, PageSize(mediaBox, kTextPageSize),
+                             QFileInfo(source).fileName(), kConvertedCreator);
+    return path;
+}
+
+std::optional<QString> ConvertImageToPDF(const QString& source, const CGRect*) {
+    const auto path = IntermediatePDFPath(source);
+    if (!path)
+        return std::nullopt;
+    if (const auto picture = ReadPicture(source))
+        WritePicturePdf(*path, picture->first, QSizeF(picture->second),
+                        QFileInfo(source).fileName(), kConvertedCreator);
+    return path;
+}
+
+std::optional<QString> ConvertFilePreviewToPDF(const QString& source, const CGRect* mediaBox) {
+    const auto path = IntermediatePDFPath(source);
+    if (!path)
+        return std::nullopt;
+    const QSizeF size = PageSize(mediaBox, kPreviewSize);
+    const QSize box(std::max(1, int(size.width())), std::max(1, int(size.height())));
+    if (const auto preview = ImageWithPreviewOfFileAtPath(source, box, false))
+        WritePicturePdf(*path, *preview, QSizeF(preview->size()), QFileInfo(source).fileName(),
+                        kConvertedCreator);
+    return path;
+}
+
+QStringList PDFConvertedFinderSelection() {
+    QStringList converted;
+    for (const QString& path : FinderSelectionPaths()) {
+        std::optional<QString> result;
+        if (FileIsText(path)) {
+            result = ConvertTextToPDF(path, nullptr);
+        } else {
+            const QString mime = MimeTypeForPath(path).value_or(QString()).toLower();
+            if (mime.startsWith(QLatin1String("application/pdf")))
+                result = path;
+            else if (mime.startsWith(QLatin1String("image")))
+                result = ConvertImageToPDF(path, nullptr);
+            else
+                result = ConvertFilePreviewToPDF(path, nullptr);
+        }
+        if (result)
+            converted.append(*result);
+    }
+    return converted;
+}

@@ -1,0 +1,47 @@
+// Turning a selected file into a PDF of its own, by the route its type calls for, and the list
+// of PDFs that combining works through.
+//
+//   the list                    PDFConvertedFinderSelection
+//   the three routes            ConvertTextToPDF, ConvertImageToPDF, ConvertFilePreviewToPDF
+//   where a converted file goes IntermediatePDFPath
+//
+// A converted file is named after its source ("notes.rtf" gives "notes.pdf") in a new folder of
+// Velmora's temporary folder, and stays there. Its title is the source's file name and its
+// creator "ZadAVO". A route that cannot read its source writes nothing and still gives the path,
+// so that combining reports the file it could not open.
+#pragma once
+
+#include "platform/local/PdfDocuments.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Text is printed onto US Letter pages, a preview drawn at A4 size, when no media box is given.
+inline constexpr QSize kTextPageSize(612, 792);
+inline constexpr QSize kPreviewSize(595, 842);
+
+// Files larger than this are not read as text: their printout would run to tens of thousands of
+// pages, and reading them whole would hold the menu for long.
+inline constexpr qint64 kMaxTextFileBytes = 64 * 1024 * 1024;
+
+// A picture is decoded with at most this many pixels (a 30,000 x 30,000 picture would need 3.6
+// GB); its page keeps the picture's own size, so only the drawing gets coarser.
+inline constexpr qint64 kMaxPicturePixels = 40'000'000;
+
+// The selection in the Finder's order, each item as a PDF: its own path for a PDF, the
+// converted file's path otherwise. Items no route gives a path for are left out.
+QStringList PDFConvertedFinderSelection();
+
+// The path a converted `source` is written to, in a new temporary folder; none when no folder
+// can be made.
+std::optional<QString> IntermediatePDFPath(const QString& source);
+
+// Plain text (UTF-8, UTF-16 with its byte-order mark, else Latin-1), RTF and HTML, printed
+// onto pages of the media box's size.
+std::optional<QString> ConvertTextToPDF(const QString& source, const CGRect* mediaBox);
+// One page the size of the picture in pixels, taken as points.
+std::optional<QString> ConvertImageToPDF(const QString& source, const CGRect* mediaBox);
+// One page the size of the file's preview, fitted into the media box's size.
+std::optional<QString> ConvertFilePreviewToPDF(const QString& source, const CGRect* mediaBox);

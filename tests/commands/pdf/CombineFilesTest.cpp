@@ -1,0 +1,249 @@
+// Combining selected files into one PDF, on real files of a world's root: the routes, the page
+// copying, and what the user's files go through when something fails.
+#include "commands/pdf/CombineFiles.h"
+#include "commands/pdf/FileTypes.h"
+#include "platform/local/PdfDocuments.h"
+#include "platform/world/World.h"
+#include "tests/support/MediaFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+namespace events = platform::world::events;
+using platform::world::SelectionElement;
+
+class CombineFilesTest : public ::testing::Test {
+protected:
+    CombineFilesTest() { InitializeSuffixMap(); }
+
+    QString path(const QString& name) const { return m_world.root() + u'/' + name; }
+    void select(const QStringList& names) {
+        m_world.finder.selection.clear();
+        for (const QString& name : names)
+            m_world.finder.selection.push_back(
+                {QFile::encodeName(path(name)), SelectionElement::Form::Object});
+    }
+    void answer(const QString& name) { m_world.savePanelAnswers.push_back(path(name)); }
+    static std::vector<CGRect> boxes(const QString& file) {
+        std::vector<CGRect> found;
+        const CGPDFDocumentRef document = CGPDFDocumentCreateWithPath(file);
+        for (std::size_t page = 1; page <= CGPDFDocumentGetNumberOfPages(document); ++page)
+            found.push_back(CGPDFPageGetMediaBox(document, page));
+        return found;
+    }
+    static QString run(const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        process.waitForFinished(30000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+    std::vector<QString> alertDetails() const {
+        std::vector<QString> details;
+        for (const auto& alert : m_world.eventsOf<events::Alert>()) {
+            EXPECT_EQ(alert.message, QStringLiteral("This file could not be opened as a PDF:"));
+            details.push_back(alert.detail.value_or(QString()));
+        }
+        return details;
+    }
+
+    platform::world::World m_world;
+    platform::ScopedPlatform m_installed{m_world.services()};
+};
+
+bool SameBox(const CGRect& box, float x, float y, float width, float height) {
+    return box.x == x && box.y == y && box.width == width && box.height == height;
+}
+
+TEST_F(CombineFilesTest, PdfPagesThenPrintedTextThenOnePageThePictureSizeInSelectionOrder) {
+    ASSERT_TRUE(fixtures::WritePdf(path(QStringLiteral("two.pdf")),
+                                   {QSizeF(612, 792), QSizeF(300, 400)}, QStringLiteral("Vector")));
+    QString rtf = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0 ");
+    for (int i = 0; i < 150; ++i)
+        rtf += QStringLiteral("Paragraph %1 of the letter\\par\n").arg(i);
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("letter.rtf")), (rtf + u'}').toUtf8()));
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(path(QStringLiteral("photo.jpg")), "jpeg"));
+    select({QStringLiteral("two.pdf"), QStringLiteral("letter.rtf"), QStringLiteral("photo.jpg")});
+    answer(QStringLiteral("all"));
+
+    CombineFilesOfSelection();
+
+    const QString all = path(QStringLiteral("all.pdf"));
+    const std::vector<CGRect> pages = boxes(all);
+    ASSERT_GE(pages.size(), 5u) << "two PDF pages, at least two of text, one picture";
+    EXPECT_TRUE(SameBox(pages[0], 0, 0, 612, 792));
+    EXPECT_TRUE(SameBox(pages[1], 0, 0, 300, 400));
+    for (size_t i = 2; i + 1 < pages.size(); ++i)
+        EXPECT_TRUE(SameBox(pages[i], 0, 0, 612, 792)) << "text page " << i;
+    EXPECT_TRUE(SameBox(pages.back(), 0, 0, 300, 200));
+    const PDFDocumentInfo info = CGPDFDocumentGetInfo(CGPDFDocumentCreateWithPath(all));
+    EXPECT_EQ(info.title, QStringLiteral("all.pdf"));
+    EXPECT_EQ(info.creator, QStringLiteral("Velmora"));
+
+    // Copied, not redrawn: the PDF's text and the printed text are still text.
+    const QString text = run(QStringLiteral("pdftotext"), {all, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("Vector page 2")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Paragraph 149 of the letter")));
+    EXPECT_LT(text.indexOf(QStringLiteral("Vector page 1")),
+              text.indexOf(QStringLiteral("Paragraph 0 of")));
+
+    const auto opened = m_world.eventsOf<events::Open>();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].path, all);
+    EXPECT_TRUE(alertDetails().empty());
+    // The converted files stay in their temporary folders, titled by their sources.
+    std::vector<QString> titles;
+    for (const QFileInfo& folder : QDir(m_world.temp() + QStringLiteral("/Velmora"))
+                                       .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QFileInfo& file : QDir(folder.filePath()).entryInfoList(QDir::Files)) {
+            const PDFDocumentInfo converted =
+                CGPDFDocumentGetInfo(CGPDFDocumentCreateWithPath(file.filePath()));
+            EXPECT_EQ(converted.creator, QStringLiteral("ZadAVO"));
+            titles.push_back(converted.title.value_or(QString()) + u'>' + file.fileName());
+        }
+    }
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles, (std::vector<QString>{QStringLiteral("letter.rtf>letter.pdf"),
+                                            QStringLiteral("photo.jpg>photo.pdf")}));
+}
+
+TEST_F(CombineFilesTest, UnreadableFilesAreReportedAndLeftOutAndTheRestIsCombined) {
+    ASSERT_TRUE(fixtures::WritePdf(path(QStringLiteral("good.pdf")), {QSizeF(200, 200)},
+                                   QStringLiteral("Good")));
+    ASSERT_TRUE(fixtures::WritePdf(path(QStringLiteral("source.pdf")), {QSizeF(100, 100)},
+                                   QStringLiteral("Locked")));
+    run(QStringLiteral("qpdf"),
+        {QStringLiteral("--encrypt"), QStringLiteral("secret"), QStringLiteral("owner"),
+         QStringLiteral("256"), QStringLiteral("--"), path(QStringLiteral("source.pdf")),
+         path(QStringLiteral("locked.pdf"))});
+    run(QStringLiteral("qpdf"),
+        {QStringLiteral("--encrypt"), QString(), QStringLiteral("owner"), QStringLiteral("256"),
+         QStringLiteral("--"), path(QStringLiteral("source.pdf")),
+         path(QStringLiteral("open.pdf"))});
+    ASSERT_TRUE(QFile::exists(path(QStringLiteral("locked.pdf"))));
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("damaged.pdf")), "%PDF-1.4\n%garbage"));
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("data.bin")), QByteArray(64, '\x01')));
+    // A header claiming 30,000 x 30,000 pixels is refused before the pixels are allocated.
+    ASSERT_TRUE(fixtures::WritePngHeaderOnly(path(QStringLiteral("huge.png")), 30000, 30000));
+    ASSERT_TRUE(fixtures::WritePng(path(QStringLiteral("dot.png")), 1, 1));
+    select({QStringLiteral("locked.pdf"), QStringLiteral("good.pdf"), QStringLiteral("damaged.pdf"),
+            QStringLiteral("data.bin"), QStringLiteral("open.pdf"), QStringLiteral("huge.png"),
+            QStringLiteral("dot.png")});
+    answer(QStringLiteral("out/all.pdf"));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("out"))));
+
+    CombineFilesOfSelection();
+
+    const std::vector<QString> details = alertDetails();
+    ASSERT_EQ(details.size(), 4u);
+    EXPECT_EQ(details[0], path(QStringLiteral("locked.pdf")));
+    EXPECT_EQ(details[1], path(QStringLiteral("damaged.pdf")));
+    EXPECT_TRUE(details[2].endsWith(QStringLiteral("/data.pdf"))) << details[2].toStdString();
+    EXPECT_TRUE(details[2].startsWith(m_world.temp()));
+    EXPECT_TRUE(details[3].endsWith(QStringLiteral("/huge.pdf")));
+    const std::vector<CGRect> pages = boxes(path(QStringLiteral("out/all.pdf")));
+    ASSERT_EQ(pages.size(), 3u) << "the good PDF, the one that needs no password, the dot";
+    EXPECT_TRUE(SameBox(pages[0], 0, 0, 200, 200));
+    EXPECT_TRUE(SameBox(pages[1], 0, 0, 100, 100));
+    EXPECT_TRUE(SameBox(pages[2], 0, 0, 1, 1));
+}
+
+TEST_F(CombineFilesTest, TheChosenFileIsReplacedOnlyByACompleteDocument) {
+    ASSERT_TRUE(
+        fixtures::WritePdf(path(QStringLiteral("a.pdf")), {QSizeF(100, 100)}, QStringLiteral("A")));
+    ASSERT_TRUE(fixtures::WritePdf(path(QStringLiteral("b.pdf")),
+                                   {QSizeF(200, 200), QSizeF(200, 200)}, QStringLiteral("B")));
+    // The destination is one of the selected files: its pages are read before it is replaced.
+    select({QStringLiteral("a.pdf"), QStringLiteral("b.pdf")});
+    answer(QStringLiteral("a.pdf"));
+    CombineFilesOfSelection();
+    EXPECT_EQ(boxes(path(QStringLiteral("a.pdf"))).size(), 3u);
+
+    // Nothing that can be combined: the existing file stays as it was.
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("junk.pdf")), "not a pdf"));
+    select({QStringLiteral("junk.pdf")});
+    answer(QStringLiteral("a.pdf"));
+    CombineFilesOfSelection();
+    EXPECT_EQ(boxes(path(QStringLiteral("a.pdf"))).size(), 3u);
+
+    // A folder that cannot be written to: reported, and no half-written file left in it.
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("locked"))));
+    ASSERT_TRUE(fixtures::WritePdf(path(QStringLiteral("locked/keep.pdf")), {QSizeF(50, 50)},
+                                   QStringLiteral("Keep")));
+    QFile::setPermissions(path(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner);
+    select({QStringLiteral("b.pdf")});
+    answer(QStringLiteral("locked/keep.pdf"));
+    CombineFilesOfSelection();
+    QFile::setPermissions(path(QStringLiteral("locked")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (::geteuid() != 0) {
+        const auto alerts = m_world.eventsOf<events::Alert>();
+        ASSERT_FALSE(alerts.empty());
+        EXPECT_EQ(alerts.back().message, QStringLiteral("The output file could not be created."));
+        EXPECT_EQ(boxes(path(QStringLiteral("locked/keep.pdf"))).size(), 1u);
+        EXPECT_EQ(QDir(path(QStringLiteral("locked"))).entryList(QDir::Files | QDir::Hidden).size(),
+                  1);
+    }
+    EXPECT_EQ(m_world.eventsOf<events::Open>().size(), geteuid() != 0 ? 1u : 2u);
+}
+
+TEST_F(CombineFilesTest, CancellingWritesNothingButKeepsTheConvertedFiles) {
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("notes.txt")), "caf\xe9 in Latin-1\n"));
+    select({QStringLiteral("notes.txt")});
+    m_world.savePanelAnswers.push_back(std::nullopt);
+    CombineFilesOfSelection();
+    EXPECT_TRUE(m_world.eventsOf<events::Open>().empty());
+    EXPECT_EQ(QDir(m_world.root()).entryList(QDir::Files).size(), 1);
+    const auto folders = QDir(m_world.temp() + QStringLiteral("/Velmora"))
+                             .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(folders.size(), 1);
+    const QString notes = folders.first().filePath() + QStringLiteral("/notes.pdf");
+    EXPECT_EQ(CGPDFDocumentGetInfo(CGPDFDocumentCreateWithPath(notes)).creator,
+              QStringLiteral("ZadAVO"));
+    EXPECT_TRUE(run(QStringLiteral("pdftotext"), {notes, QStringLiteral("-")})
+                    .contains(QStringLiteral("café in Latin-1")));
+}
+
+TEST_F(CombineFilesTest, AMimeTypeInCapitalsStillMarksAPdf) {
+    QFile table(m_world.fileMappingTable());
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    table.write("APPLICATION/PDF zzpdf\n");
+    table.close();
+    InitializeSuffixMap();
+    ASSERT_TRUE(fixtures::WritePdf(path(QStringLiteral("scan.zzpdf")),
+                                   {QSizeF(10, 20), QSizeF(30, 40)}, QStringLiteral("Scan")));
+    select({QStringLiteral("scan.zzpdf")});
+    answer(QStringLiteral("out.pdf"));
+    CombineFilesOfSelection();
+    EXPECT_EQ(boxes(path(QStringLiteral("out.pdf"))).size(), 2u);
+    EXPECT_FALSE(QDir(m_world.temp() + QStringLiteral("/Velmora")).exists());
+}
+
+TEST_F(CombineFilesTest, ManyFilesAreCombinedWithoutKeepingThemAllOpen) {
+    QStringList names;
+    for (int i = 0; i < 260; ++i) {
+        names.append(QStringLiteral("doc%1.pdf").arg(i));
+        ASSERT_TRUE(fixtures::WritePdf(path(names.last()), {QSizeF(100 + i, 100)},
+                                       QStringLiteral("Doc %1").arg(i)));
+    }
+    select(names);
+    answer(QStringLiteral("all.pdf"));
+    CombineFilesOfSelection();
+    const std::vector<CGRect> pages = boxes(path(QStringLiteral("all.pdf")));
+    ASSERT_EQ(pages.size(), 260u);
+    EXPECT_TRUE(SameBox(pages[259], 0, 0, 359, 100));
+    EXPECT_TRUE(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QStringLiteral("260"),
+                                          path(QStringLiteral("all.pdf")), QStringLiteral("-")})
+            .contains(QStringLiteral("Doc 259 page 1")));
+}
+
+} // namespace
