@@ -5,6 +5,7 @@
 // The external tools are called by their paths in /usr/bin: a convert found earlier on PATH
 // may be a wrapper with a start-up of its own. The 1 GB movie is made once by stream-copying a
 // short clip and kept in the temporary folder for later runs.
+#include "bench/support/ToolRuns.h"
 #include "commands/media/ImageCopy.h"
 #include "commands/media/MovieInfo.h"
 #include "platform/local/Files.h"
@@ -59,17 +60,6 @@ QString bigMovie() {
     return path;
 }
 
-void runTool(benchmark::State& state, const QString& program, const QStringList& arguments) {
-    for (auto _ : state) {
-        QProcess tool;
-        tool.start(program, arguments);
-        tool.waitForFinished(-1);
-        benchmark::DoNotOptimize(tool.readAllStandardOutput().size());
-        if (tool.exitCode() != 0)
-            state.SkipWithError("the tool failed");
-    }
-}
-
 void BM_CopyPhotoAsPngToClipboard(benchmark::State& state) {
     platform::world::World world;
     platform::ScopedPlatform installed(world.services());
@@ -86,7 +76,7 @@ void BM_CopyPhotoAsPngToClipboard(benchmark::State& state) {
 void BM_ConvertPhotoToPngPipe(benchmark::State& state) {
     platform::world::World world;
     const QString photo = writePhoto(world.root());
-    runTool(state, QStringLiteral("/usr/bin/convert"), {photo, QStringLiteral("png:-")});
+    RunToolInBenchmark(state, QStringLiteral("/usr/bin/convert"), {photo, QStringLiteral("png:-")});
 }
 
 void BM_ReportOfOneGigabyteMovie(benchmark::State& state) {
@@ -103,8 +93,8 @@ void BM_ReportOfOneGigabyteMovie(benchmark::State& state) {
 }
 
 void BM_FfprobeCountPacketsOfOneGigabyteMovie(benchmark::State& state) {
-    runTool(state, QStringLiteral("/usr/bin/ffprobe"),
-            {"-v", "error", "-count_packets", "-show_streams", bigMovie()});
+    RunToolInBenchmark(state, QStringLiteral("/usr/bin/ffprobe"),
+                       {"-v", "error", "-count_packets", "-show_streams", bigMovie()});
 }
 
 BENCHMARK(BM_CopyPhotoAsPngToClipboard)->Unit(benchmark::kMillisecond)->UseRealTime();

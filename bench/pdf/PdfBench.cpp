@@ -3,13 +3,13 @@
 // Each run writes a new document over the last one, as choosing the same name again would.
 //
 // The external tools are called by their paths in /usr/bin.
+#include "bench/support/ToolRuns.h"
 #include "commands/pdf/CombineFiles.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -35,16 +35,6 @@ QString folder() {
     return path;
 }
 
-void runTool(benchmark::State& state, const QString& program, const QStringList& arguments) {
-    for (auto _ : state) {
-        QProcess tool;
-        tool.start(program, arguments);
-        tool.waitForFinished(-1);
-        if (tool.exitCode() != 0)
-            state.SkipWithError("the tool failed");
-    }
-}
-
 void BM_CombineHundredPdfs(benchmark::State& state) {
     platform::world::World world;
     platform::ScopedPlatform installed(world.services());
@@ -61,13 +51,13 @@ void BM_QpdfCommandLine(benchmark::State& state) {
     QStringList arguments{QStringLiteral("--empty"), QStringLiteral("--pages")};
     arguments += documents(folder());
     arguments += {QStringLiteral("--"), folder() + QStringLiteral("/qpdf-out.pdf")};
-    runTool(state, QStringLiteral("/usr/bin/qpdf"), arguments);
+    RunToolInBenchmark(state, QStringLiteral("/usr/bin/qpdf"), arguments);
 }
 
 void BM_Pdfunite(benchmark::State& state) {
     QStringList arguments = documents(folder());
     arguments += folder() + QStringLiteral("/pdfunite-out.pdf");
-    runTool(state, QStringLiteral("/usr/bin/pdfunite"), arguments);
+    RunToolInBenchmark(state, QStringLiteral("/usr/bin/pdfunite"), arguments);
 }
 
 BENCHMARK(BM_CombineHundredPdfs)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -5,6 +5,7 @@
 #include "platform/local/PdfDocuments.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
+#include "tests/support/WorldSelection.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,19 +18,13 @@
 namespace {
 
 namespace events = platform::world::events;
-using platform::world::SelectionElement;
 
 class CombineFilesTest : public ::testing::Test {
 protected:
     CombineFilesTest() { InitializeSuffixMap(); }
 
     QString path(const QString& name) const { return m_world.root() + u'/' + name; }
-    void select(const QStringList& names) {
-        m_world.finder.selection.clear();
-        for (const QString& name : names)
-            m_world.finder.selection.push_back(
-                {QFile::encodeName(path(name)), SelectionElement::Form::Object});
-    }
+    void select(const QStringList& names) { fixtures::SelectInWorld(m_world, names); }
     void answer(const QString& name) { m_world.savePanelAnswers.push_back(path(name)); }
     static std::vector<CGRect> boxes(const QString& file) {
         std::vector<CGRect> found;
