@@ -66,6 +66,10 @@ bool ItemIsContainer(const FSRef* item) {
     return hasFlags(item, kLSRequestBasicFlagsOnly, kLSItemInfoIsContainer);
 }
 
+bool ItemIsSymbolicLink(const FSRef* item) {
+    return hasFlags(item, kLSRequestBasicFlagsOnly, kLSItemInfoIsSymlink);
+}
+
 bool IsInvisible(const FSRef* item) {
     return hasFlags(item, kLSRequestBasicFlagsOnly, kLSItemInfoIsInvisible);
 }

@@ -18,5 +18,7 @@ bool FSpIsMovieFile(const FSSpec* spec);
 bool ItemIsPlainFolder(const FSRef* item);
 bool ItemIsPlainFile(const FSRef* item);
 bool ItemIsContainer(const FSRef* item);
+// A symbolic link, which is also a plain file.
+bool ItemIsSymbolicLink(const FSRef* item);
 // A name beginning with ".".
 bool IsInvisible(const FSRef* item);

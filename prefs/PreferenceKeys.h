@@ -18,3 +18,6 @@ inline const QString kReverseOrderKey = QStringLiteral("ReverseOrder");
 inline const QString kLastDesktopPicturePathKey = QStringLiteral("LastDesktopPicturePath");
 // An array of POSIX paths; empty by default.
 inline const QString kRecentDesktopPicturePathsKey = QStringLiteral("RecentDesktopPicturePaths");
+// A POSIX path: the folder of the address book; absent: the user's data folder's
+// velmora/AddressBook.
+inline const QString kAddressBookFolderKey = QStringLiteral("AddressBookFolder");

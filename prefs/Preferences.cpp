@@ -24,3 +24,11 @@ bool BooleanPreferenceValue(const QString& key) {
 bool ReverseOrder() {
     return BooleanPreferenceValue(kReverseOrderKey);
 }
+
+std::optional<QString> StringPreferenceValue(const QString& key) {
+    CFPreferencesAppSynchronize(kApplicationIdentifier);
+    const auto value = CFPreferencesCopyAppValue(key, kApplicationIdentifier);
+    if (!value || value->typeId() != QMetaType::QString || value->toString().isEmpty())
+        return std::nullopt;
+    return value->toString();
+}

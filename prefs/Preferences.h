@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The flag rule: the key's boolean value, or `defaultValue` when the key is absent or not a
 // boolean. A value of another type is left as it is for the next write to replace.
@@ -12,3 +13,6 @@ bool BooleanPreferenceValue(const QString& key, bool defaultValue, bool synchron
 bool BooleanPreferenceValue(const QString& key);
 
 bool ReverseOrder();
+
+// The string setting `key`; none when it is absent, empty or not a string.
+std::optional<QString> StringPreferenceValue(const QString& key);

@@ -9,9 +9,9 @@
 namespace platform::linuxdesk {
 
 DesktopEnvironment DesktopEnvironment::fromProcess() {
-    return DesktopEnvironment{qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"),
-                              qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME"),
-                              qgetenv("XDG_CURRENT_DESKTOP")};
+    return DesktopEnvironment{
+        qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"),      qgetenv("HOME"),
+        qgetenv("XDG_CONFIG_HOME"), qgetenv("XDG_CURRENT_DESKTOP"), qgetenv("XDG_DATA_HOME")};
 }
 
 namespace {
@@ -30,7 +30,7 @@ struct LinuxDesktop::Backends {
         : finder(platform::linuxdesk::selectionFolder(environment.runtimeDir, environment.cacheHome,
                                                       environment.home)),
           locations(QString::fromLocal8Bit(environment.home), environment.runtimeDir,
-                    environment.cacheHome),
+                    environment.cacheHome, environment.dataHome),
           preferences(preferencesFolder(environment)),
           scripting(DesktopFamilyFor(environment.currentDesktop)) {}
     LinuxAlerts alerts;

@@ -19,6 +19,7 @@ struct DesktopEnvironment {
     QByteArray home;           // HOME
     QByteArray configHome;     // XDG_CONFIG_HOME
     QByteArray currentDesktop; // XDG_CURRENT_DESKTOP
+    QByteArray dataHome;       // XDG_DATA_HOME
     static DesktopEnvironment fromProcess();
 };
 

@@ -1,8 +1,10 @@
 #include "platform/linux/LinuxBrowsers.h"
+#include "platform/linux/LinuxMail.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/X11Windows.h"
 #include "platform/services/BrowserScripting.h"
 #include "platform/services/Locations.h"
+#include "platform/services/MailScripting.h"
 #include "platform/services/PasteboardImage.h"
 #include "platform/services/Platform.h"
 #include "platform/services/ScriptCommands.h"
@@ -79,6 +81,35 @@ private:
     DesktopFamily m_desktop;
 };
 
+// No mail client on Linux tells which of its messages are selected, so the senders are never
+// known. A new message goes to Thunderbird through its -compose option when it is the user's
+// mail client, and to whichever client xdg-email starts otherwise.
+class Mail : public ScriptApplication {
+public:
+    ScriptReply perform(const QString& command,
+                        const std::vector<ScriptValue>& arguments) override {
+        if (command == script_commands::kSelectedSenders)
+            return {errAENoSuchObject, ScriptValue(),
+                    QStringLiteral("No mail client here tells its selected messages.")};
+        if (command == script_commands::kMakeMessage)
+            return makeMessage(arguments);
+        return NotUnderstood(QStringLiteral("Mail"), command);
+    }
+
+private:
+    static ScriptReply makeMessage(const std::vector<ScriptValue>& arguments) {
+        const auto request = ReadMailMessageRequest(arguments);
+        if (const auto* refused = std::get_if<ScriptReply>(&request))
+            return *refused;
+        const auto& [paths, text] = std::get<MailMessageRequest>(request);
+        const bool started = ThunderbirdIsTheMailClient() ? ComposeInThunderbird(paths, text)
+                                                          : ComposeWithXdgEmail(paths, text);
+        if (!started)
+            return {ioErr, ScriptValue(), QStringLiteral("No mail client could be started.")};
+        return {};
+    }
+};
+
 } // namespace
 
 // A browser's front page title is the title of its topmost window.
@@ -124,6 +155,8 @@ ScriptApplication* LinuxScripting::application(const QString& name) {
         application = std::make_unique<Finder>(m_desktop);
     if (!application && name == QLatin1String("System Events"))
         application = std::make_unique<SystemEvents>();
+    if (!application && name == QLatin1String("Mail"))
+        application = std::make_unique<Mail>();
     if (const LinuxBrowser* browser = LinuxBrowserNamed(name); !application && browser)
         application = std::make_unique<Browser>(*browser);
     return application.get();

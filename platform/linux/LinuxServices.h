@@ -172,23 +172,29 @@ public:
 
 class LinuxLocations : public Locations {
 public:
-    // The runtime and cache folders are the values of XDG_RUNTIME_DIR and XDG_CACHE_HOME.
-    explicit LinuxLocations(QString home, QByteArray runtimeDir = {}, QByteArray cacheHome = {});
+    // The runtime, cache and data folders are the values of XDG_RUNTIME_DIR, XDG_CACHE_HOME and
+    // XDG_DATA_HOME.
+    explicit LinuxLocations(QString home, QByteArray runtimeDir = {}, QByteArray cacheHome = {},
+                            QByteArray dataHome = {});
     QString home() const override { return m_home; }
     QString resourceDir() const override;
     // Checked at every call, since the folder may be removed or changed while Velmora runs.
     QString temporaryItems() const override;
     QString fileMappingTable() const override { return QStringLiteral("/etc/mime.types"); }
+    QString helperPrograms() const override;
+    QString dataHome() const override;
 
 private:
     QString m_home;
     QByteArray m_runtimeDir;
     QByteArray m_cacheHome;
+    QByteArray m_dataHome;
 };
 
 class LinuxApplication : public ApplicationService {
 public:
     void terminate() override;
+    QDateTime now() override { return QDateTime::currentDateTimeUtc(); }
 };
 
 // A tray icon. A left click opens the menu as a right click does, as a status menu should.

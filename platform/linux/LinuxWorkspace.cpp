@@ -137,9 +137,22 @@ bool LinuxWorkspace::selectFile(const QString& path) {
     return openFile(QFileInfo(path).absolutePath());
 }
 
-LinuxLocations::LinuxLocations(QString home, QByteArray runtimeDir, QByteArray cacheHome)
+LinuxLocations::LinuxLocations(QString home, QByteArray runtimeDir, QByteArray cacheHome,
+                               QByteArray dataHome)
     : m_home(std::move(home)), m_runtimeDir(std::move(runtimeDir)),
-      m_cacheHome(std::move(cacheHome)) {}
+      m_cacheHome(std::move(cacheHome)), m_dataHome(std::move(dataHome)) {}
+
+QString LinuxLocations::helperPrograms() const {
+    return QCoreApplication::applicationDirPath();
+}
+
+// An XDG_DATA_HOME that is not absolute is ignored, as the base-directory rules say.
+QString LinuxLocations::dataHome() const {
+    const QString data = QFile::decodeName(m_dataHome);
+    if (QFileInfo(data).isAbsolute())
+        return data;
+    return m_home + QStringLiteral("/.local/share");
+}
 
 QString LinuxLocations::temporaryItems() const {
     return QFile::decodeName(

@@ -15,10 +15,12 @@ const std::map<QString, std::vector<DictionaryEntry>>& dictionaries() {
              {"set desktop picture to POSIX file %v", script_commands::kSetDesktopPicture},
          }},
         // The senders of the messages selected in Mail, one a line ("Name <address>" or a bare
-        // address), newest first, or oldest first when the value is true.
+        // address), newest first, or oldest first when the value is true; a new message with the
+        // files of a list attached and a text.
         {QStringLiteral("Mail"),
          {
              {"senders of selection oldest first %v", script_commands::kSelectedSenders},
+             {"make new message with attachments %v and text %v", script_commands::kMakeMessage},
          }},
         {QStringLiteral("System Events"),
          {

@@ -25,6 +25,10 @@ void NSApplicationTerminate() {
     platform::application().terminate();
 }
 
+QDateTime NSDateNow() {
+    return platform::application().now().toUTC();
+}
+
 QString NSHomeDirectory() {
     return platform::locations().home();
 }
@@ -35,6 +39,14 @@ QString NSBundleResourcePath() {
 
 QString NSTemporaryItemsDirectory() {
     return platform::locations().temporaryItems();
+}
+
+QString HelperProgramPath(const QString& name) {
+    return platform::locations().helperPrograms() + u'/' + name;
+}
+
+QString UserDataHome() {
+    return platform::locations().dataHome();
 }
 
 std::unique_ptr<platform::StatusItem> NSStatusBarStatusItemWithLength(double length) {

@@ -19,6 +19,10 @@ public:
     virtual QString temporaryItems() const = 0;
     // The system-wide table mapping file name extensions to MIME types.
     virtual QString fileMappingTable() const = 0;
+    // The folder of Velmora's helper programs (velmora-ditto): the one its executable is in.
+    virtual QString helperPrograms() const = 0;
+    // The user's folder for application data (XDG_DATA_HOME).
+    virtual QString dataHome() const = 0;
 };
 
 } // namespace platform
@@ -28,3 +32,7 @@ public:
 QString NSHomeDirectory();
 QString NSBundleResourcePath();
 QString NSTemporaryItemsDirectory();
+// The path of the helper program `name`, beside Velmora's executable.
+QString HelperProgramPath(const QString& name);
+// The user's data folder.
+QString UserDataHome();

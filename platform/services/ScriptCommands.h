@@ -13,6 +13,9 @@ inline constexpr QLatin1String kSetDesktopPicture("setDesktopPicture");
 // Mail: the senders of the selected messages, one a line, newest first unless the argument is
 // true.
 inline constexpr QLatin1String kSelectedSenders("selectedSenders");
+// Mail: a new message with these files attached (a list of paths) and this text (the names of
+// what is attached).
+inline constexpr QLatin1String kMakeMessage("makeMessage");
 // System Events: hide the other applications; the copy keystroke, to the application in front.
 inline constexpr QLatin1String kHideOthers("hideOthers");
 inline constexpr QLatin1String kCopyKeystroke("copyKeystroke");

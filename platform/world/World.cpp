@@ -39,6 +39,9 @@ World::World()
       m_temp(m_dir.path() + QStringLiteral("/temporary-items")),
       m_backends(std::make_unique<Backends>(*this)) {
     resourceFolder = QStringLiteral(VELMORA_RESOURCE_DIR);
+    helperFolder = QStringLiteral(VELMORA_HELPER_DIR);
+    // Mail comes with the desktop, as it does with the Mac's; it runs once it is asked.
+    applications[QStringLiteral("Mail")] = ApplicationState{};
     QDir().mkpath(m_root);
     QDir().mkpath(m_home);
     QDir().mkpath(m_temp);

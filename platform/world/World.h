@@ -11,6 +11,7 @@
 #include "platform/world/WorldEvents.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
@@ -106,17 +107,22 @@ public:
     ClipboardState clipboard;
     MailState mail;
     std::optional<FrontApplication> frontApp;
-    // By name; the Finder and System Events are part of the desktop and always there.
+    // By name; the Finder and System Events are part of the desktop and always there, and Mail
+    // is installed unless a scenario says otherwise.
     std::map<QString, ApplicationState> applications;
     // The answers the user gives to alerts with a choice, in order; 1 once they run out.
     std::deque<int> alertAnswers;
     // The paths the user chooses in save panels, in order (absolute; none cancels); once they
     // run out, the panel is cancelled.
     std::deque<std::optional<QString>> savePanelAnswers;
+    // The time the world's clock shows; none: the real time.
+    std::optional<QDateTime> now;
     // The spell checker's word list; none: the desktop has none.
     std::optional<QStringList> words;
     // The application's resources: the project's own unless a test puts others in place.
     QString resourceFolder;
+    // Where the helper programs are: the build's own unless a test puts others in place.
+    QString helperFolder;
 
     // Where an installed application lives.
     static QString applicationPath(const QString& name);

@@ -59,6 +59,11 @@ struct Activate {
     QString application;
 };
 struct PreviewFromClipboard {};
+// A new message in Mail: the paths of its attachments, in order, and its text.
+struct MailMessage {
+    QStringList attachments;
+    QString names;
+};
 // A keystroke sent to the application in front: "copy" or "paste".
 struct Keystroke {
     QString name;
@@ -91,7 +96,8 @@ using Event =
     std::variant<events::Alert, events::Beep, events::Sound, events::Log, events::Notification,
                  events::Script, events::Open, events::Reveal, events::Launch, events::Quit,
                  events::Front, events::FinderUpdate, events::DesktopPicture, events::HideOthers,
-                 events::Activate, events::PreviewFromClipboard, events::Keystroke, events::Stdout,
-                 events::Window, events::PreferencesWindow, events::Unchosen>;
+                 events::Activate, events::PreviewFromClipboard, events::MailMessage,
+                 events::Keystroke, events::Stdout, events::Window, events::PreferencesWindow,
+                 events::Unchosen>;
 
 } // namespace platform::world

@@ -1,4 +1,5 @@
 #include "platform/services/BrowserScripting.h"
+#include "platform/services/MailScripting.h"
 #include "platform/services/ScriptCommands.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
@@ -31,6 +32,15 @@ ScriptReply WorldScriptApplication::selectedSenders(const std::vector<ScriptValu
     if (arguments.at(0).kind() == ScriptValue::Kind::Boolean && arguments.at(0).toBool())
         std::reverse(lines.begin(), lines.end());
     return {noErr, ScriptValue::text(lines.join(u'\n')), QString()};
+}
+
+ScriptReply WorldScriptApplication::makeMessage(const std::vector<ScriptValue>& arguments) {
+    auto request = ReadMailMessageRequest(arguments);
+    if (const auto* refused = std::get_if<ScriptReply>(&request))
+        return *refused;
+    auto& [attachments, text] = std::get<MailMessageRequest>(request);
+    m_world.record(events::MailMessage{std::move(attachments), std::move(text)});
+    return {};
 }
 
 ScriptReply WorldScriptApplication::perform(const QString& command,
@@ -78,6 +88,8 @@ ScriptReply WorldScriptApplication::perform(const QString& command,
         return setDesktopPicture(arguments);
     if (command == script_commands::kSelectedSenders)
         return selectedSenders(arguments);
+    if (command == script_commands::kMakeMessage)
+        return makeMessage(arguments);
     return NotUnderstood(m_name, command);
 }
 

@@ -148,6 +148,7 @@ public:
 private:
     ScriptReply setDesktopPicture(const std::vector<ScriptValue>& arguments);
     ScriptReply selectedSenders(const std::vector<ScriptValue>& arguments);
+    ScriptReply makeMessage(const std::vector<ScriptValue>& arguments);
 
     World& m_world;
     QString m_name;
@@ -184,6 +185,8 @@ public:
     QString resourceDir() const override;
     QString temporaryItems() const override;
     QString fileMappingTable() const override;
+    QString helperPrograms() const override;
+    QString dataHome() const override;
 
 private:
     World& m_world;
@@ -193,6 +196,7 @@ class WorldApplication : public ApplicationService {
 public:
     explicit WorldApplication(World& world) : m_world(world) {}
     void terminate() override;
+    QDateTime now() override;
 
 private:
     World& m_world;

@@ -61,8 +61,20 @@ QString WorldLocations::fileMappingTable() const {
     return m_world.fileMappingTable();
 }
 
+QString WorldLocations::helperPrograms() const {
+    return m_world.helperFolder;
+}
+
+QString WorldLocations::dataHome() const {
+    return m_world.home() + QStringLiteral("/.local/share");
+}
+
 void WorldApplication::terminate() {
     m_world.record(events::Quit{});
+}
+
+QDateTime WorldApplication::now() {
+    return m_world.now ? *m_world.now : QDateTime::currentDateTimeUtc();
 }
 
 } // namespace platform::world

@@ -62,7 +62,8 @@ private:
 class LinuxDesktop : public Desktop {
 public:
     LinuxDesktop()
-        : m_environment{path("run"), path("cache"), path("home"), path("config"), QByteArray()},
+        : m_environment{path("run"),    path("cache"), path("home"),
+                        path("config"), QByteArray(),  path("data")},
           m_desktop((makeFolders(), m_environment)) {}
     platform::Services services() const override { return m_desktop.services(); }
     QString files() const override { return QFile::decodeName(path("home")); }

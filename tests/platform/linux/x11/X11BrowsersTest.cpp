@@ -40,7 +40,8 @@ protected:
                                        .cacheHome = QFile::encodeName(m_dir.path()),
                                        .home = QFile::encodeName(m_dir.path()),
                                        .configHome = QFile::encodeName(m_dir.path()),
-                                       .currentDesktop = "GNOME"}),
+                                       .currentDesktop = "GNOME",
+                                       .dataHome = {}}),
           m_installed(withRecordedAlerts()) {}
     ~X11BrowsersTest() override {
         m_browser.kill();

@@ -26,7 +26,8 @@ protected:
                                        .cacheHome = QFile::encodeName(m_dir.path()),
                                        .home = QFile::encodeName(m_dir.path()),
                                        .configHome = QFile::encodeName(m_dir.path()),
-                                       .currentDesktop = "GNOME"}),
+                                       .currentDesktop = "GNOME",
+                                       .dataHome = {}}),
           m_installed(m_desktop.services()) {
         // Only the entries of the test: none of the machine's applications.
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path()));
