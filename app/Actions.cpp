@@ -7,6 +7,8 @@
 #include "commands/desktop/DesktopCommands.h"
 #include "commands/desktop/DesktopPicture.h"
 #include "commands/filenames/FilenameCommands.h"
+#include "commands/mail/EmailItems.h"
+#include "commands/mail/MailSenders.h"
 #include "commands/media/ImageCopy.h"
 #include "commands/media/MovieInfo.h"
 #include "commands/pdf/CombineFiles.h"
@@ -98,8 +100,8 @@ void AppController::selRemoveCustomIcon(QAction* sender) {
 void AppController::selCreateImagesOfIcons(QAction* sender) {
     commandNotAvailable(sender);
 }
-void AppController::selEmailItems(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selEmailItems(QAction*) {
+    EmailItemsOfSelection();
 }
 void AppController::selCombineFiles(QAction*) {
     CombineFilesOfSelection();
@@ -107,8 +109,8 @@ void AppController::selCombineFiles(QAction*) {
 void AppController::selShowCompletions(QAction*) {
     ShowCompletions(movieInfo());
 }
-void AppController::selAddToAddressBook(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selAddToAddressBook(QAction*) {
+    AddSendersToAddressBook();
 }
 void AppController::selBrowserItem(QAction* sender) {
     SelectBrowserItem(sender);

@@ -27,7 +27,7 @@ struct Describe {
         return {{QStringLiteral("sound"), sound.name}};
     }
     QJsonObject operator()(const events::Log& log) const {
-        return {{QStringLiteral("log"), log.line}};
+        return {{QStringLiteral("log"), world.abbreviateWithin(log.line)}};
     }
     QJsonObject operator()(const events::Notification& notification) const {
         return {{QStringLiteral("notification"),
@@ -64,6 +64,14 @@ struct Describe {
     }
     QJsonObject operator()(const events::PreviewFromClipboard&) const {
         return {{QStringLiteral("preview_from_clipboard"), true}};
+    }
+    QJsonObject operator()(const events::MailMessage& message) const {
+        QJsonArray attachments;
+        for (const QString& path : message.attachments)
+            attachments.append(world.abbreviate(path));
+        return {{QStringLiteral("mail_message"),
+                 QJsonObject{{QStringLiteral("attachments"), attachments},
+                             {QStringLiteral("names"), message.names}}}};
     }
     QJsonObject operator()(const events::Keystroke& keystroke) const {
         return {{QStringLiteral("keystroke"), keystroke.name}};

@@ -10,6 +10,7 @@
 #include "tools/scenario/EventRecord.h"
 #include "tools/scenario/MenuRecord.h"
 #include "tools/scenario/PathPolicy.h"
+#include "tools/scenario/WorldAddressBook.h"
 #include "tools/scenario/WorldFiles.h"
 #include "tools/scenario/WorldState.h"
 
@@ -33,7 +34,8 @@ using platform::world::World;
 const QStringList kWorldParts = {
     QStringLiteral("files"),     QStringLiteral("finder"),       QStringLiteral("clipboard"),
     QStringLiteral("front_app"), QStringLiteral("applications"), QStringLiteral("preferences"),
-    QStringLiteral("answers"),   QStringLiteral("mail"),         QStringLiteral("words")};
+    QStringLiteral("answers"),   QStringLiteral("mail"),         QStringLiteral("words"),
+    QStringLiteral("now"),       QStringLiteral("address_book")};
 // The keys that say how the scenario runs rather than what the world holds.
 const QStringList kRunKeys = {QStringLiteral("steps"), QStringLiteral("record_menu"),
                               QStringLiteral("allow_outside_paths")};
@@ -126,6 +128,10 @@ std::optional<QString> applyWorldParts(const QJsonObject& parts, World& world,
             error = ReadMail(value, world);
         else if (key == QLatin1String("words"))
             error = ReadWords(part.value(), world);
+        else if (key == QLatin1String("now"))
+            error = ReadNow(part.value(), world);
+        else if (key == QLatin1String("address_book"))
+            error = ReadAddressBook(value, world);
         if (error)
             return error;
     }
@@ -388,7 +394,7 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input, const
                 return Malformed{*error};
         }
     }
-    return QJsonObject{
+    QJsonObject output{
         {QStringLiteral("menus"), run.menus()},
         {QStringLiteral("events"), maskUniqueNames(DescribeEvents(world))},
         {QStringLiteral("files"), DescribeTree(world.root(), world)},
@@ -398,6 +404,10 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input, const
         {QStringLiteral("desktop_picture"),
          world.finder.desktopPicture ? QJsonValue(world.abbreviate(*world.finder.desktopPicture))
                                      : QJsonValue()}};
+    // Only a scenario whose world has an address book prints one.
+    if (const auto book = DescribeAddressBook(world))
+        output.insert(QStringLiteral("address_book"), *book);
+    return output;
 }
 
 } // namespace scenario

@@ -14,6 +14,8 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QJsonArray>
+#include <archive.h>
+#include <archive_entry.h>
 #include <sys/xattr.h>
 
 namespace scenario {
@@ -147,6 +149,25 @@ std::optional<QJsonObject> describePdf(const QString& path) {
                        {QStringLiteral("boxes"), boxes}};
 }
 
+// The entries of a zip archive, in the archive's order; none for anything else.
+std::optional<QJsonArray> describeZip(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.read(4).startsWith("PK\x03\x04"))
+        return std::nullopt;
+    archive* reader = archive_read_new();
+    archive_read_support_format_zip(reader);
+    std::optional<QJsonArray> entries;
+    if (archive_read_open_filename(reader, QFile::encodeName(path).constData(), 65536) ==
+        ARCHIVE_OK) {
+        entries.emplace();
+        archive_entry* entry = nullptr;
+        while (archive_read_next_header(reader, &entry) == ARCHIVE_OK)
+            entries->append(QString::fromUtf8(archive_entry_pathname(entry)));
+    }
+    archive_read_free(reader);
+    return entries;
+}
+
 QJsonObject describeFile(const QFileInfo& info) {
     QJsonObject entry{{QStringLiteral("type"), QStringLiteral("file")},
                       {QStringLiteral("size"), double(info.size())}};
@@ -171,9 +192,15 @@ QJsonObject describeFile(const QFileInfo& info) {
                      QJsonObject{{QStringLiteral("width"), size.width()},
                                  {QStringLiteral("height"), size.height()}});
     }
-    // A PDF's bytes hold the moment it was written: its pages describe it instead.
-    if (const auto pdf = describePdf(info.filePath())) {
+    // The bytes of a PDF or a zip archive hold the times it and its files were written: its
+    // pages or its entries describe it instead.
+    const auto zip = describeZip(info.filePath());
+    const auto pdf = zip ? std::nullopt : describePdf(info.filePath());
+    if (zip)
+        entry.insert(QStringLiteral("zip"), *zip);
+    if (pdf)
         entry.insert(QStringLiteral("pdf"), *pdf);
+    if (zip || pdf) {
         entry.remove(QStringLiteral("sha256"));
         entry.remove(QStringLiteral("size"));
     }

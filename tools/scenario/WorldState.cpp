@@ -233,6 +233,14 @@ std::optional<QString> ReadMail(const QJsonObject& mail, World& world) {
     return std::nullopt;
 }
 
+std::optional<QString> ReadNow(const QJsonValue& now, World& world) {
+    const QDateTime date = QDateTime::fromString(now.toString(), Qt::ISODate);
+    if (!now.isString() || !date.isValid())
+        return QStringLiteral("now: an ISO 8601 date and time, such as 2026-12-05T06:52:44Z");
+    world.now = date;
+    return std::nullopt;
+}
+
 std::optional<QString> ReadAnswers(const QJsonObject& answers, World& world) {
     for (const QString& key : answers.keys()) {
         if (key != QLatin1String("alerts") && key != QLatin1String("save_panel"))

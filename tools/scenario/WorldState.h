@@ -28,6 +28,8 @@ std::optional<QString> ReadMail(const QJsonObject& mail, platform::world::World&
 std::optional<QString> ReadAnswers(const QJsonObject& answers, platform::world::World& world);
 // The spell checker's word list; null for none.
 std::optional<QString> ReadWords(const QJsonValue& words, platform::world::World& world);
+// The world's clock: an ISO 8601 date and time ("2026-12-05T06:52:44Z").
+std::optional<QString> ReadNow(const QJsonValue& now, platform::world::World& world);
 
 // Text flavors as their text, picture flavors as {"image": {...}, "bytes": n}, any other flavor
 // as {"bytes": n, "base64": "..."}; the legacy scrap under "scrap" when it holds anything.

@@ -1,0 +1,131 @@
+#include "commands/mail/EmailItems.h"
+
+#include "common/ItemKinds.h"
+#include "common/ItemLists.h"
+#include "common/ItemNames.h"
+#include "common/ScriptText.h"
+#include "common/SelectionResolution.h"
+#include "common/UniqueNames.h"
+#include "platform/local/Files.h"
+#include "platform/local/Tasks.h"
+#include "platform/services/Locations.h"
+#include "platform/services/SystemLog.h"
+#include "platform/types/ScriptValue.h"
+#include "scripts/ScriptRunner.h"
+
+#include <QFile>
+#include <QStringList>
+#include <vector>
+
+namespace {
+
+// Paths are made in buffers of this many bytes of UTF-8; a longer path fails the step.
+constexpr UInt32 kPathBufferSize = 2048;
+
+const QString kParcelo = QStringLiteral("Parcelo");
+
+std::optional<QString> PathOf(const FSRef* ref) {
+    UInt8 buffer[kPathBufferSize];
+    if (FSRefMakePath(ref, buffer, sizeof buffer) != noErr)
+        return std::nullopt;
+    return QString::fromUtf8(reinterpret_cast<const char*>(buffer));
+}
+
+} // namespace
+
+std::optional<QString> ReadFile(const FSRef* file) {
+    const auto path = PathOf(file);
+    if (!path)
+        return std::nullopt;
+    QFile data(*path);
+    if (!data.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return std::nullopt;
+    const QByteArray bytes = data.readAll();
+    if (data.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return QString::fromUtf8(
+        bytes.left(bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0')));
+}
+
+bool ZipArchive(const FSRef* item, FSRef* archive) {
+    const QString name = GetObjectName(item).value_or(QString());
+    NSLog(QStringLiteral("Archiving  \"%1\"").arg(name));
+    const QString temporary = UserTemporaryItemsFolder();
+    FSRef temporaryRef, parcelo, folder;
+    if (temporary.isEmpty() || FSPathMakeRef(QFile::encodeName(temporary), &temporaryRef) != noErr)
+        return false;
+    if (!FSObjectExists(&temporaryRef, kParcelo, &parcelo) &&
+        FSCreateDirectory(&temporaryRef, kParcelo, &parcelo) != noErr)
+        return false;
+    if (FSCreateDirectory(&parcelo, GenerateUniqueName(), &folder) != noErr)
+        return false;
+    const auto folderPath = PathOf(&folder);
+    const auto itemPath = PathOf(item);
+    if (!folderPath || !itemPath)
+        return false;
+    QString archivePath = *folderPath;
+    if (!archivePath.endsWith(u'/'))
+        archivePath += u'/';
+    archivePath += name + QStringLiteral(".zip");
+    const int status = RunTaskAndWait(
+        HelperProgramPath(QStringLiteral("velmora-ditto")),
+        {QStringLiteral("-c"), QStringLiteral("-k"), QStringLiteral("-X"), *itemPath, archivePath});
+    if (status != 0)
+        return false;
+    const QByteArray encoded = archivePath.toUtf8();
+    if (encoded.size() >= qsizetype(kPathBufferSize) || FSPathMakeRef(encoded, archive) != noErr)
+        return false;
+    NSLog(QStringLiteral("Archived \"%1\" to \"%2\"").arg(*itemPath, archivePath));
+    return true;
+}
+
+QString MailMessageScript(const QString& scriptTemplate, const QString& paths,
+                          const QString& names) {
+    const QString placeholder = QStringLiteral("%@");
+    const QString quoted = QStringLiteral("\"%@\"");
+    const qsizetype first = scriptTemplate.indexOf(placeholder);
+    const qsizetype second =
+        first < 0 ? -1 : scriptTemplate.indexOf(quoted, first + placeholder.size());
+    if (second < 0)
+        return scriptTemplate;
+    return scriptTemplate.left(first) + paths +
+           scriptTemplate.mid(first + placeholder.size(), second - first - placeholder.size()) +
+           QuotedScriptText(names) + scriptTemplate.mid(second + quoted.size());
+}
+
+void EmailItemsOfSelection() {
+    const QStringList selection = FinderSelectionPaths();
+    if (selection.isEmpty())
+        return;
+    FSRef scriptRef;
+    const QString scriptPath =
+        NSBundleResourcePath() + QStringLiteral("/scripts/MakeMailMessage.applescript");
+    if (FSPathMakeRef(QFile::encodeName(scriptPath), &scriptRef) != noErr)
+        return;
+    const auto scriptTemplate = ReadFile(&scriptRef);
+    if (!scriptTemplate)
+        return;
+
+    std::vector<FSRef> items;
+    items.reserve(size_t(selection.size()));
+    QStringList names;
+    for (const QString& path : selection) {
+        FSRef ref;
+        if (FSPathMakeRef(path.toUtf8(), &ref) != noErr)
+            continue;
+        items.push_back(ref);
+        if (const auto name = GetObjectDisplayName(&ref))
+            names.append(*name);
+    }
+    QString paths;
+    for (const FSRef& item : items) {
+        FSRef archive;
+        // A link is no file of its own to attach: it is left out, as anything else would be.
+        if (ItemIsPlainFile(&item) && !ItemIsSymbolicLink(&item))
+            AddFilePathToPaths(&item, paths);
+        else if (ItemIsContainer(&item) && ZipArchive(&item, &archive))
+            AddFilePathToPaths(&archive, paths);
+    }
+    SortCFMutableArrayOfCFStringsLikeTheFinder(names);
+    RunCFStringScript(MailMessageScript(*scriptTemplate, paths, names.join(QStringLiteral(", "))));
+}

@@ -1,0 +1,100 @@
+#include "commands/mail/MailSenders.h"
+
+#include "platform/services/Application.h"
+#include "platform/services/Locations.h"
+#include "prefs/PreferenceKeys.h"
+#include "prefs/Preferences.h"
+#include "scripts/ScriptRunner.h"
+
+#include <QStringList>
+
+namespace {
+
+struct Sender {
+    QString first;
+    std::optional<QString> last;
+    QString address;
+};
+
+Sender ReadSenderLine(const QString& line) {
+    const QStringList words = line.split(u' ');
+    const QString& last = words.last();
+    const qsizetype count = words.size();
+    if (last.size() >= 2 && last.startsWith(u'<') && last.endsWith(u'>')) {
+        const QString address = last.mid(1, last.size() - 2);
+        if (count >= 3)
+            return {words.mid(0, count - 2).join(u' '), words[count - 2], address};
+        return {count == 1 ? address : words.first(), std::nullopt, address};
+    }
+    return {last, std::nullopt, last.contains(u'@') ? last : QString()};
+}
+
+} // namespace
+
+QString AddressBookFolder() {
+    if (auto folder = StringPreferenceValue(kAddressBookFolderKey))
+        return *folder;
+    return UserDataHome() + QStringLiteral("/velmora/AddressBook");
+}
+
+QString DateDescription(const QDateTime& date) {
+    return date.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral(" +0000");
+}
+
+std::optional<int> GroupNamedExists(const addressbook::AddressBook& book, const QString& name) {
+    const int found = book.findGroup(name);
+    return found < 0 ? std::nullopt : std::optional<int>(found);
+}
+
+std::optional<int> CreateGroupNamed(addressbook::AddressBook& book, const QString& name) {
+    if (GroupNamedExists(book, name))
+        return std::nullopt;
+    const int group = book.addGroup(name);
+    book.save();
+    return group;
+}
+
+std::optional<int> PersonNamedExists(const addressbook::AddressBook& book, const QString& first,
+                                     const std::optional<QString>& last) {
+    const int found = book.findPerson(first, last.value_or(QString()));
+    return found < 0 ? std::nullopt : std::optional<int>(found);
+}
+
+std::optional<int> AddToAddressBook(addressbook::AddressBook& book, const QString& first,
+                                    const std::optional<QString>& last, const QString& address) {
+    if (const auto existing = PersonNamedExists(book, first, last))
+        return existing;
+    addressbook::Person person;
+    person.first = first;
+    person.last = last.value_or(QString());
+    if (!address.isEmpty())
+        person.emails.push_back({QStringLiteral("work"), address});
+    if (person.first.isEmpty() && person.last.isEmpty() && person.emails.empty())
+        return std::nullopt;
+    return book.addPerson(std::move(person));
+}
+
+bool Parse(addressbook::AddressBook& book, const QString& answer) {
+    const auto group =
+        CreateGroupNamed(book, QStringLiteral("Velmora ") + DateDescription(NSDateNow()));
+    if (!group)
+        return false;
+    QString text = answer;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(u'\n', u'\r');
+    for (const QString& line : text.split(u'\r')) {
+        const Sender sender = ReadSenderLine(line);
+        if (const auto person = AddToAddressBook(book, sender.first, sender.last, sender.address))
+            book.addMember(*group, *person);
+    }
+    book.save();
+    return true;
+}
+
+void AddSendersToAddressBook() {
+    const auto answer = RunScriptResource(QStringLiteral("Mail Sender.applescript"), ReverseOrder(),
+                                          false, false, false);
+    if (!answer)
+        return;
+    addressbook::AddressBook book(AddressBookFolder());
+    Parse(book, *answer);
+}
