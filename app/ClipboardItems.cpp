@@ -32,7 +32,8 @@ void AppController::addClipboardImageMenuItem() {
     if (PasteboardCreate(kPasteboardClipboard, &pasteboard) != noErr ||
         !ImageCanInitWithPasteboard(pasteboard))
         return;
-    const auto image = ImageInitWithPasteboard(pasteboard);
+    // Decoded no larger than the menu needs, so that a huge picture does not slow the menu down.
+    const auto image = ImageInitWithPasteboard(pasteboard, kClipboardPictureSize * 4);
     if (!image)
         return;
     QAction* item =

@@ -8,6 +8,8 @@
 #include <QDBusMessage>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -86,6 +88,29 @@ std::optional<QString> LinuxAlerts::runSavePanel(const QString& requiredType,
     if (!path.endsWith(u'.' + requiredType, Qt::CaseInsensitive))
         path += u'.' + requiredType;
     return path;
+}
+
+std::optional<QString> LinuxAlerts::runChooseFolder(const QString& title, const QString& button,
+                                                    const QString& message) {
+    QFileDialog dialog(nullptr, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setLabelText(QFileDialog::Accept, button);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        auto* label = new QLabel(message, &dialog);
+        label->setWordWrap(true);
+        grid->addWidget(label, 0, 0, 1, -1);
+        grid->setRowMinimumHeight(0, label->sizeHint().height());
+    }
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString folder = dialog.selectedFiles().first();
+    if (!QFileInfo(folder).isDir())
+        return std::nullopt;
+    return folder;
 }
 
 void LinuxSounds::beep() {

@@ -93,6 +93,9 @@ public:
                      const QStringList& buttons) override;
     std::optional<QString> runSavePanel(const QString& requiredType,
                                         const QString& initialName) override;
+    // Qt's own folder dialog, which has room for the message; a desktop's native one has not.
+    std::optional<QString> runChooseFolder(const QString& title, const QString& button,
+                                           const QString& message) override;
 };
 
 // The beep of the display server, and the freedesktop sound theme played by whichever of
@@ -168,6 +171,9 @@ public:
     bool launchApplication(const QString& path) override;
     // The file manager's org.freedesktop.FileManager1 interface; without one, the folder opens.
     bool selectFile(const QString& path) override;
+    // GIO file managers (Nautilus, Nemo, Caja) draw an item's custom icon from its
+    // metadata::custom-icon, kept by the gvfs metadata daemon; without one nothing is told.
+    void customIconChanged(const QString& path, const std::optional<QString>& iconFile) override;
 };
 
 class LinuxLocations : public Locations {

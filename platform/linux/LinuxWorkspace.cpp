@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
 #include <QDirIterator>
@@ -135,6 +136,50 @@ bool LinuxWorkspace::selectFile(const QString& path) {
     if (reply.type() == QDBusMessage::ReplyMessage)
         return true;
     return openFile(QFileInfo(path).absolutePath());
+}
+
+namespace {
+
+// The gvfs metadata daemon, started by the session bus the first time a GIO client asks for it.
+bool GvfsMetadataAvailable() {
+    static const QString kMetadata = QStringLiteral("org.gtk.vfs.Metadata");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    const QDBusMessage reply =
+        bus.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                QStringLiteral("/org/freedesktop/DBus"),
+                                                QStringLiteral("org.freedesktop.DBus"),
+                                                QStringLiteral("ListActivatableNames")),
+                 QDBus::Block, 2000);
+    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+        reply.arguments().first().toStringList().contains(kMetadata))
+        return true;
+    return bus.interface() && bus.interface()->isServiceRegistered(kMetadata);
+}
+
+} // namespace
+
+void LinuxWorkspace::customIconChanged(const QString& path,
+                                       const std::optional<QString>& iconFile) {
+    static const bool available = GvfsMetadataAvailable();
+    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    if (!available || gio.isEmpty())
+        return;
+    const QString attribute = QStringLiteral("metadata::custom-icon");
+    QStringList arguments{QStringLiteral("set")};
+    if (iconFile)
+        arguments << path << attribute
+                  << QString::fromLatin1(platform::encodeFileUri(QFile::encodeName(*iconFile)));
+    else
+        arguments << QStringLiteral("-t") << QStringLiteral("unset") << path << attribute;
+    // Waited for, so that the file manager has the icon when the command's alert or the next
+    // item comes; a metadata daemon that hangs costs a few seconds, no more.
+    QProcess process;
+    process.start(gio, arguments);
+    if (!process.waitForFinished(3000))
+        process.kill();
+    process.waitForFinished(1000);
 }
 
 LinuxLocations::LinuxLocations(QString home, QByteArray runtimeDir, QByteArray cacheHome,

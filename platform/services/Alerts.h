@@ -1,5 +1,5 @@
 // Modal alerts and panels: a stop alert with a message, an optional informative text and its
-// buttons, and the save panel that asks where a new file goes.
+// buttons, the save panel that asks where a new file goes, and the dialog that asks for a folder.
 #pragma once
 
 #include <QString>
@@ -21,6 +21,10 @@ public:
     // in the panel. None when the user cancels.
     virtual std::optional<QString> runSavePanel(const QString& requiredType,
                                                 const QString& initialName) = 0;
+    // Asks for an existing folder, in a dialog titled `title` whose choosing button says
+    // `button` and which shows `message`. None when the user cancels.
+    virtual std::optional<QString> runChooseFolder(const QString& title, const QString& button,
+                                                   const QString& message) = 0;
 };
 
 } // namespace platform
@@ -31,3 +35,7 @@ int RunStopAlert(const QString& message, const std::optional<QString>& detail,
 
 // Runs the save panel through the installed desktop; the chosen path, or none when cancelled.
 std::optional<QString> RunSavePanel(const QString& requiredType, const QString& initialName);
+
+// Runs the choose-folder dialog through the installed desktop; the folder, or none when cancelled.
+std::optional<QString> RunChooseFolderDialog(const QString& title, const QString& button,
+                                             const QString& message);

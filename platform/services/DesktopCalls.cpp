@@ -1,4 +1,5 @@
 // The classic calls over the desktop services: each hands its work to the installed desktop.
+#include "platform/local/CustomIcons.h"
 #include "platform/services/Alerts.h"
 #include "platform/services/Application.h"
 #include "platform/services/Locations.h"
@@ -19,6 +20,11 @@ int RunStopAlert(const QString& message, const std::optional<QString>& detail,
 
 std::optional<QString> RunSavePanel(const QString& requiredType, const QString& initialName) {
     return platform::alerts().runSavePanel(requiredType, initialName);
+}
+
+std::optional<QString> RunChooseFolderDialog(const QString& title, const QString& button,
+                                             const QString& message) {
+    return platform::alerts().runChooseFolder(title, button, message);
 }
 
 void NSApplicationTerminate() {
@@ -58,7 +64,27 @@ bool NSWorkspaceOpenFile(const QString& path) {
 }
 
 std::optional<QIcon> NSWorkspaceIconForFile(const QString& path) {
+    if (const auto custom = CustomIconFile(path)) {
+        const QIcon icon(*custom);
+        if (!icon.availableSizes().isEmpty())
+            return icon;
+    }
     return platform::workspace().iconForFile(path);
+}
+
+bool NSWorkspaceSetIconForFile(const QImage& picture, const QString& path) {
+    if (picture.isNull()) {
+        if (!ClearCustomIcon(path))
+            return false;
+        platform::workspace().customIconChanged(path, std::nullopt);
+        return true;
+    }
+    const auto file = StoreCustomIcon(
+        path, picture, platform::locations().dataHome() + QStringLiteral("/velmora/icons"));
+    if (!file)
+        return false;
+    platform::workspace().customIconChanged(path, file);
+    return true;
 }
 
 std::optional<QString> NSWorkspaceFullPathForApplication(const QString& name) {

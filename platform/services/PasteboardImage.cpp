@@ -35,7 +35,7 @@ bool ImageCanInitWithPasteboard(PasteboardRef pasteboard) {
     return forEachImageFlavor(pasteboard, [](PasteboardItemID, const QString&) { return true; });
 }
 
-std::optional<QImage> ImageInitWithPasteboard(PasteboardRef pasteboard) {
+std::optional<QImage> ImageInitWithPasteboard(PasteboardRef pasteboard, QSize within) {
     std::optional<QImage> image;
     forEachImageFlavor(pasteboard, [&](PasteboardItemID item, const QString& flavor) {
         QByteArray data;
@@ -44,6 +44,10 @@ std::optional<QImage> ImageInitWithPasteboard(PasteboardRef pasteboard) {
             return false;
         QBuffer buffer(&data);
         QImageReader reader(&buffer);
+        const QSize own = reader.size();
+        if (!within.isEmpty() && own.isValid() &&
+            (own.width() > within.width() || own.height() > within.height()))
+            reader.setScaledSize(own.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
         QImage decoded = reader.read();
         if (decoded.isNull())
             return false;

@@ -10,5 +10,8 @@
 bool ImageCanInitWithPasteboard(PasteboardRef pasteboard);
 
 // The picture of the first item, in item order, whose picture flavor decodes; within an item
-// the flavors are tried in the order the item offers them. None when no flavor decodes.
-std::optional<QImage> ImageInitWithPasteboard(PasteboardRef pasteboard);
+// the flavors are tried in the order the item offers them. None when no flavor decodes. With a
+// box, a picture larger than it is decoded already fitted into it, its proportions kept, so
+// that a huge one costs no more memory than the box where its format allows (JPEG decodes
+// scaled; others decode whole, within Qt's allocation limit, and are scaled then).
+std::optional<QImage> ImageInitWithPasteboard(PasteboardRef pasteboard, QSize within = QSize());

@@ -52,6 +52,7 @@ enum : OSStatus {
     invalidMovie = -2010,
     pathTooLongErr = -2095,
     kTextMalformedInputErr = -8739,
+    kLSApplicationNotFoundErr = -10814,
 };
 
 // An opaque reference to an existing file or folder. Its 80 bytes are private to the file

@@ -115,6 +115,8 @@ public:
     // The paths the user chooses in save panels, in order (absolute; none cancels); once they
     // run out, the panel is cancelled.
     std::deque<std::optional<QString>> savePanelAnswers;
+    // The folders the choose-folder dialog answers, in order; none is a cancel, as is running out.
+    std::deque<std::optional<QString>> chooseFolderAnswers;
     // The time the world's clock shows; none: the real time.
     std::optional<QDateTime> now;
     // The spell checker's word list; none: the desktop has none.

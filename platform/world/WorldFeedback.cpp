@@ -32,6 +32,17 @@ std::optional<QString> WorldAlerts::runSavePanel(const QString& requiredType, co
     return answer;
 }
 
+std::optional<QString> WorldAlerts::runChooseFolder(const QString&, const QString&,
+                                                    const QString&) {
+    auto& answers = m_world.chooseFolderAnswers;
+    if (answers.empty())
+        return std::nullopt;
+    std::optional<QString> answer;
+    answer.swap(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
 void WorldSounds::beep() {
     m_world.record(events::Beep{});
 }

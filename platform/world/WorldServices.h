@@ -76,6 +76,8 @@ public:
                      const QStringList& buttons) override;
     std::optional<QString> runSavePanel(const QString& requiredType,
                                         const QString& initialName) override;
+    std::optional<QString> runChooseFolder(const QString& title, const QString& button,
+                                           const QString& message) override;
 
 private:
     World& m_world;
@@ -173,6 +175,8 @@ public:
     std::optional<QString> fullPathForApplication(const QString& name) override;
     bool launchApplication(const QString& path) override;
     bool selectFile(const QString& path) override;
+    // The world's file manager reads the attribute itself.
+    void customIconChanged(const QString&, const std::optional<QString>&) override {}
 
 private:
     World& m_world;

@@ -17,9 +17,14 @@ std::optional<QIcon> WorldWorkspace::iconForFile(const QString& path) {
         isApplication = isApplication || (state.installed && World::applicationPath(name) == path);
     if (!isApplication && !QFileInfo::exists(path))
         return std::nullopt;
-    QPixmap icon(16, 16);
-    icon.fill(Qt::gray);
-    return QIcon(icon);
+    // A grey square drawn at three sizes, as icon themes give several.
+    QIcon icon;
+    for (const int side : {16, 32, 128}) {
+        QPixmap size(side, side);
+        size.fill(Qt::gray);
+        icon.addPixmap(size);
+    }
+    return icon;
 }
 
 std::optional<QString> WorldWorkspace::fullPathForApplication(const QString& name) {

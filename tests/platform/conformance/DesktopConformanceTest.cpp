@@ -17,6 +17,7 @@
 #include "platform/services/Platform.h"
 #include "platform/services/Preferences.h"
 #include "platform/services/Scripting.h"
+#include "platform/services/Workspace.h"
 #include "platform/world/World.h"
 
 #include <QBuffer>
@@ -244,6 +245,27 @@ TYPED_TEST(DesktopConformance, TheFileMappingTableGivesExtensionsWithTheirDots) 
     EXPECT_TRUE(pdf);
     EXPECT_EQ(ICEnd(instance), noErr);
     EXPECT_EQ(ICStop(instance), noErr);
+}
+
+TYPED_TEST(DesktopConformance, ACustomIconIsTheItemsIconUntilItIsRemoved) {
+    const QString path = QFile::decodeName(this->file(QStringLiteral("notes.txt")));
+    const auto themed = NSWorkspaceIconForFile(path);
+    ASSERT_TRUE(themed);
+    QImage picture(40, 20, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(NSWorkspaceSetIconForFile(picture, path));
+    const auto custom = NSWorkspaceIconForFile(path);
+    ASSERT_TRUE(custom);
+    ASSERT_EQ(custom->availableSizes(), QList<QSize>{QSize(40, 20)});
+    EXPECT_EQ(custom->pixmap(QSize(40, 20)).toImage().pixelColor(5, 5), QColor(Qt::red));
+    // Kept with the user's data, never beside the item.
+    EXPECT_EQ(QDir(this->m_desktop.files()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("notes.txt")});
+
+    ASSERT_TRUE(NSWorkspaceSetIconForFile(QImage(), path));
+    const auto again = NSWorkspaceIconForFile(path);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->availableSizes(), themed->availableSizes());
 }
 
 } // namespace

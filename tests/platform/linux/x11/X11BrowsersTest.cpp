@@ -30,6 +30,10 @@ public:
     std::optional<QString> runSavePanel(const QString&, const QString&) override {
         return std::nullopt;
     }
+    std::optional<QString> runChooseFolder(const QString&, const QString&,
+                                           const QString&) override {
+        return std::nullopt;
+    }
     QStringList messages;
 };
 
