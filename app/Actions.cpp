@@ -7,25 +7,17 @@
 #include "commands/desktop/DesktopCommands.h"
 #include "commands/desktop/DesktopPicture.h"
 #include "commands/filenames/FilenameCommands.h"
+#include "commands/icons/CustomIcons.h"
+#include "commands/icons/IconImages.h"
+#include "commands/icons/WebIcons.h"
 #include "commands/mail/EmailItems.h"
 #include "commands/mail/MailSenders.h"
 #include "commands/media/ImageCopy.h"
 #include "commands/media/MovieInfo.h"
 #include "commands/pdf/CombineFiles.h"
-#include "common/Alerts.h"
-#include "common/MenuItems.h"
 
 #include <QAction>
 #include <QHash>
-
-namespace {
-
-void commandNotAvailable(QAction* sender) {
-    ShowAlertMessage(QStringLiteral("This command is not available yet."),
-                     sender ? std::optional<QString>(ItemTitle(sender)) : std::nullopt);
-}
-
-} // namespace
 
 #define VELMORA_ACTION(name)                                                                       \
     { QStringLiteral(#name ":"), &AppController::name }
@@ -85,20 +77,20 @@ void AppController::selCopyImageOrPosterFrame(QAction*) {
 void AppController::selGetMovieInfo(QAction*) {
     ShowMovieInfoOfSelection(movieInfo());
 }
-void AppController::selClipToIcon(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selClipToIcon(QAction*) {
+    SetIconsFromClipboardOfSelection();
 }
-void AppController::selAddClipToIcon(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selAddClipToIcon(QAction*) {
+    AddClipboardToIconsOfSelection();
 }
-void AppController::selAddWebIcon(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selAddWebIcon(QAction*) {
+    SetIconsFromWebLocationsOfSelection();
 }
-void AppController::selRemoveCustomIcon(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selRemoveCustomIcon(QAction*) {
+    RemoveCustomIconsOfSelection();
 }
-void AppController::selCreateImagesOfIcons(QAction* sender) {
-    commandNotAvailable(sender);
+void AppController::selCreateImagesOfIcons(QAction*) {
+    CreateImagesOfIconsOfSelection();
 }
 void AppController::selEmailItems(QAction*) {
     EmailItemsOfSelection();

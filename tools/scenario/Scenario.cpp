@@ -310,9 +310,9 @@ std::optional<QString> keepFolder(const QString& folder, const QString& destinat
     return std::nullopt;
 }
 
-// Unique names (the folders of Velmora's temporary folder, say) differ from run to run: each is
-// written as "<UUID>", in names and texts alike. Two entries that differ only in their unique
-// names are then written as one.
+// Unique names (the folders of Velmora's temporary folder, the names of duplicate copies) differ
+// from run to run: each is written as "<UUID>", in names and texts alike. Two entries that differ
+// only in their unique names are then written as one.
 QString maskUniqueNames(const QString& text) {
     static const QRegularExpression kUniqueName(
         QStringLiteral("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}"));
@@ -397,7 +397,7 @@ std::variant<QJsonObject, Malformed> RunScenario(const QJsonObject& input, const
     QJsonObject output{
         {QStringLiteral("menus"), run.menus()},
         {QStringLiteral("events"), maskUniqueNames(DescribeEvents(world))},
-        {QStringLiteral("files"), DescribeTree(world.root(), world)},
+        {QStringLiteral("files"), maskUniqueNames(DescribeTree(world.root(), world))},
         {QStringLiteral("temp_files"), maskUniqueNames(DescribeTree(world.temp(), world))},
         {QStringLiteral("clipboard"), DescribeClipboard(world)},
         {QStringLiteral("preferences"), DescribePreferences(world)},

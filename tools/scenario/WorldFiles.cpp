@@ -2,6 +2,7 @@
 
 #include "platform/local/Files.h"
 #include "platform/local/PdfDocuments.h"
+#include "platform/local/ResourceFork.h"
 #include "platform/world/World.h"
 #include "tools/scenario/PathPolicy.h"
 
@@ -53,6 +54,37 @@ std::optional<QString> writeImage(const QString& path, const QJsonObject& image)
     return std::nullopt;
 }
 
+// {"url ": ["address", ...]}: each key a four-character resource type, each text one resource
+// of it, in order. Written as an AppleDouble file "._name" beside the file, or, with
+// "resource_fork_in": "xattr", as the file's attribute user.com.apple.ResourceFork.
+std::optional<QString> writeResourceFork(const QString& path, const QJsonObject& spec) {
+    std::vector<std::pair<OSType, QByteArray>> resources;
+    const QJsonObject fork = spec.value(QStringLiteral("resource_fork")).toObject();
+    for (auto type = fork.begin(); type != fork.end(); ++type) {
+        const QByteArray code = type.key().toLatin1();
+        if (code.size() != 4 || !type.value().isArray())
+            return QStringLiteral("resource_fork: a four-character type and a list of texts");
+        const OSType value = (OSType(UInt8(code[0])) << 24) | (OSType(UInt8(code[1])) << 16) |
+                             (OSType(UInt8(code[2])) << 8) | OSType(UInt8(code[3]));
+        for (const QJsonValue& text : type.value().toArray())
+            resources.emplace_back(value, text.toString().toUtf8());
+    }
+    const QByteArray bytes = MakeResourceFork(resources);
+    const QString where = spec.value(QStringLiteral("resource_fork_in")).toString();
+    if (where == QLatin1String("xattr")) {
+        if (::setxattr(QFile::encodeName(path).constData(), "user.com.apple.ResourceFork",
+                       bytes.constData(), size_t(bytes.size()), 0) != 0)
+            return QStringLiteral("the resource fork attribute could not be set");
+        return std::nullopt;
+    }
+    if (!where.isEmpty() && where != QLatin1String("appledouble"))
+        return QStringLiteral("resource_fork_in: \"xattr\" or \"appledouble\"");
+    const QFileInfo info(path);
+    if (!writeFile(info.path() + QStringLiteral("/._") + info.fileName(), MakeAppleDouble(bytes)))
+        return QStringLiteral("the AppleDouble file could not be written");
+    return std::nullopt;
+}
+
 std::optional<QString> createEntry(const QString& name, const QJsonObject& spec,
                                    platform::world::World& world, const QDir& scenarioDir,
                                    const PathPolicy& policy) {
@@ -70,7 +102,8 @@ std::optional<QString> createEntry(const QString& name, const QJsonObject& spec,
     for (const QString& key : spec.keys()) {
         if (kForms.contains(key))
             forms.append(key);
-        else if (key != QLatin1String("extension_hidden"))
+        else if (key != QLatin1String("extension_hidden") &&
+                 key != QLatin1String("resource_fork") && key != QLatin1String("resource_fork_in"))
             return QStringLiteral("unknown file form \"%1\"").arg(key);
     }
     if (forms.size() > 1)
@@ -102,6 +135,10 @@ std::optional<QString> createEntry(const QString& name, const QJsonObject& spec,
             return error;
         if (!QFile::link(absolute, path))
             return QStringLiteral("the symbolic link could not be made");
+    }
+    if (spec.contains(QStringLiteral("resource_fork"))) {
+        if (auto error = writeResourceFork(path, spec))
+            return error;
     }
     if (spec.value(QStringLiteral("extension_hidden")).toBool()) {
         FSRef ref;

@@ -243,7 +243,8 @@ std::optional<QString> ReadNow(const QJsonValue& now, World& world) {
 
 std::optional<QString> ReadAnswers(const QJsonObject& answers, World& world) {
     for (const QString& key : answers.keys()) {
-        if (key != QLatin1String("alerts") && key != QLatin1String("save_panel"))
+        if (key != QLatin1String("alerts") && key != QLatin1String("save_panel") &&
+            key != QLatin1String("choose_folder"))
             return QStringLiteral("answers: \"%1\" is not supported").arg(key);
     }
     world.alertAnswers.clear();
@@ -252,18 +253,26 @@ std::optional<QString> ReadAnswers(const QJsonObject& answers, World& world) {
             return QStringLiteral("answers: an alert's answer is a button number");
         world.alertAnswers.push_back(answer.toInt());
     }
-    world.savePanelAnswers.clear();
-    for (const QJsonValue& answer : answers.value(QStringLiteral("save_panel")).toArray()) {
-        if (answer.isNull()) {
-            world.savePanelAnswers.push_back(std::nullopt);
-            continue;
+    const auto paths = [&](const char* key, std::deque<std::optional<QString>>& into,
+                           const char* what) -> std::optional<QString> {
+        into.clear();
+        for (const QJsonValue& answer : answers.value(QLatin1String(key)).toArray()) {
+            if (answer.isNull()) {
+                into.push_back(std::nullopt);
+                continue;
+            }
+            if (!answer.isString())
+                return QStringLiteral("answers: %1's answer is a path or null")
+                    .arg(QLatin1String(what));
+            const QString path = world.expand(answer.toString());
+            into.push_back(QFileInfo(path).isAbsolute() ? path : world.root() + u'/' + path);
         }
-        if (!answer.isString())
-            return QStringLiteral("answers: a save panel's answer is a path or null");
-        const QString path = world.expand(answer.toString());
-        world.savePanelAnswers.push_back(QFileInfo(path).isAbsolute() ? path
-                                                                      : world.root() + u'/' + path);
-    }
+        return std::nullopt;
+    };
+    if (auto error = paths("save_panel", world.savePanelAnswers, "a save panel"))
+        return error;
+    if (auto error = paths("choose_folder", world.chooseFolderAnswers, "a choose-folder dialog"))
+        return error;
     return std::nullopt;
 }
 

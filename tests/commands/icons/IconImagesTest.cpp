@@ -1,0 +1,152 @@
+// Pictures of icons written into a chosen folder: nothing there replaced, the picture its own
+// icon, an icon family file drawn from what it holds, and the folder opened once at the end.
+#include "commands/icons/IconImages.h"
+#include "platform/local/CustomIcons.h"
+#include "platform/world/World.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/WorldSelection.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace events = platform::world::events;
+
+// An icon family holding one 512-pixel PNG of a single colour.
+QByteArray IconFamily(QColor colour) {
+    QImage image(512, 512, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const auto be32 = [](quint32 value) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian(value, bytes.data());
+        return bytes;
+    };
+    const QByteArray element = "ic09" + be32(quint32(8 + png.size())) + png;
+    return "icns" + be32(quint32(8 + element.size())) + element;
+}
+
+class IconImagesTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_world.root() + u'/' + name; }
+    void chooseFolder(const QString& name) {
+        QDir().mkpath(path(name));
+        m_world.chooseFolderAnswers = {path(name)};
+    }
+    QStringList entries(const QString& folder) const {
+        return QDir(path(folder)).entryList(QDir::Files, QDir::Name);
+    }
+    QStringList alertMessages() const {
+        QStringList messages;
+        for (const auto& alert : m_world.eventsOf<events::Alert>())
+            messages.append(alert.message);
+        return messages;
+    }
+
+    platform::world::World m_world;
+    platform::ScopedPlatform m_installed{m_world.services()};
+};
+
+TEST_F(IconImagesTest, ATakenNameGetsADuplicateAndThePictureIsItsOwnIcon) {
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("report.pdf")), "%PDF-1.4"));
+    QDir().mkpath(path(QStringLiteral("other")));
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("other/report.pdf")), "%PDF-1.4"));
+    chooseFolder(QStringLiteral("out"));
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("out/report.pdf.png")), "mine"));
+    fixtures::SelectInWorld(m_world,
+                            {QStringLiteral("report.pdf"), QStringLiteral("other/report.pdf")});
+
+    CreateImagesOfIconsOfSelection();
+
+    EXPECT_TRUE(alertMessages().isEmpty());
+    const QStringList made = entries(QStringLiteral("out"));
+    ASSERT_EQ(made.size(), 3);
+    QFile mine(path(QStringLiteral("out/report.pdf.png")));
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), "mine");
+    const QRegularExpression duplicate(QStringLiteral(
+        "^report\\.pdf - [0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.png$"));
+    for (const QString& name : made) {
+        if (name == QLatin1String("report.pdf.png"))
+            continue;
+        EXPECT_TRUE(duplicate.match(name).hasMatch()) << name.toStdString();
+        const QString picture = path(QStringLiteral("out/") + name);
+        const QImage image(picture);
+        EXPECT_EQ(image.size(), QSize(512, 512));
+        EXPECT_EQ(image.pixelColor(256, 256), QColor(Qt::gray));
+        const auto own = CustomIconFile(picture);
+        ASSERT_TRUE(own);
+        EXPECT_EQ(QImage(*own).size(), QSize(512, 512));
+    }
+    const auto opened = m_world.eventsOf<events::Open>();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(QDir(opened[0].path).canonicalPath(),
+              QDir(path(QStringLiteral("out"))).canonicalPath());
+}
+
+TEST_F(IconImagesTest, AnIconFamilyFileIsDrawnFromTheIconsItHolds) {
+    QFile icns(path(QStringLiteral("Site.ICNS")));
+    ASSERT_TRUE(icns.open(QIODevice::WriteOnly));
+    icns.write(IconFamily(Qt::blue));
+    icns.close();
+    chooseFolder(QStringLiteral("out"));
+    fixtures::SelectInWorld(m_world, {QStringLiteral("Site.ICNS")});
+    CreateImagesOfIconsOfSelection();
+    const QImage image(path(QStringLiteral("out/Site.ICNS.png")));
+    ASSERT_EQ(image.size(), QSize(512, 512));
+    EXPECT_EQ(image.pixelColor(10, 500), QColor(Qt::blue));
+
+    // One that holds no icon has no picture: its empty file still arrives.
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("empty.icns")), "icns"));
+    fixtures::SelectInWorld(m_world, {QStringLiteral("empty.icns")});
+    m_world.chooseFolderAnswers = {path(QStringLiteral("out"))};
+    CreateImagesOfIconsOfSelection();
+    EXPECT_EQ(alertMessages(),
+              QStringList{QStringLiteral("Icon2Image: An error occurred loading the icon data.")});
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("out/empty.icns.png"))).size(), 0);
+}
+
+TEST_F(IconImagesTest, CancelledOrFailingCopiesLeaveTheFolderClosed) {
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("a.txt")), "x"));
+    const QString longName = QString(252, u'n');
+    ASSERT_TRUE(fixtures::WriteText(path(longName), "x"));
+    fixtures::SelectInWorld(m_world, {QStringLiteral("a.txt")});
+    CreateImagesOfIconsOfSelection(); // no folder chosen: cancelled
+    EXPECT_TRUE(m_world.eventsOf<events::Alert>().empty());
+
+    // A name that cannot take ".png" fails both file-creation alerts and is skipped.
+    chooseFolder(QStringLiteral("out"));
+    fixtures::SelectInWorld(m_world, {longName});
+    CreateImagesOfIconsOfSelection();
+    EXPECT_EQ(alertMessages(),
+              (QStringList{QStringLiteral("The output file could not be created."),
+                           QStringLiteral("The temporary output file could not be made.")}));
+    EXPECT_TRUE(m_world.eventsOf<events::Open>().empty());
+
+    // Its picture is made, but a copy under a duplicate name would be longer than a name can
+    // be, so it cannot reach a folder that holds one of its own name already.
+    const QString named = QString(240, u'm');
+    ASSERT_TRUE(fixtures::WriteText(path(named), "x"));
+    chooseFolder(QStringLiteral("taken"));
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("taken/") + named + QStringLiteral(".png")),
+                                    "kept"));
+    fixtures::SelectInWorld(m_world, {named, named});
+    CreateImagesOfIconsOfSelection();
+    EXPECT_EQ(alertMessages().count(QStringLiteral(
+                  "The image output file could not be moved to the destination folder.")),
+              2);
+    EXPECT_TRUE(m_world.eventsOf<events::Open>().empty());
+    EXPECT_EQ(QDir(path(QStringLiteral("taken"))).entryList(QDir::Files),
+              QStringList{named + QStringLiteral(".png")});
+}
+
+} // namespace

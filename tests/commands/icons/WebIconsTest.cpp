@@ -1,0 +1,146 @@
+// Site icons for web location files against a server on the loopback interface: the link in
+// the page's head or the site's /favicon.ico, and each refusal's alert, one per item.
+#include "commands/icons/WebIcons.h"
+#include "platform/local/CustomIcons.h"
+#include "platform/local/ResourceFork.h"
+#include "platform/world/World.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/WorldSelection.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <gtest/gtest.h>
+#include <sys/xattr.h>
+
+namespace {
+
+namespace events = platform::world::events;
+using Response = fixtures::LoopbackHttpServer::Response;
+
+QByteArray Png(QColor colour) {
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+Response Html(const QByteArray& head) {
+    return {200, "text/html", "<html><head" + head + "</head><body>hi</body></html>"};
+}
+
+class WebIconsTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_world.root() + u'/' + name; }
+    // A web location holding `address` in an AppleDouble file beside it, or in its attribute.
+    void webloc(const QString& name, const QUrl& address, bool inAttribute = false) {
+        ASSERT_TRUE(fixtures::WriteText(path(name), ""));
+        const QByteArray fork = MakeResourceFork({{FOUR_CHAR_CODE("url "), address.toEncoded()}});
+        if (inAttribute) {
+            ASSERT_EQ(::setxattr(QFile::encodeName(path(name)).constData(),
+                                 "user.com.apple.ResourceFork", fork.constData(),
+                                 size_t(fork.size()), 0),
+                      0);
+            return;
+        }
+        ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("._") + name), MakeAppleDouble(fork)));
+    }
+    QColor iconColour(const QString& name) const {
+        const auto file = CustomIconFile(path(name));
+        return file ? QImage(*file).pixelColor(8, 8) : QColor();
+    }
+    QStringList alertMessages() const {
+        QStringList messages;
+        for (const auto& alert : m_world.eventsOf<events::Alert>())
+            messages.append(alert.message);
+        return messages;
+    }
+
+    fixtures::LoopbackHttpServer m_server;
+    platform::world::World m_world;
+    platform::ScopedPlatform m_installed{m_world.services()};
+};
+
+TEST_F(WebIconsTest, TheHeadsLinkInAnyCaseResolvedAgainstThePageElseTheSitesFavicon) {
+    m_server.route("/", Html("><LINK REL=\"SHORTCUT ICON\" HREF=\"/img/site.ico\">"));
+    m_server.route("/img/site.ico", {200, "image/x-icon", Png(Qt::red)});
+    m_server.route("/dir/page.html", Html("><link rel=\"shortcut icon\" href=\"icons/x.ico\">"));
+    m_server.route("/dir/icons/x.ico", {200, "image/png", Png(Qt::blue)});
+    // Neither writes the link in the one form that is looked for.
+    m_server.route("/other.html", Html("><link rel=\"icon\" href=\"/img/site.ico\">"
+                                       "<link href=\"/img/site.ico\" rel=\"shortcut icon\">"));
+    m_server.route("/favicon.ico", {200, "image/png", Png(Qt::green)});
+    webloc(QStringLiteral("capitals.webloc"), m_server.url("/"));
+    webloc(QStringLiteral("relative.WEBLOC"), m_server.url("/dir/page.html"), true);
+    webloc(QStringLiteral("fallback.webloc"), m_server.url("/other.html"));
+    fixtures::SelectInWorld(m_world,
+                            {QStringLiteral("capitals.webloc"), QStringLiteral("relative.WEBLOC"),
+                             QStringLiteral("fallback.webloc")});
+
+    SetIconsFromWebLocationsOfSelection();
+
+    EXPECT_TRUE(alertMessages().isEmpty()) << alertMessages().join(u'\n').toStdString();
+    EXPECT_EQ(iconColour(QStringLiteral("capitals.webloc")), QColor(Qt::red));
+    EXPECT_EQ(iconColour(QStringLiteral("relative.WEBLOC")), QColor(Qt::blue));
+    EXPECT_EQ(iconColour(QStringLiteral("fallback.webloc")), QColor(Qt::green));
+}
+
+TEST_F(WebIconsTest, EachItemEndsInTheAlertOfTheStepThatFailedAndNothingChanges) {
+    m_server.route("/headless.html", {200, "text/html", "<html><body>no head</body></html>"});
+    m_server.route("/favicon.ico", {200, "image/png", Png(Qt::green)});
+    m_server.route("/broken.html", Html("><link rel=\"shortcut icon\" href=\"/not-a-picture\">"));
+    m_server.route("/not-a-picture", {200, "image/png", "<html>404</html>"});
+    m_server.route("/endless-icon.html", Html("><link rel=\"shortcut icon\" href=\"/endless\">"));
+    m_server.endless("/endless");
+    m_server.hang("/hang");
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("notes.txt")), "n"));
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("data-fork.webloc")),
+                                    m_server.url("/").toEncoded()));
+    webloc(QStringLiteral("local.webloc"), QUrl(QStringLiteral("file:///etc/hostname")));
+    webloc(QStringLiteral("missing.webloc"), m_server.url("/missing"));
+    webloc(QStringLiteral("headless.webloc"), m_server.url("/headless.html"));
+    webloc(QStringLiteral("broken.webloc"), m_server.url("/broken.html"));
+    webloc(QStringLiteral("endless.webloc"), m_server.url("/endless-icon.html"));
+    webloc(QStringLiteral("hang.webloc"), m_server.url("/hang"));
+    fixtures::SelectInWorld(m_world,
+                            {QStringLiteral("notes.txt"), QStringLiteral("data-fork.webloc"),
+                             QStringLiteral("local.webloc"), QStringLiteral("missing.webloc"),
+                             QStringLiteral("headless.webloc"), QStringLiteral("broken.webloc"),
+                             QStringLiteral("endless.webloc"), QStringLiteral("hang.webloc")});
+
+    QElapsedTimer timer;
+    timer.start();
+    SetIconsFromWebLocationsOfSelection();
+
+    EXPECT_LT(timer.elapsed(), 30000);
+    EXPECT_EQ(alertMessages(),
+              (QStringList{QStringLiteral("This is not a web location file."),
+                           QStringLiteral("This web location could not be found."),
+                           QStringLiteral("The web page could not be downloaded."),
+                           QStringLiteral("The web page could not be downloaded."),
+                           QStringLiteral("The web page header could not be found."),
+                           QStringLiteral("The shortcut icon image could not be created."),
+                           QStringLiteral("The shortcut icon image could not be created."),
+                           QStringLiteral("The web page could not be downloaded.")}));
+    for (const char* name : {"notes.txt", "data-fork.webloc", "headless.webloc", "hang.webloc"})
+        EXPECT_FALSE(CustomIconFile(path(QString::fromLatin1(name)))) << name;
+}
+
+TEST_F(WebIconsTest, ShortcutIconAddressNeedsAHostForTheFallback) {
+    const QUrl secure(QStringLiteral("https://example.org:8443/a/b.html"));
+    EXPECT_EQ(ShortcutIconAddress(QStringLiteral("<title>x</title>"), secure),
+              QUrl(QStringLiteral("http://example.org/favicon.ico")));
+    EXPECT_EQ(ShortcutIconAddress(
+                  QStringLiteral("<link rel=\"shortcut icon\" href=\"//cdn.example.org/i.png\">"),
+                  secure),
+              QUrl(QStringLiteral("https://cdn.example.org/i.png")));
+    EXPECT_FALSE(ShortcutIconAddress(QString(), QUrl(QStringLiteral("file:///home/a.html"))));
+}
+
+} // namespace
