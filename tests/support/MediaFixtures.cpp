@@ -1,5 +1,6 @@
 #include "tests/support/MediaFixtures.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QPageLayout>
@@ -40,6 +41,14 @@ bool WritePng(const QString& path, int width, int height) {
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(QColor(200, 80, 40));
     return image.save(path, "png");
+}
+
+QByteArray PngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 bool WritePngHeaderOnly(const QString& path, quint32 width, quint32 height) {

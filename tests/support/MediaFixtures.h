@@ -1,6 +1,7 @@
 // Small media files made on the spot for tests and benchmarks.
 #pragma once
 
+#include <QImage>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,8 @@ bool WritePdf(const QString& path, const std::vector<QSizeF>& pages, const QStri
 bool WriteMovie(const QString& path);
 // A PNG picture of the given size.
 bool WritePng(const QString& path, int width, int height);
+// The picture encoded as PNG.
+QByteArray PngBytes(const QImage& image);
 // A PNG whose header claims the given size and that holds no pixel data.
 bool WritePngHeaderOnly(const QString& path, quint32 width, quint32 height);
 bool WriteText(const QString& path, const QByteArray& text);

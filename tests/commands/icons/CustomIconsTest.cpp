@@ -5,6 +5,7 @@
 #include "platform/services/Workspace.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
+#include "tests/support/WorldAlerts.h"
 #include "tests/support/WorldSelection.h"
 
 #include <QBuffer>
@@ -18,14 +19,6 @@
 namespace {
 
 namespace events = platform::world::events;
-
-QByteArray Png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QImage Filled(int width, int height, QColor colour) {
     QImage image(width, height, QImage::Format_ARGB32);
@@ -42,18 +35,13 @@ protected:
         fixtures::SelectInWorld(m_world, names);
     }
     void copyToClipboard(const QImage& image) {
-        m_world.clipboard.items = {{{{QStringLiteral("public.png"), Png(image)}}}};
+        m_world.clipboard.items = {{{{QStringLiteral("public.png"), fixtures::PngBytes(image)}}}};
     }
     QImage icon(const QString& name) const {
         const auto file = CustomIconFile(path(name));
         return file ? QImage(*file) : QImage();
     }
-    QStringList alertMessages() const {
-        QStringList messages;
-        for (const auto& alert : m_world.eventsOf<events::Alert>())
-            messages.append(alert.message);
-        return messages;
-    }
+    QStringList alertMessages() const { return fixtures::AlertMessages(m_world); }
 
     platform::world::World m_world;
     platform::ScopedPlatform m_installed{m_world.services()};

@@ -4,9 +4,9 @@
 #include "platform/local/CustomIcons.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
+#include "tests/support/WorldAlerts.h"
 #include "tests/support/WorldSelection.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -22,10 +22,7 @@ namespace events = platform::world::events;
 QByteArray IconFamily(QColor colour) {
     QImage image(512, 512, QImage::Format_ARGB32);
     image.fill(colour);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    const QByteArray png = fixtures::PngBytes(image);
     const auto be32 = [](quint32 value) {
         QByteArray bytes(4, '\0');
         qToBigEndian(value, bytes.data());
@@ -45,12 +42,7 @@ protected:
     QStringList entries(const QString& folder) const {
         return QDir(path(folder)).entryList(QDir::Files, QDir::Name);
     }
-    QStringList alertMessages() const {
-        QStringList messages;
-        for (const auto& alert : m_world.eventsOf<events::Alert>())
-            messages.append(alert.message);
-        return messages;
-    }
+    QStringList alertMessages() const { return fixtures::AlertMessages(m_world); }
 
     platform::world::World m_world;
     platform::ScopedPlatform m_installed{m_world.services()};

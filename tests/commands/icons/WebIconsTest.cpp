@@ -6,9 +6,9 @@
 #include "platform/world/World.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MediaFixtures.h"
+#include "tests/support/WorldAlerts.h"
 #include "tests/support/WorldSelection.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -24,11 +24,7 @@ using Response = fixtures::LoopbackHttpServer::Response;
 QByteArray Png(QColor colour) {
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return fixtures::PngBytes(image);
 }
 
 Response Html(const QByteArray& head) {
@@ -55,12 +51,7 @@ protected:
         const auto file = CustomIconFile(path(name));
         return file ? QImage(*file).pixelColor(8, 8) : QColor();
     }
-    QStringList alertMessages() const {
-        QStringList messages;
-        for (const auto& alert : m_world.eventsOf<events::Alert>())
-            messages.append(alert.message);
-        return messages;
-    }
+    QStringList alertMessages() const { return fixtures::AlertMessages(m_world); }
 
     fixtures::LoopbackHttpServer m_server;
     platform::world::World m_world;

@@ -1,6 +1,6 @@
 #include "platform/local/IconFamily.h"
+#include "tests/support/MediaFixtures.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -24,18 +24,10 @@ QByteArray family(const QByteArray& elements) {
     return "icns" + bigEndian(quint32(elements.size() + 8)) + elements;
 }
 
-QByteArray png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 QByteArray pngOfSize(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::red);
-    return png(image);
+    return fixtures::PngBytes(image);
 }
 
 // `count` bytes of `value` packed as repeats, the last one or two as one-byte literals.
@@ -60,7 +52,7 @@ TEST(IconFamilyTest, PngElementDecodesBetweenSkippedOnes) {
     source.fill(qRgba(0, 0, 255, 255));
     source.setPixel(5, 7, qRgba(200, 100, 50, 128));
     const auto images = ReadIconFamily(family(element("TOC ", "ic07" + bigEndian(9)) +
-                                              element("ic07", png(source)) +
+                                              element("ic07", fixtures::PngBytes(source)) +
                                               element("icnV", bigEndian(0x42fc0000))));
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].size(), QSize(128, 128));
