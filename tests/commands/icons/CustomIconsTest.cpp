@@ -48,10 +48,13 @@ protected:
 };
 
 TEST_F(CustomIconsTest, ClipboardPictureBecomesEachIconAndRemovalClearsThemOnlyWhenConfirmed) {
-    make({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    // An item removed after it was selected is passed over without a word.
+    make({QStringLiteral("a.txt"), QStringLiteral("gone.txt"), QStringLiteral("b.txt")});
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("gone.txt"))));
     copyToClipboard(Filled(64, 64, Qt::red));
     SetIconsFromClipboardOfSelection();
     EXPECT_TRUE(alertMessages().isEmpty());
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("gone.txt"))));
     for (const char* name : {"a.txt", "b.txt"}) {
         const QImage set = icon(QString::fromLatin1(name));
         EXPECT_EQ(set.size(), QSize(64, 64)) << name;
