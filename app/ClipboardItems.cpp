@@ -5,12 +5,12 @@
 #include "common/ClipboardText.h"
 #include "common/ImageScaling.h"
 #include "common/MenuItems.h"
+#include "platform/local/MenuPictures.h"
 #include "platform/services/PasteboardImage.h"
 #include "platform/services/Workspace.h"
 #include "scripts/ScriptRunner.h"
 
 #include <QAction>
-#include <QPixmap>
 
 namespace {
 constexpr QSize kClipboardPictureSize(64, 64);
@@ -40,7 +40,7 @@ void AppController::addClipboardImageMenuItem() {
         addMenuItem(QString(), "selClipboardImagePreviewItem:",
                     QStringLiteral("Select this item to open the clipboard image in Preview."));
     if (const auto picture = imageByScalingProportionallyToSize(*image, kClipboardPictureSize))
-        SetItemImage(item, QIcon(QPixmap::fromImage(*picture)), QStringLiteral("picture:64x64"));
+        SetItemImage(item, platform::MenuPicture(*picture), QStringLiteral("picture:64x64"));
     gClipboardHasImage = true;
 }
 

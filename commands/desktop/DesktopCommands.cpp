@@ -8,7 +8,10 @@
 #include "common/MenuItems.h"
 #include "common/SelectionResolution.h"
 #include "platform/local/Files.h"
+#include "platform/local/MenuPictures.h"
 #include "platform/local/ReadOnlyFile.h"
+#include "platform/local/Thumbnails.h"
+#include "platform/services/Locations.h"
 #include "platform/services/Preferences.h"
 #include "platform/services/Processes.h"
 #include "prefs/Identifiers.h"
@@ -19,7 +22,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMenu>
-#include <QPixmap>
+#include <QMimeDatabase>
 
 namespace {
 
@@ -35,26 +38,33 @@ bool lastPictureWasSaved(const MenuContext&) {
         .has_value();
 }
 
-// The picture at `path` fitted into 64 x 64. Only what that size needs is decoded: a photo of
-// many megapixels is read at a fraction of its size where its format allows. A stored path may
-// name anything by now; only a regular file is read.
+// The picture at `path` fitted into 64 x 64, from the thumbnail the desktop shares: a photo is
+// decoded once for Velmora and the file manager, and a thumbnail read after that.
 std::optional<QImage> recentPicture(const QString& path) {
-    const auto file = OpenRegularFile(path);
-    if (!file)
+    const auto thumbnail = platform::NormalThumbnail(path, UserCacheHome());
+    if (!thumbnail)
         return std::nullopt;
-    QImageReader reader(file.get());
-    reader.setAutoTransform(true);
-    const QSize full = reader.size();
-    if (full.isValid() &&
-        (full.width() > kRecentPictureSize.width() || full.height() > kRecentPictureSize.height()))
-        reader.setScaledSize(full.scaled(kRecentPictureSize, Qt::KeepAspectRatio));
-    const QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
-    return imageByScalingProportionallyToSize(image, kRecentPictureSize);
+    return imageByScalingProportionallyToSize(*thumbnail, kRecentPictureSize);
 }
 
-// Entries that are not texts name no file and get no item; they stay in the stored list.
+// Whether the regular file at `path` is a picture: by its name's type when the name has one, so
+// that a long list opens no file at all, else by its first bytes. A stored path may name
+// anything by now; only a regular file is read.
+bool isPicture(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    static const QMimeDatabase types;
+    const QMimeType type = types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    if (!type.isDefault())
+        return type.name().startsWith(QLatin1String("image/"));
+    const auto file = OpenRegularFile(path);
+    return file && QImageReader(file.get()).canRead();
+}
+
+// Entries that are not texts name no file and get no item; they stay in the stored list. The
+// list has no length limit, so an item's picture is read only when the item is first drawn: of
+// a thousand, the menu shows a screenful.
 void fillRecentPictures(QMenu* submenu, const QVariantList& paths) {
     for (const QVariant& entry : paths) {
         if (entry.typeId() != QMetaType::QString)
@@ -62,9 +72,11 @@ void fillRecentPictures(QMenu* submenu, const QVariantList& paths) {
         const QString path = entry.toString();
         QAction* item =
             AppendActionItem(submenu, QFileInfo(path).fileName(), "selRecentDesktopPicture:", path);
-        if (const auto picture = recentPicture(path))
-            SetItemImage(item, QIcon(QPixmap::fromImage(*picture)),
-                         QStringLiteral("picture:64x64"));
+        if (isPicture(path))
+            SetItemImage(
+                item,
+                platform::MenuPicture(kRecentPictureSize, [path] { return recentPicture(path); }),
+                QStringLiteral("picture:64x64"));
     }
 }
 

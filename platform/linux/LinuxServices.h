@@ -189,6 +189,7 @@ public:
     QString fileMappingTable() const override { return QStringLiteral("/etc/mime.types"); }
     QString helperPrograms() const override;
     QString dataHome() const override;
+    QString cacheHome() const override;
 
 private:
     QString m_home;

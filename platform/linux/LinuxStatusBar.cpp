@@ -1,6 +1,8 @@
 #include "platform/linux/LinuxServices.h"
+#include "platform/linux/MenuPictureStyle.h"
 #include "platform/linux/X11Windows.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -8,6 +10,9 @@
 namespace platform::linuxdesk {
 
 LinuxStatusItem::LinuxStatusItem() : m_tray(std::make_unique<QSystemTrayIcon>()) {
+    // The menu's previews are drawn at their own size; the application owns the style.
+    if (!dynamic_cast<MenuPictureStyle*>(QApplication::style()))
+        QApplication::setStyle(new MenuPictureStyle);
     m_tray->setToolTip(QStringLiteral("Velmora"));
     QObject::connect(m_tray.get(), &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason reason) {

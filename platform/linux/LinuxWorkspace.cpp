@@ -199,6 +199,13 @@ QString LinuxLocations::dataHome() const {
     return m_home + QStringLiteral("/.local/share");
 }
 
+QString LinuxLocations::cacheHome() const {
+    const QString cache = QFile::decodeName(m_cacheHome);
+    if (QFileInfo(cache).isAbsolute())
+        return cache;
+    return m_home + QStringLiteral("/.cache");
+}
+
 QString LinuxLocations::temporaryItems() const {
     return QFile::decodeName(
         temporaryItemsFolder(m_runtimeDir, m_cacheHome, QFile::encodeName(m_home)));

@@ -55,6 +55,10 @@ QString UserDataHome() {
     return platform::locations().dataHome();
 }
 
+QString UserCacheHome() {
+    return platform::locations().cacheHome();
+}
+
 std::unique_ptr<platform::StatusItem> NSStatusBarStatusItemWithLength(double length) {
     return platform::statusBar().statusItemWithLength(length);
 }

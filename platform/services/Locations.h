@@ -23,6 +23,8 @@ public:
     virtual QString helperPrograms() const = 0;
     // The user's folder for application data (XDG_DATA_HOME).
     virtual QString dataHome() const = 0;
+    // The user's folder for caches (XDG_CACHE_HOME), where the desktop's thumbnails are.
+    virtual QString cacheHome() const = 0;
 };
 
 } // namespace platform
@@ -36,3 +38,5 @@ QString NSTemporaryItemsDirectory();
 QString HelperProgramPath(const QString& name);
 // The user's data folder.
 QString UserDataHome();
+// The user's cache folder.
+QString UserCacheHome();

@@ -191,6 +191,7 @@ public:
     QString fileMappingTable() const override;
     QString helperPrograms() const override;
     QString dataHome() const override;
+    QString cacheHome() const override;
 
 private:
     World& m_world;

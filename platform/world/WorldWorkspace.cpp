@@ -74,6 +74,10 @@ QString WorldLocations::dataHome() const {
     return m_world.home() + QStringLiteral("/.local/share");
 }
 
+QString WorldLocations::cacheHome() const {
+    return m_world.home() + QStringLiteral("/.cache");
+}
+
 void WorldApplication::terminate() {
     m_world.record(events::Quit{});
 }

@@ -1,0 +1,155 @@
+#include "platform/local/Thumbnails.h"
+
+#include "platform/local/ReadOnlyFile.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+
+namespace platform {
+
+namespace {
+
+constexpr int kNormalSize = 128;
+// A normal thumbnail is a few kilobytes at 128 px; a file that is far larger or wider than that
+// is not one, whoever wrote it.
+constexpr qint64 kMaxThumbnailBytes = 1 << 20;
+constexpr int kMaxThumbnailSide = 2 * kNormalSize;
+
+bool allowedInUri(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           (c != 0 && std::strchr("!$&'()*+,-./:=@_~", c) != nullptr);
+}
+
+std::optional<qint64> modificationTime(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return qint64(status.st_mtim.tv_sec);
+}
+
+// The stored thumbnail, when it is one and stands for this version of the file.
+std::optional<QImage> freshThumbnail(const QString& file, const QByteArray& uri, qint64 mtime) {
+    auto bytes = ReadRegularFile(file, kMaxThumbnailBytes);
+    if (!bytes)
+        return std::nullopt;
+    QBuffer buffer(&*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxThumbnailSide || size.height() > kMaxThumbnailSide)
+        return std::nullopt;
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    bool numeric = false;
+    const qint64 stored = image.text(QStringLiteral("Thumb::MTime")).toLongLong(&numeric);
+    if (!numeric || stored != mtime || image.text(QStringLiteral("Thumb::URI")).toUtf8() != uri)
+        return std::nullopt;
+    return image;
+}
+
+// The picture at `path` decoded at no more than the normal size: formats that can (JPEG) decode
+// only what that size needs.
+std::optional<QImage> decodedScaled(const QString& path) {
+    const auto file = OpenRegularFile(path);
+    if (!file)
+        return std::nullopt;
+    QImageReader reader(file.get());
+    reader.setAutoTransform(true);
+    const QSize full = reader.size();
+    const QSize box(kNormalSize, kNormalSize);
+    if (full.isValid() && (full.width() > kNormalSize || full.height() > kNormalSize))
+        reader.setScaledSize(full.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    if (image.width() > kNormalSize || image.height() > kNormalSize)
+        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+// Folders the standard wants private are made so; existing ones are left as their owner set them.
+bool makePrivateFolders(const QString& folder) {
+    QStringList missing;
+    for (QString path = QDir::cleanPath(folder); !QFileInfo::exists(path);
+         path = QFileInfo(path).path())
+        missing.prepend(path);
+    for (const QString& path : missing) {
+        if (!QDir().mkdir(path))
+            return false;
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ExeOwner);
+    }
+    return QFileInfo(folder).isDir();
+}
+
+void store(QImage image, const QString& file, const QByteArray& uri, qint64 mtime) {
+    image.setText(QStringLiteral("Thumb::URI"), QString::fromUtf8(uri));
+    image.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
+    image.setText(QStringLiteral("Software"), QStringLiteral("Velmora"));
+    if (!makePrivateFolders(QFileInfo(file).absolutePath()))
+        return;
+    // A temporary file is made 0600. It is not synced to disk: a thumbnail lost in a crash is
+    // only made again, and syncing would cost every picture drawn a disk flush.
+    QTemporaryFile out(file + QStringLiteral(".XXXXXX"));
+    if (!out.open())
+        return;
+    QImageWriter writer(&out, "png");
+    if (!writer.write(image))
+        return;
+    out.close();
+    if (::rename(QFile::encodeName(out.fileName()).constData(),
+                 QFile::encodeName(file).constData()) == 0)
+        out.setAutoRemove(false);
+}
+
+} // namespace
+
+QByteArray ThumbnailUri(const QByteArray& absolutePath) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    QByteArray uri("file://");
+    uri.reserve(uri.size() + absolutePath.size() * 3);
+    for (const char c : absolutePath) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (allowedInUri(byte)) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0xF];
+        }
+    }
+    return uri;
+}
+
+std::optional<QImage> NormalThumbnail(const QString& path, const QString& cacheHome) {
+    const auto mtime = modificationTime(path);
+    if (!mtime)
+        return std::nullopt;
+    const QString thumbnails = cacheHome + QStringLiteral("/thumbnails/");
+    const QByteArray uri = ThumbnailUri(QFile::encodeName(path));
+    const QString file =
+        thumbnails + QStringLiteral("normal/") +
+        QString::fromLatin1(QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex()) +
+        QStringLiteral(".png");
+    if (auto thumbnail = freshThumbnail(file, uri, *mtime))
+        return thumbnail;
+    auto picture = decodedScaled(path);
+    // Thumbnails of thumbnails are never made.
+    if (picture && !cacheHome.isEmpty() && QDir::isAbsolutePath(path) &&
+        !path.startsWith(thumbnails))
+        store(*picture, file, uri, *mtime);
+    return picture;
+}
+
+} // namespace platform

@@ -1,0 +1,77 @@
+#include "platform/linux/MenuPictureStyle.h"
+#include "platform/local/MenuPictures.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+namespace {
+
+int pixelsOf(const QImage& image, QRect area, QColor colour) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
+struct DrawnMenu {
+    int pictureHeight;
+    int redPixels;
+    int bluePixels;
+};
+
+// A menu with a 64 x 64 red picture and a 16 x 16 blue icon, drawn offscreen as it shows.
+DrawnMenu draw(QStyle* style) {
+    QMenu menu;
+    if (style)
+        menu.setStyle(style);
+    QImage red(64, 64, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QAction* picture = menu.addAction(QStringLiteral("Clipboard picture"));
+    picture->setIcon(platform::MenuPicture(red));
+    QPixmap blue(16, 16);
+    blue.fill(Qt::blue);
+    QAction* icon = menu.addAction(QStringLiteral("A file"));
+    icon->setIcon(QIcon(blue));
+    menu.resize(menu.sizeHint());
+    const QImage shot = menu.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return {menu.actionGeometry(picture).height(),
+            pixelsOf(shot, menu.actionGeometry(picture), Qt::red),
+            pixelsOf(shot, menu.actionGeometry(icon), Qt::blue)};
+}
+
+// Qt's own style draws every icon at 16 pixels; with the menu style a picture has its 64 x 64
+// and the other icons keep their size.
+TEST(MenuPictureStyle, PicturesAreDrawnAtTheirOwnSizeAndIconsAtTheirs) {
+    const DrawnMenu plain = draw(nullptr);
+    EXPECT_LT(plain.redPixels, 32 * 32);
+
+    platform::linuxdesk::MenuPictureStyle style;
+    const DrawnMenu drawn = draw(&style);
+    EXPECT_GE(drawn.pictureHeight, 64);
+    EXPECT_EQ(drawn.redPixels, 64 * 64);
+    EXPECT_EQ(drawn.bluePixels, 16 * 16);
+}
+
+// A picture waits to be read until it is drawn, and is read once.
+TEST(MenuPictureStyle, WaitingPicturesAreReadOnceWhenDrawn) {
+    int reads = 0;
+    const QIcon icon = platform::MenuPicture(QSize(64, 64), [&reads] {
+        ++reads;
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        return std::optional<QImage>(image);
+    });
+    const QIcon copy = icon;
+    EXPECT_EQ(platform::MenuPictureSize(copy), QSize(64, 64));
+    EXPECT_EQ(reads, 0);
+    EXPECT_EQ(copy.pixmap(64, 64).size(), QSize(64, 48));
+    EXPECT_EQ(icon.pixmap(32, 32).size(), QSize(32, 24));
+    EXPECT_EQ(reads, 1);
+    EXPECT_FALSE(platform::MenuPictureSize(QIcon(QPixmap(64, 64))));
+}
+
+} // namespace
