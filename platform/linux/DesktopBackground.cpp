@@ -4,11 +4,14 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace platform::linuxdesk {
@@ -93,6 +96,7 @@ bool writeGSettings(const GSettingsKey& setting, const QString& path) {
 
 const GSettingsKey kGnome = {"org.gnome.desktop.background", "picture-uri", true};
 const GSettingsKey kGnomeDark = {"org.gnome.desktop.background", "picture-uri-dark", true};
+const GSettingsKey kColorScheme = {"org.gnome.desktop.interface", "color-scheme", false};
 const GSettingsKey kCinnamon = {"org.cinnamon.desktop.background", "picture-uri", true};
 const GSettingsKey kMate = {"org.mate.background", "picture-filename", false};
 
@@ -121,6 +125,66 @@ std::optional<QString> plasmaScript(const QString& script) {
     return reply.arguments().value(0).toString();
 }
 
+// GNOME shows picture-uri-dark while the dark style is chosen (GNOME 42 and later).
+bool prefersDark() {
+    return readGSettings(kColorScheme) == QLatin1String("prefer-dark");
+}
+
+std::optional<QString> readGnomePicture() {
+    if (prefersDark()) {
+        if (auto dark = readGSettings(kGnomeDark))
+            return dark;
+    }
+    return readGSettings(kGnome);
+}
+
+// The two pictures as they were before Velmora last set one, so that setting the picture then
+// in effect again (a reset) brings back the dark style's own picture too, which a set replaced.
+struct GnomePictures {
+    QString light;
+    QString dark;
+};
+
+std::optional<GnomePictures> readGnomePictures(const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly) || in.size() > 64 * 1024)
+        return std::nullopt;
+    const QJsonArray pair = QJsonDocument::fromJson(in.readAll()).array();
+    if (pair.size() != 2 || !pair[0].isString() || !pair[1].isString())
+        return std::nullopt;
+    return GnomePictures{pair[0].toString(), pair[1].toString()};
+}
+
+void storeGnomePictures(const QString& file, const GnomePictures& pictures) {
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly) &&
+        out.write(QJsonDocument(QJsonArray{pictures.light, pictures.dark}).toJson()) >= 0)
+        out.commit();
+}
+
+bool writeGnomePicture(const QString& path, const QString& before) {
+    const GnomePictures current{readGSettings(kGnome).value_or(QString()),
+                                readGSettings(kGnomeDark).value_or(QString())};
+    GnomePictures next{path, path};
+    if (const auto saved = readGnomePictures(before)) {
+        const QString savedInEffect =
+            prefersDark() && !saved->dark.isEmpty() ? saved->dark : saved->light;
+        if (savedInEffect == path)
+            next = *saved;
+    }
+    // A picture that was no file (a resource of the desktop's own) cannot be put back as one.
+    for (QString* picture : {&next.light, &next.dark}) {
+        if (picture->isEmpty())
+            *picture = path;
+    }
+    const bool written = writeGSettings(kGnome, next.light);
+    writeGSettings(kGnomeDark, next.dark);
+    if (written)
+        storeGnomePictures(before, current);
+    return written;
+}
+
 const QString kPlasmaImageGroup =
     QStringLiteral("d.wallpaperPlugin = 'org.kde.image';"
                    "d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];");
@@ -147,7 +211,7 @@ DesktopFamily DesktopFamilyFor(const QByteArray& currentDesktop) {
 std::optional<QString> ReadDesktopPicture(DesktopFamily family) {
     switch (family) {
     case DesktopFamily::Gnome:
-        return readGSettings(kGnome);
+        return readGnomePicture();
     case DesktopFamily::Cinnamon:
         return readGSettings(kCinnamon);
     case DesktopFamily::Mate:
@@ -177,12 +241,10 @@ std::optional<QString> ReadDesktopPicture(DesktopFamily family) {
     return std::nullopt;
 }
 
-bool WriteDesktopPicture(DesktopFamily family, const QString& path) {
+bool WriteDesktopPicture(DesktopFamily family, const QString& path, const QString& before) {
     switch (family) {
     case DesktopFamily::Gnome:
-        // The dark style has a picture of its own; both show the chosen one.
-        writeGSettings(kGnomeDark, path);
-        return writeGSettings(kGnome, path);
+        return writeGnomePicture(path, before);
     case DesktopFamily::Cinnamon:
         return writeGSettings(kCinnamon, path);
     case DesktopFamily::Mate:

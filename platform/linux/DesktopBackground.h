@@ -15,8 +15,11 @@ enum class DesktopFamily { Gnome, Cinnamon, Mate, Xfce, Plasma, Unknown };
 // From XDG_CURRENT_DESKTOP, a colon-separated list whose first known name wins.
 DesktopFamily DesktopFamilyFor(const QByteArray& currentDesktop);
 
+// On GNOME, the picture of the colour scheme in effect (the dark style has its own).
 std::optional<QString> ReadDesktopPicture(DesktopFamily family);
-bool WriteDesktopPicture(DesktopFamily family, const QString& path);
+// On GNOME, both the light and the dark style's pictures become `path`, and the two they were
+// are kept in the file `before`; setting the picture that was in effect then puts both back.
+bool WriteDesktopPicture(DesktopFamily family, const QString& path, const QString& before);
 
 // A GVariant text-format string: the text in single quotes, with quotes and backslashes
 // escaped, so that gsettings stores exactly that text.

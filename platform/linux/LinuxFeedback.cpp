@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -163,6 +164,21 @@ std::optional<QStringList> LinuxWordCompletion::completions(const QString& parti
     if (!m_index || m_index->isEmpty())
         return std::nullopt;
     return m_index->completions(partial);
+}
+
+void ShowDesktopNotice(const QString& text) {
+    std::fprintf(stderr, "velmora: %s\n", text.toUtf8().constData());
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    notify << QStringLiteral("Velmora") << 0u << QStringLiteral("velmora")
+           << QStringLiteral("Velmora") << text << QStringList() << QVariantMap() << -1;
+    // Not waited for: a session without a notification server must not hold up the menu.
+    bus.asyncCall(notify);
 }
 
 void LinuxNotifications::postDistributed(const QString& name, const QString& object, bool) {

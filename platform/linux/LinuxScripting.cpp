@@ -9,10 +9,10 @@
 #include "platform/services/Platform.h"
 #include "platform/services/ScriptCommands.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QSaveFile>
 
 namespace platform::linuxdesk {
 
@@ -36,19 +36,17 @@ private:
         const QString folder = platform::locations().temporaryItems();
         if (folder.isEmpty())
             return {ioErr, ScriptValue(), QStringLiteral("There is no temporary-items folder.")};
-        const QString path =
-            folder + QStringLiteral("/Clipboard ") +
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss.zzz")) +
-            QStringLiteral(".png");
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return {dupFNErr, ScriptValue(), file.errorString()};
+        // One preview file, replaced whole each time: clicks never pile up pictures, and a
+        // viewer that still shows the last one keeps the file it opened.
+        const QString path = folder + QStringLiteral("/Clipboard.png");
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return {ioErr, ScriptValue(), file.errorString()};
         QImageWriter writer(&file, "png");
-        if (!writer.write(*image)) {
-            file.remove();
+        if (!writer.write(*image))
             return {ioErr, ScriptValue(), writer.errorString()};
-        }
-        file.close();
+        if (!file.commit())
+            return {ioErr, ScriptValue(), file.errorString()};
         if (!platform::workspace().openFile(path))
             return {ioErr, ScriptValue(), QStringLiteral("No program opens pictures.")};
         return {};
@@ -69,7 +67,15 @@ public:
             const ScriptValue& path = arguments.at(0);
             if (path.kind() != ScriptValue::Kind::Text || !QFileInfo(path.toText()).isFile())
                 return {fnfErr, ScriptValue(), QStringLiteral("The picture file is not there.")};
-            if (!WriteDesktopPicture(m_desktop, path.toText()))
+            if (m_desktop == DesktopFamily::Unknown) {
+                ShowDesktopNotice(QStringLiteral(
+                    "Setting the desktop picture is not supported on this desktop."));
+                return {ioErr, ScriptValue(),
+                        QStringLiteral("This desktop's picture cannot be set.")};
+            }
+            if (!WriteDesktopPicture(m_desktop, path.toText(),
+                                     platform::locations().dataHome() +
+                                         QStringLiteral("/velmora/desktop-pictures-before")))
                 return {ioErr, ScriptValue(),
                         QStringLiteral("This desktop's picture cannot be set.")};
             return {};

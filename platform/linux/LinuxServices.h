@@ -144,10 +144,16 @@ public:
                          bool deliverImmediately) override;
 };
 
+// Tells the user something went wrong that has no window to say it in: a desktop notification
+// (org.freedesktop.Notifications) from "Velmora", and the same line in the log, where a session
+// has no notification server.
+void ShowDesktopNotice(const QString& text);
+
 // The applications scripts can talk to on this desktop. The Finder's part is the desktop's own
 // picture setting (DesktopBackground.h). Preview is whichever program opens pictures: a new
-// document from the clipboard is the clipboard's picture saved as PNG in the temporary-items
-// folder and opened. Mail has no scriptable counterpart here.
+// document from the clipboard is the clipboard's picture saved as "Clipboard.png" in the
+// temporary-items folder, replacing the one before, and opened. Mail has no scriptable
+// counterpart here.
 class LinuxScripting : public ScriptingService {
 public:
     explicit LinuxScripting(DesktopFamily desktop) : m_desktop(desktop) {}
@@ -164,12 +170,15 @@ public:
     // Icons come from the theme the desktop names; when it names none, or one that is not
     // installed, from an installed theme.
     LinuxWorkspace();
+    // xdg-open, which finds the default application only after it has started: when it then
+    // fails (no application for the type, none installed), the user gets a desktop notice.
     bool openFile(const QString& path) override;
     std::optional<QIcon> iconForFile(const QString& path) override;
     // Desktop entries whose Name is `name`, in the XDG data folders' order.
     std::optional<QString> fullPathForApplication(const QString& name) override;
     bool launchApplication(const QString& path) override;
-    // The file manager's org.freedesktop.FileManager1 interface; without one, the folder opens.
+    // The file manager's org.freedesktop.FileManager1 interface; without one, the folder opens
+    // (and without any application for folders, the user is told).
     bool selectFile(const QString& path) override;
     // GIO file managers (Nautilus, Nemo, Caja) draw an item's custom icon from its
     // metadata::custom-icon, kept by the gvfs metadata daemon; without one nothing is told.

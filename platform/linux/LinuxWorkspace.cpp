@@ -59,7 +59,33 @@ LinuxWorkspace::LinuxWorkspace() {
 }
 
 bool LinuxWorkspace::openFile(const QString& path) {
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {path});
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) {
+        ShowDesktopNotice(QStringLiteral("Nothing here opens files: xdg-open is not installed."));
+        return false;
+    }
+    // Without a parent, so that quitting Velmora never stops an application xdg-open still waits
+    // for; it goes once xdg-open has finished.
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({path});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, path](int code, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || code != 0)
+                             ShowDesktopNotice(
+                                 QStringLiteral("No application could open \u201c%1\u201d.")
+                                     .arg(QFileInfo(path).fileName()));
+                         process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart)
+                             process->deleteLater();
+                     });
+    process->start();
+    return true;
 }
 
 std::optional<QIcon> LinuxWorkspace::iconForFile(const QString& path) {

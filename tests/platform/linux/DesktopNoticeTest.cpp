@@ -1,0 +1,93 @@
+// Run on a private session bus (dbus-run-session), where the test itself is the desktop's
+// notification server: what the user would see pop up is what reaches it over the bus.
+#include "platform/linux/LinuxServices.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class NotificationServer : public QDBusVirtualObject {
+public:
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() != QLatin1String("Notify"))
+            return false;
+        bodies.append(message.arguments().value(4).toString());
+        connection.send(message.createReply(QVariantList{QVariant(1u)}));
+        return true;
+    }
+    QStringList bodies;
+};
+
+// Processes events until `done` holds or `milliseconds` have passed.
+template <typename Condition> bool waitFor(Condition done, int milliseconds = 5000) {
+    QDeadlineTimer deadline(milliseconds);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return done();
+}
+
+class DesktopNotice : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+            << "run this test under dbus-run-session";
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        ASSERT_TRUE(
+            bus.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &m_server));
+        m_path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(m_bin.path()) + ':' + m_path);
+    }
+    void TearDown() override {
+        qputenv("PATH", m_path);
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+    }
+
+    // An xdg-open that leaves a mark and exits with `status`, as the real one does when it finds
+    // an application (0) or none (3).
+    void installOpener(int status) {
+        QFile script(m_bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\ntouch '" + QFile::encodeName(m_bin.filePath("ran")) + "'\nexit " +
+                     QByteArray::number(status) + "\n");
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ExeOwner);
+    }
+
+    NotificationServer m_server;
+    QTemporaryDir m_bin;
+    QByteArray m_path;
+};
+
+// When no application opens the preview, the user is told, naming the file; when one does,
+// nothing pops up.
+TEST_F(DesktopNotice, AFileNothingOpensIsSaidInANotification) {
+    platform::linuxdesk::LinuxWorkspace workspace;
+    installOpener(3);
+    EXPECT_TRUE(workspace.openFile(QStringLiteral("/tmp/velmora/Clipboard.png")));
+    ASSERT_TRUE(waitFor([&] { return !m_server.bodies.isEmpty(); }));
+    EXPECT_TRUE(m_server.bodies.first().contains(QLatin1String("Clipboard.png")))
+        << m_server.bodies.first().toStdString();
+
+    m_server.bodies.clear();
+    QFile::remove(m_bin.filePath(QStringLiteral("ran")));
+    installOpener(0);
+    EXPECT_TRUE(workspace.openFile(QStringLiteral("/tmp/velmora/Clipboard.png")));
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(m_bin.filePath(QStringLiteral("ran"))); }));
+    // xdg-open's exit reaches Velmora a moment after its mark.
+    waitFor([] { return false; }, 500);
+    EXPECT_TRUE(m_server.bodies.isEmpty());
+}
+
+} // namespace
