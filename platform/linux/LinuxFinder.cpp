@@ -2,11 +2,33 @@
 #include "platform/linux/SelectionFile.h"
 #include "platform/local/Files.h"
 
+#include <dirent.h>
+
 namespace platform::linuxdesk {
 
 namespace {
 // velmora-select writes in well under a second; after that the last complete selection counts.
 constexpr int kMaxWaitsForWriter = 6;
+
+// The entry of the folder `folder` (empty for the root) that is the item `identity` names.
+std::optional<QByteArray> itemInFolder(const QByteArray& folder, const ItemIdentity& identity) {
+    DIR* dir = opendir(folder.isEmpty() ? "/" : folder.constData());
+    if (!dir)
+        return std::nullopt;
+    std::optional<QByteArray> found;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_ino != identity.inode)
+            continue;
+        const QByteArray candidate = folder + '/' + entry->d_name;
+        if (ItemIdentityAt(candidate) == identity) {
+            found = candidate;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
 } // namespace
 
 LinuxFinder::LinuxFinder(QByteArray selectionFolder)
@@ -29,9 +51,33 @@ OSStatus LinuxFinder::getSelection(AEIdleUPP idle, AEDescList* list) {
         readSelectionFile(m_selectionFolder + QByteArrayLiteral("/finder-selection"));
     if (!paths)
         return noErr;
-    for (const QByteArray& path : *paths)
+    for (const QByteArray& path : followRenames(*paths))
         AEPutDesc(list, AECreateDesc(typeObjectSpecifier, path));
     return noErr;
+}
+
+std::vector<QByteArray> LinuxFinder::followRenames(std::vector<QByteArray> paths) {
+    QHash<QByteArray, ItemIdentity> identities;
+    bool renamed = false;
+    for (QByteArray& path : paths) {
+        auto identity = ItemIdentityAt(path);
+        if (!identity) {
+            const auto known = m_identities.constFind(path);
+            if (known == m_identities.constEnd())
+                continue;
+            const auto found = itemInFolder(path.left(path.lastIndexOf('/')), *known);
+            if (!found)
+                continue;
+            path = *found;
+            identity = *known;
+            renamed = true;
+        }
+        identities.insert(path, *identity);
+    }
+    m_identities = std::move(identities);
+    if (renamed)
+        writeSelectionFile(m_selectionFolder, paths, nullptr);
+    return paths;
 }
 
 OSStatus LinuxFinder::getObjectAsAlias(const AEDesc& spec, AliasHandle* alias, AEIdleUPP) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/linux/DesktopBackground.h"
+#include "platform/local/Files.h"
 #include "platform/local/WordIndex.h"
 #include "platform/services/Alerts.h"
 #include "platform/services/Application.h"
@@ -20,6 +21,7 @@
 #include "platform/services/Workspace.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QMimeData>
 #include <QPointer>
 #include <map>
@@ -32,6 +34,10 @@ namespace platform::linuxdesk {
 // Reads the selection file at every query. A selection being written by velmora-select is
 // waited for, a little, with the caller's idle routine; a missing, empty or unreadable file is
 // no selection, and lines that are not file URIs are passed over.
+//
+// A selected item renamed since the last query (by a Velmora command, or in the file manager)
+// is still selected: the item is known by its identity from that query and found again in its
+// folder, and the selection file is rewritten with its new path.
 class LinuxFinder : public FinderService {
 public:
     explicit LinuxFinder(QByteArray selectionFolder);
@@ -41,7 +47,9 @@ public:
     OSStatus updateItemAlias(const AliasHandle& alias) override;
 
 private:
+    std::vector<QByteArray> followRenames(std::vector<QByteArray> paths);
     QByteArray m_selectionFolder;
+    QHash<QByteArray, ItemIdentity> m_identities;
 };
 
 // The selection file always answers for the Finder, so the Finder is always "running". The

@@ -74,6 +74,29 @@ TEST_F(LinuxFinderTest, MissingSelectionFileIsAnEmptySelection) {
     }
 }
 
+// After Velmora (or the file manager) renames a selected item, the item stays selected under its
+// new name, and the selection file says so for the next reader; an item deleted is not
+// confused with another.
+TEST_F(LinuxFinderTest, ARenamedItemStaysSelected) {
+    const QByteArray a = file("a.txt");
+    const QByteArray b = file("b.txt");
+    ASSERT_TRUE(platform::linuxdesk::writeSelectionFile(folder(), {a, b}, nullptr));
+    LinuxFinder finder(folder());
+    AEDescList list;
+    ASSERT_EQ(finder.getSelection(nullptr, &list), noErr);
+
+    const QByteArray renamed = QFile::encodeName(m_dir.path()) + "/A.TXT";
+    ASSERT_EQ(rename(a.constData(), renamed.constData()), 0);
+    ASSERT_EQ(unlink(b.constData()), 0);
+    file("other.txt");
+    ASSERT_EQ(finder.getSelection(nullptr, &list), noErr);
+    ASSERT_EQ(list.items.size(), 2);
+    EXPECT_EQ(list.items.at(0).data, renamed);
+    EXPECT_EQ(list.items.at(1).data, b);
+    const std::vector<QByteArray> expected{renamed, b};
+    EXPECT_EQ(platform::linuxdesk::readSelectionFile(folder() + "/finder-selection"), expected);
+}
+
 TEST_F(LinuxFinderTest, AWriteInProgressIsWaitedForWithTheIdleRoutine) {
     const QByteArray a = file("a.txt");
     ASSERT_TRUE(platform::linuxdesk::writeSelectionFile(folder(), {a}, nullptr));
