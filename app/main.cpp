@@ -10,6 +10,7 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    platform::linuxdesk::PreferX11OnWayland();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -5,6 +5,7 @@
 #include "platform/local/PreferenceStore.h"
 
 #include <QFile>
+#include <cstdio>
 
 namespace platform::linuxdesk {
 
@@ -24,6 +25,22 @@ QString preferencesFolder(const DesktopEnvironment& environment) {
 }
 
 } // namespace
+
+void PreferX11OnWayland() {
+    const bool wayland =
+        qgetenv("XDG_SESSION_TYPE") == "wayland" || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!wayland || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "velmora: Wayland session without XWayland: no front application, "
+                             "\"Hide Others\" or pasted keystrokes\n");
+        return;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    std::fprintf(stderr, "velmora: Wayland session, running through XWayland: the front "
+                         "application, \"Hide Others\" and pasted keystrokes reach X11 windows "
+                         "only, not native Wayland ones\n");
+}
 
 struct LinuxDesktop::Backends {
     explicit Backends(const DesktopEnvironment& environment)

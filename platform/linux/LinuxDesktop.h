@@ -23,6 +23,12 @@ struct DesktopEnvironment {
     static DesktopEnvironment fromProcess();
 };
 
+// Called before the application object is made. On a Wayland session no application may see
+// another's windows or type into them, so Velmora asks Qt for X11 through XWayland (unless the
+// user chose a platform with QT_QPA_PLATFORM), where the front application, "Hide Others" and
+// the pasted keystrokes reach every X11 window. Says in the log what is unavailable.
+void PreferX11OnWayland();
+
 class LinuxDesktop {
 public:
     explicit LinuxDesktop(const DesktopEnvironment& environment);
