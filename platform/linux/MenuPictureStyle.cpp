@@ -39,4 +39,11 @@ int MenuPictureStyle::pixelMetric(PixelMetric metric, const QStyleOption* option
     return largest;
 }
 
+int MenuPictureStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                                QStyleHintReturn* returnData) const {
+    if (hint == SH_Menu_Scrollable)
+        return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
 } // namespace platform::linuxdesk

@@ -56,6 +56,21 @@ TEST(MenuPictureStyle, PicturesAreDrawnAtTheirOwnSizeAndIconsAtTheirs) {
     EXPECT_EQ(drawn.bluePixels, 16 * 16);
 }
 
+// A list of pictures taller than the screen scrolls in one column instead of spreading over
+// columns wider than the screen.
+TEST(MenuPictureStyle, ALongListScrollsInOneColumn) {
+    platform::linuxdesk::MenuPictureStyle style;
+    QMenu menu;
+    menu.setStyle(&style);
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    menu.addAction(QStringLiteral("photo.jpg"))->setIcon(platform::MenuPicture(picture));
+    const int oneColumn = menu.sizeHint().width();
+    for (int n = 0; n < 200; ++n)
+        menu.addAction(QStringLiteral("photo.jpg"))->setIcon(platform::MenuPicture(picture));
+    EXPECT_EQ(menu.sizeHint().width(), oneColumn);
+}
+
 // A picture waits to be read until it is drawn, and is read once.
 TEST(MenuPictureStyle, WaitingPicturesAreReadOnceWhenDrawn) {
     int reads = 0;

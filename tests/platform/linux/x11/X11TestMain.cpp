@@ -33,6 +33,24 @@ int startXvfb(QProcess& xvfb) {
     return -1;
 }
 
+// Starts openbox on the display and waits until it announces itself as the window manager
+// (_NET_SUPPORTING_WM_CHECK on the root window). False where there is none to start.
+bool startWindowManager(QProcess& manager) {
+    manager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!manager.waitForStarted(5000))
+        return false;
+    for (int waited = 0; waited < 100; ++waited) {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"),
+                    {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        if (xprop.waitForFinished(2000) && xprop.readAllStandardOutput().contains("window id"))
+            return true;
+        if (manager.waitForFinished(50))
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -45,11 +63,20 @@ int main(int argc, char** argv) {
     }
     qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display));
     qputenv("QT_QPA_PLATFORM", "xcb");
+    // The tests that need a window manager skip, saying so, where it cannot start.
+    QProcess manager;
+    if (startWindowManager(manager))
+        qputenv("VELMORA_TEST_WINDOW_MANAGER", "openbox");
+    else
+        std::fprintf(stderr, "openbox could not be started: the tests that need a window "
+                             "manager are skipped\n");
     int status = 0;
     {
         QApplication application(argc, argv);
         status = RUN_ALL_TESTS();
     }
+    manager.terminate();
+    manager.waitForFinished();
     xvfb.terminate();
     xvfb.waitForFinished();
     return status;
