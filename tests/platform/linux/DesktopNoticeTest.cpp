@@ -8,6 +8,7 @@
 #include <QDBusVirtualObject>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -88,6 +89,30 @@ TEST_F(DesktopNotice, AFileNothingOpensIsSaidInANotification) {
     // xdg-open's exit reaches Velmora a moment after its mark.
     waitFor([] { return false; }, 500);
     EXPECT_TRUE(m_server.bodies.isEmpty());
+}
+
+// A distributed notification is a signal on the session bus, which any program can match.
+TEST_F(DesktopNotice, DistributedNotificationsAreSignalsOnTheBus) {
+    QProcess monitor;
+    monitor.start(
+        QStringLiteral("dbus-monitor"),
+        {QStringLiteral("--session"),
+         QStringLiteral("type='signal',interface='io.velmora.DistributedNotifications'")});
+    ASSERT_TRUE(monitor.waitForStarted());
+    QByteArray seen;
+    // dbus-monitor says when it has become a monitor, before any signal it passes on.
+    ASSERT_TRUE(waitFor([&] { return !(seen += monitor.readAllStandardOutput()).isEmpty(); }));
+    platform::linuxdesk::LinuxNotifications().postDistributed(
+        QStringLiteral("io.velmora.PreferencesChanged"), QStringLiteral("io.velmora.Velmora"),
+        true);
+    EXPECT_TRUE(waitFor([&] {
+        seen += monitor.readAllStandardOutput();
+        return seen.contains("io.velmora.PreferencesChanged");
+    })) << seen.constData();
+    EXPECT_TRUE(seen.contains("path=/io/velmora/Notifications")) << seen.constData();
+    EXPECT_TRUE(seen.contains("member=Notification")) << seen.constData();
+    monitor.kill();
+    monitor.waitForFinished();
 }
 
 } // namespace
