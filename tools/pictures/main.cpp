@@ -37,6 +37,11 @@ int main(int argc, char* argv[]) {
                                          QStringLiteral("Also write a contact sheet to <file>."),
                                          QStringLiteral("file"));
     parser.addOption(sheetOption);
+    const QCommandLineOption iconsOption(
+        QStringLiteral("app-icons"),
+        QStringLiteral("Write only the application's icon, as <folder>/NxN/apps/velmora.png of an "
+                       "icon theme, at the sizes desktops ask for."));
+    parser.addOption(iconsOption);
     parser.addPositionalArgument(QStringLiteral("folder"),
                                  QStringLiteral("Where the TIFF files are written."));
     parser.process(application);
@@ -48,6 +53,18 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "velmora-draw-pictures: cannot create %s\n",
                      qPrintable(folder.path()));
         return 1;
+    }
+    if (parser.isSet(iconsOption)) {
+        pictures::Picture icon = pictures::all().front();
+        for (const int size : {32, 48, 64, 128, 256}) {
+            icon.pixels = size;
+            const QString sized = QStringLiteral("%1x%1/apps").arg(size);
+            if (!folder.mkpath(sized) ||
+                !write(pictures::render(icon),
+                       folder.filePath(sized + QStringLiteral("/velmora.png")), "png"))
+                return 1;
+        }
+        return 0;
     }
     QList<pictures::Rendered> rendered;
     for (const pictures::Picture& picture : pictures::all()) {
