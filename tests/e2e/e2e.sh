@@ -39,7 +39,11 @@ trap stop_all EXIT
 export XDG_CURRENT_DESKTOP=GNOME
 printf '[Desktop Entry]\nType=Application\nName=Firefox\nExec=%s %%u\n' "$fake_browser" \
     >"$XDG_DATA_HOME/applications/firefox.desktop"
-export PATH="$(dirname "$fake_browser"):$PATH"
+# An xdg-email that writes down its arguments, one a line, as the user's mail client.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s"\n' "$work/xdg-email.args" >"$work/bin/xdg-email"
+chmod +x "$work/bin/xdg-email"
+export PATH="$work/bin:$(dirname "$fake_browser"):$PATH"
 unset WAYLAND_DISPLAY
 
 start_desktop

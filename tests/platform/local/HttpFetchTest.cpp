@@ -1,8 +1,8 @@
 #include "platform/local/HttpFetch.h"
 #include "platform/local/LargestImage.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/MediaFixtures.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QTemporaryFile>
 #include <QtEndian>
@@ -17,17 +17,10 @@ constexpr qint64 kGivenUpWithinMs = 8000;
 
 const QByteArray kPage = "<html><head><link rel=\"shortcut icon\" href=\"/i.ico\"></head></html>";
 
-QByteArray Png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    EXPECT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
-    return bytes;
-}
-
 QByteArray Png(int width, int height, QColor color) {
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(color);
-    return Png(image);
+    return fixtures::PngBytes(image);
 }
 
 // A genuine PNG of one-bit pixels: a few kilobytes however large the picture, which Qt's reader
@@ -35,7 +28,7 @@ QByteArray Png(int width, int height, QColor color) {
 QByteArray MonoPng(int width, int height) {
     QImage image(width, height, QImage::Format_Mono);
     image.fill(0);
-    return Png(image);
+    return fixtures::PngBytes(image);
 }
 
 // An .ico of PNG entries, each listed in the directory with the sides given there.
@@ -112,7 +105,7 @@ TEST_F(HttpFetchTest, RedirectLoopsAndRedirectsAwayFromHttpFail) {
     EXPECT_EQ(server.connections(), before + 1);
 }
 
-TEST_F(HttpFetchTest, OnlyHttpAddressesWithAHostAreAsked) {
+TEST_F(HttpFetchTest, OnlyHttpAddressesWithAHostAreAskedAndOnlyTheirPagesTaken) {
     server.route("/page.html", {200, "text/html", kPage});
     QTemporaryFile local;
     ASSERT_TRUE(local.open() && local.write(kPage) == kPage.size() && local.flush());
@@ -124,9 +117,8 @@ TEST_F(HttpFetchTest, OnlyHttpAddressesWithAHostAreAsked) {
         EXPECT_FALSE(FetchURL(url, kMaxPageBytes, BeyondCap::Cut)) << url.toString().toStdString();
     EXPECT_EQ(server.connections(), 0);
     EXPECT_FALSE(FetchURL(server.url("/page.html"), 0, BeyondCap::Cut));
-}
 
-TEST_F(HttpFetchTest, ErrorStatusesAndEmptyBodiesFail) {
+    // Nor is an error status or an empty body a page.
     server.route("/error", {500, "text/html", kPage});
     server.route("/empty", {200, "text/html", {}});
     EXPECT_FALSE(page("/missing"));

@@ -63,9 +63,12 @@ int main(int argc, char** argv) {
     }
     qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display));
     qputenv("QT_QPA_PLATFORM", "xcb");
-    // The tests that need a window manager skip, saying so, where it cannot start.
+    // The tests that need a window manager skip, saying so, where it cannot start, and in the
+    // run that checks the bare X server (VELMORA_TEST_BARE_X).
     QProcess manager;
-    if (startWindowManager(manager))
+    if (qEnvironmentVariableIsSet("VELMORA_TEST_BARE_X"))
+        std::fprintf(stderr, "no window manager, as asked\n");
+    else if (startWindowManager(manager))
         qputenv("VELMORA_TEST_WINDOW_MANAGER", "openbox");
     else
         std::fprintf(stderr, "openbox could not be started: the tests that need a window "
