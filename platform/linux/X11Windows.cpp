@@ -1,8 +1,11 @@
 #include "platform/linux/X11Windows.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QTimer>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -88,9 +91,27 @@ void sync(xcb_connection_t* c) {
     own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
-template <typename Done> void waitFor(std::chrono::milliseconds limit, Done done) {
-    for (auto waited = 0ms; waited < limit && !done(); waited += kPollInterval)
+// Qt learns of a new clipboard owner from an event, and until it has handled it answers for the
+// clipboard with what it knew of the old owner: the copied text would read as empty. Events are
+// handled until Qt says the clipboard changed, for a moment at most.
+void waitUntilQtSeesNewClipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return;
+    QEventLoop loop;
+    QObject::connect(clipboard, &QClipboard::dataChanged, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kClipboardWait, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// True once `done` holds; false when `limit` passed first.
+template <typename Done> bool waitFor(std::chrono::milliseconds limit, Done done) {
+    for (auto waited = 0ms; waited < limit; waited += kPollInterval) {
+        if (done())
+            return true;
         std::this_thread::sleep_for(kPollInterval);
+    }
+    return done();
 }
 
 void activate(xcb_connection_t* c, Window window) {
@@ -294,8 +315,9 @@ bool SendKeystroke(Keystroke keystroke) {
           std::pair{XCB_KEY_RELEASE, *key}, std::pair{XCB_KEY_RELEASE, *control}})
         xcb_test_fake_input(c, type, code, XCB_CURRENT_TIME, rootWindow, 0, 0, 0);
     sync(c);
-    if (keystroke == Keystroke::Copy)
-        waitFor(kClipboardWait, [&] { return clipboardOwner(c) != ownerBefore; });
+    if (keystroke == Keystroke::Copy &&
+        waitFor(kClipboardWait, [&] { return clipboardOwner(c) != ownerBefore; }))
+        waitUntilQtSeesNewClipboard();
     return true;
 }
 
