@@ -171,3 +171,10 @@ screenshot() {
     mkdir -p "$shots"
     import -window root "$shots/$1.png"
 }
+# The text of the window titled `$1` (Velmora's text window), copied out of it with the keyboard.
+text_of_window() {
+    activate "$1"
+    xdotool key ctrl+a ctrl+c
+    sleep 0.3
+    xclip -selection clipboard -o 2>/dev/null
+}
