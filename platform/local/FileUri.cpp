@@ -21,13 +21,13 @@ int hexValue(char c) {
 
 } // namespace
 
-QByteArray encodeFileUri(const QByteArray& absolutePath) {
+QByteArray encodeFileUri(const QByteArray& absolutePath, std::string_view alsoKept) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     QByteArray uri("file://");
     uri.reserve(uri.size() + absolutePath.size() * 3);
     for (const char c : absolutePath) {
         const auto byte = static_cast<unsigned char>(c);
-        if (isUnreserved(byte) || byte == '/') {
+        if (isUnreserved(byte) || byte == '/' || alsoKept.find(c) != std::string_view::npos) {
             uri += c;
         } else {
             uri += '%';

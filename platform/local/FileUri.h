@@ -4,11 +4,13 @@
 
 #include <QByteArray>
 #include <optional>
+#include <string_view>
 
 namespace platform {
 
-// "file://" + the path with every byte except unreserved characters and '/' percent-encoded.
-QByteArray encodeFileUri(const QByteArray& absolutePath);
+// "file://" + the path with every byte except unreserved characters, '/' and those of
+// `alsoKept` percent-encoded.
+QByteArray encodeFileUri(const QByteArray& absolutePath, std::string_view alsoKept = {});
 
 // The raw path bytes of "file:///path" or "file://localhost/path" (scheme and host in any
 // case, one trailing CR tolerated); nullopt for anything else, including other schemes and

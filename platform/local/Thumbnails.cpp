@@ -1,5 +1,6 @@
 #include "platform/local/Thumbnails.h"
 
+#include "platform/local/FileUri.h"
 #include "platform/local/ReadOnlyFile.h"
 
 #include <QBuffer>
@@ -11,7 +12,6 @@
 #include <QImageWriter>
 #include <QTemporaryFile>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <sys/stat.h>
 
@@ -24,11 +24,6 @@ constexpr int kNormalSize = 128;
 // is not one, whoever wrote it.
 constexpr qint64 kMaxThumbnailBytes = 1 << 20;
 constexpr int kMaxThumbnailSide = 2 * kNormalSize;
-
-bool allowedInUri(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           (c != 0 && std::strchr("!$&'()*+,-./:=@_~", c) != nullptr);
-}
 
 std::optional<qint64> modificationTime(const QString& path) {
     struct stat status {};
@@ -116,20 +111,7 @@ void store(QImage image, const QString& file, const QByteArray& uri, qint64 mtim
 } // namespace
 
 QByteArray ThumbnailUri(const QByteArray& absolutePath) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    QByteArray uri("file://");
-    uri.reserve(uri.size() + absolutePath.size() * 3);
-    for (const char c : absolutePath) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (allowedInUri(byte)) {
-            uri += c;
-        } else {
-            uri += '%';
-            uri += kHex[byte >> 4];
-            uri += kHex[byte & 0xF];
-        }
-    }
-    return uri;
+    return encodeFileUri(absolutePath, "!$&'()*+,:=@");
 }
 
 std::optional<QImage> NormalThumbnail(const QString& path, const QString& cacheHome) {
