@@ -17,16 +17,8 @@ fail() {
     exit 1
 }
 say() { echo "e2e: [$((SECONDS))s] $*"; }
-# Polls a command every 0.1 s for at most the given seconds.
-wait_for() {
-    local tries=$(($1 * 10))
-    shift
-    while ((tries-- > 0)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=../support/wait-for.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait-for.sh"
 # Starts a program in the background, to be stopped with everything else.
 start() {
     "$@" &

@@ -24,37 +24,6 @@ std::vector<std::string> insertionOrder(TextMap& map) {
     return keys;
 }
 
-TEST(CList, AppendsFromAPoolThatGrowsByBlocksOf256) {
-    struct Counted {
-        int value;
-    };
-    ASSERT_EQ(elem<Counted>::nblocks, 0) << "no other test uses this pool";
-    CList<Counted> a;
-    CList<Counted> b;
-    a.append(Counted{0});
-    EXPECT_EQ(a.head, a.tail);
-    EXPECT_EQ(a.cursor, nullptr);
-    for (int i = 1; i < 256; ++i) {
-        (i % 2 == 0 ? a : b).append(Counted{i});
-    }
-    EXPECT_EQ(a.count, 128);
-    EXPECT_EQ(elem<Counted>::nblocks, 1);
-    a.append(Counted{256});
-    EXPECT_EQ(elem<Counted>::nblocks, 2);
-    // The new block's first node is handed out first, then its last, then backwards.
-    elem<Counted>* first = a.tail;
-    a.append(Counted{257});
-    EXPECT_EQ(a.cursor, first);
-    a.append(Counted{258});
-    EXPECT_EQ(first->next, first + 255);
-    EXPECT_EQ(first->next->next, first + 254);
-    a.clear();
-    EXPECT_EQ(a.head, nullptr);
-    EXPECT_EQ(a.tail, nullptr);
-    EXPECT_EQ(a.count, 0);
-    EXPECT_EQ(elem<Counted>::lfree, first + 254);
-}
-
 TEST(CMap, KeepsInsertionOrderAndTreeOrder) {
     TextMap map;
     Entry e{};

@@ -22,15 +22,8 @@ fail() {
     echo "install-test: $*" >&2
     exit 1
 }
-wait_for() {
-    local tries=$(($1 * 10))
-    shift
-    while ((tries-- > 0)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=../support/wait-for.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait-for.sh"
 
 # The files a desktop looks for, under the prefix `$1`.
 check_tree() {

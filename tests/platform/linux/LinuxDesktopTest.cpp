@@ -1,4 +1,5 @@
 // The Linux Finder over a real selection file, and the Linux workspace's icons.
+#include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
 #include "platform/local/Files.h"
@@ -129,6 +130,20 @@ TEST(LinuxWorkspaceTest, IconsComeFromAnInstalledTheme) {
     EXPECT_FALSE(icon->pixmap(16, 16).isNull());
     EXPECT_TRUE(workspace.iconForFile(dir.path()));
     EXPECT_FALSE(workspace.iconForFile(dir.filePath(QStringLiteral("missing.txt"))));
+}
+
+TEST(PageTitle, TheBrowsersProductNameIsTakenOffOnce) {
+    using platform::linuxdesk::LinuxBrowserNamed;
+    using platform::linuxdesk::PageTitleFromWindowTitle;
+    const auto& firefox = *LinuxBrowserNamed("Firefox");
+    const auto& chrome = *LinuxBrowserNamed("Google Chrome");
+    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "A - B \u2014 Mozilla Firefox"), "A - B");
+    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "Mozilla Firefox"), "");
+    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "Tab \u2014 Mozilla Firefox Private Browsing"),
+              "Tab");
+    EXPECT_EQ(PageTitleFromWindowTitle(chrome, "News - Google Chrome - Google Chrome"),
+              "News - Google Chrome");
+    EXPECT_EQ(PageTitleFromWindowTitle(chrome, "No suffix"), "No suffix");
 }
 
 } // namespace

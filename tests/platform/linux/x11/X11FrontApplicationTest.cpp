@@ -2,9 +2,7 @@
 // Velmora's, named by its desktop entry.
 #include "common/ItemPaths.h"
 #include "platform/linux/LinuxDesktop.h"
-#include "platform/linux/X11Windows.h"
 #include "platform/services/Processes.h"
-#include "scripts/ScriptRunner.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -102,64 +100,6 @@ TEST_F(X11FrontApplicationTest, WithoutADesktopEntryTheWindowClassNamesIt) {
     writeEntry(QStringLiteral("broken.desktop"), "[Desktop Entry]\nName=No type\nExec=firefox\n");
     startBrowser();
     EXPECT_EQ(frontName(), QStringLiteral("firefox"));
-}
-
-// The window of the process, once it has one.
-std::optional<x11::Window> windowOf(qint64 pid) {
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        for (const x11::Window window : x11::ClientWindowsBottomToTop()) {
-            if (x11::WindowProcess(window) == pid)
-                return window;
-        }
-    }
-    return std::nullopt;
-}
-
-// "Normal" or "Iconic", as the window manager keeps it in WM_STATE.
-QString stateOf(x11::Window window) {
-    QProcess xprop;
-    xprop.start(QStringLiteral("xprop"),
-                {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_STATE")});
-    xprop.waitForFinished(5000);
-    const QString text = QString::fromUtf8(xprop.readAllStandardOutput());
-    const QString label = QStringLiteral("window state: ");
-    const auto at = text.indexOf(label);
-    return at < 0 ? QString() : text.mid(at + label.size()).section(u'\n', 0, 0).trimmed();
-}
-
-// "Hide Others", as the front application's item runs it, under a window manager: every other
-// application's windows are iconified; the front application's and Velmora's own are left.
-TEST_F(X11FrontApplicationTest, HideOthersIconifiesEveryOtherApplication) {
-    if (qEnvironmentVariableIsEmpty("VELMORA_TEST_WINDOW_MANAGER"))
-        GTEST_SKIP() << "no window manager could be started";
-    QProcess other;
-    other.start(QStringLiteral(VELMORA_FAKE_BROWSER), {QStringLiteral("Other")});
-    ASSERT_TRUE(other.waitForStarted());
-    const auto otherWindow = windowOf(other.processId());
-    ASSERT_TRUE(otherWindow);
-    startBrowser();
-    const auto frontWindow = windowOf(m_browser.processId());
-    ASSERT_TRUE(frontWindow);
-    const QDeadlineTimer activated(10000);
-    while (!activated.hasExpired() && x11::RememberedWindow() != frontWindow) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        x11::RememberActiveWindow();
-    }
-    ASSERT_EQ(x11::RememberedWindow(), frontWindow);
-    QWidget own;
-    own.show();
-
-    RunScriptResource2(QStringLiteral("Hide.applescript"), std::nullopt, QString());
-    const QDeadlineTimer iconified(5000);
-    while (!iconified.hasExpired() && stateOf(*otherWindow) != QLatin1String("Iconic"))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_EQ(stateOf(*otherWindow), QStringLiteral("Iconic"));
-    EXPECT_EQ(stateOf(*frontWindow), QStringLiteral("Normal"));
-    EXPECT_FALSE(own.isMinimized());
-    other.kill();
-    other.waitForFinished();
 }
 
 } // namespace
