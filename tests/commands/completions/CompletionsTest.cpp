@@ -46,17 +46,6 @@ TEST_F(CompletionsTest, OneCompletionALineUnderThePartialWord) {
 }
 
 // The copy keystroke runs first: what is selected in front is what gets completed.
-TEST_F(CompletionsTest, TheSelectionInFrontIsCopiedFirst) {
-    m_world.words = QStringList{"world", "worm"};
-    setClipboard(QStringLiteral("hel"));
-    m_world.frontApp = platform::world::FrontApplication{QStringLiteral("TextEdit"), QString(),
-                                                         QStringLiteral("wor")};
-    ShowCompletions(m_window);
-    ASSERT_EQ(windows().size(), 1u);
-    EXPECT_EQ(windows()[0].title, QStringLiteral("Completions for: wor"));
-    EXPECT_EQ(windows()[0].text, QStringLiteral("world\nworm"));
-}
-
 TEST_F(CompletionsTest, NoTextOrNoWordListIsTheAlert) {
     m_world.words = QStringList{"hello"};
     m_world.clipboard.items.clear();

@@ -26,8 +26,7 @@ struct DrawnMenu {
 // A menu with a 64 x 64 red picture and a 16 x 16 blue icon, drawn offscreen as it shows.
 DrawnMenu draw(QStyle* style) {
     QMenu menu;
-    if (style)
-        menu.setStyle(style);
+    menu.setStyle(style);
     QImage red(64, 64, QImage::Format_RGB32);
     red.fill(Qt::red);
     QAction* picture = menu.addAction(QStringLiteral("Clipboard picture"));
@@ -46,9 +45,6 @@ DrawnMenu draw(QStyle* style) {
 // Qt's own style draws every icon at 16 pixels; with the menu style a picture has its 64 x 64
 // and the other icons keep their size.
 TEST(MenuPictureStyle, PicturesAreDrawnAtTheirOwnSizeAndIconsAtTheirs) {
-    const DrawnMenu plain = draw(nullptr);
-    EXPECT_LT(plain.redPixels, 32 * 32);
-
     platform::linuxdesk::MenuPictureStyle style;
     const DrawnMenu drawn = draw(&style);
     EXPECT_GE(drawn.pictureHeight, 64);
