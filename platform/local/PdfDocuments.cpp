@@ -1,19 +1,20 @@
 #include "platform/local/PdfDocuments.h"
 
+#include "platform/local/AtomicFileDevice.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <qpdf/ClosedFileInputSource.hh>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <exception>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <stdexcept>
 
 class CGPDFDocument {
 public:
@@ -41,12 +42,21 @@ std::optional<QString> InfoString(QPDF& pdf, const char* key) {
     return QString::fromStdString(value.getUTF8Value());
 }
 
-// The mode a new file gets from the process's umask, which mkstemp ignores.
-mode_t NewFileMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
+// qpdf's output into the one writer. A failed write ends qpdf's writing at once, as qpdf's own
+// pipelines do, instead of letting it write the rest of the document into nothing.
+class FileWritingPipeline : public Pipeline {
+public:
+    explicit FileWritingPipeline(platform::AtomicFile& file)
+        : Pipeline("velmora output", nullptr), m_file(file) {}
+    void write(unsigned char const* data, size_t length) override {
+        if (!m_file.write(data, length))
+            throw std::runtime_error(m_file.errorString());
+    }
+    void finish() override {}
+
+private:
+    platform::AtomicFile& m_file;
+};
 
 } // namespace
 
@@ -135,35 +145,21 @@ bool CGPDFContextAppendPage(CGPDFContext& context, const CGPDFDocumentRef& docum
     return true;
 }
 
-bool CGPDFContextClose(CGPDFContextRef context) {
+bool CGPDFContextClose(CGPDFContextRef context, QString* error) {
     if (!context)
         return false;
-    const QFileInfo destination(context->path);
-    QByteArray pattern = QFile::encodeName(destination.absolutePath() + QStringLiteral("/.") +
-                                           destination.fileName() + QStringLiteral(".XXXXXX"));
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        return false;
-    FILE* file = fdopen(fd, "wb");
-    if (!file) {
-        close(fd);
-        unlink(pattern.constData());
-        return false;
-    }
-    bool written = false;
+    platform::AtomicFile file(platform::FileSystemPath(context->path));
     try {
+        FileWritingPipeline output(file);
         QPDFWriter writer(context->pdf);
-        writer.setOutputFile(pattern.constData(), file, false);
+        writer.setOutputPipeline(&output);
         writer.write();
-        written = std::fflush(file) == 0 && fsync(fd) == 0 && fchmod(fd, NewFileMode()) == 0;
     } catch (const std::exception&) {
-        written = false;
+        file.fail(EIO);
     }
-    written = std::fclose(file) == 0 && written;
-    if (!written ||
-        std::rename(pattern.constData(), QFile::encodeName(context->path).constData()) != 0) {
-        unlink(pattern.constData());
-        return false;
-    }
-    return true;
+    if (file.commit())
+        return true;
+    if (error)
+        *error = QString::fromStdString(file.errorString());
+    return false;
 }

@@ -51,6 +51,6 @@ bool CGPDFContextAppendPage(CGPDFContext& context, const CGPDFDocumentRef& docum
                             std::size_t pageNumber);
 
 // Writes the document: into a new file beside `path`, renamed over `path` only once it is
-// complete, so a failure leaves whatever was at `path` as it was. False on any failure, and
-// nothing is left behind.
-bool CGPDFContextClose(CGPDFContextRef context);
+// complete, so a failure leaves whatever was at `path` as it was. False on any failure, with
+// nothing left behind and the reason in `error` when given.
+bool CGPDFContextClose(CGPDFContextRef context, QString* error = nullptr);
