@@ -12,16 +12,24 @@ namespace {
 const QString kTextFlavors[] = {kUTTypeUTF8PlainText, kUTTypeUTF16ExternalPlainText,
                                 kUTTypeUTF16PlainText, kUTTypeText};
 
-// Text never holds a NUL: bytes with one are no UTF-8 text, and UTF-16 is tried instead (the
-// UTF-16 form of "hi" is 68 00 69 00, which a reader stopping at the first NUL would take for
-// "h").
-std::optional<QString> decodeUtf8(const QByteArray& bytes) {
-    if (bytes.contains('\0'))
-        return std::nullopt;
-    return DecodeUtf8Exactly(bytes);
+struct FlavorData {
+    QString flavor;
+    QByteArray bytes;
+};
+
+// A C string's terminator, which some programs put on the clipboard with the text, is no part
+// of it.
+template <typename Text> Text withoutTerminators(Text text) {
+    while (!text.isEmpty() && text.back() == 0)
+        text.chop(1);
+    return text;
 }
 
-// UTF-16 in the byte order its byte-order mark names, host order without one.
+std::optional<QString> decodeUtf8(const QByteArray& bytes) {
+    return DecodeUtf8Exactly(withoutTerminators(bytes));
+}
+
+// In the byte order its byte-order mark names, host order without one.
 std::optional<QString> decodeUtf16(const QByteArray& bytes) {
     if (bytes.size() % 2 != 0)
         return std::nullopt;
@@ -29,7 +37,17 @@ std::optional<QString> decodeUtf16(const QByteArray& bytes) {
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;
-    return text;
+    return withoutTerminators(text);
+}
+
+// The bytes read as the flavor says they are, and only so: bytes of one encoding are never
+// taken for another's (UTF-8 "ab\0c" read as UTF-16 would be two Chinese characters). A NUL
+// inside the text stays, and whoever uses the text as a name refuses it as it refuses "/".
+std::optional<QString> decodeFlavor(const FlavorData& data) {
+    if (data.flavor == kUTTypeUTF16ExternalPlainText || data.flavor == kUTTypeUTF16PlainText)
+        return decodeUtf16(data.bytes);
+    // UTF-8, and plain text without a declared encoding, which Linux programs write as UTF-8.
+    return decodeUtf8(data.bytes);
 }
 
 std::optional<QString> scrapText() {
@@ -61,7 +79,9 @@ bool hasUtf8Form(const QString& text) {
 
 } // namespace
 
-std::optional<QByteArray> PasteboardContainsText(PasteboardRef pasteboard) {
+namespace {
+
+std::optional<FlavorData> firstTextFlavor(PasteboardRef pasteboard) {
     PasteboardSynchronize(pasteboard);
     ItemCount count = 0;
     if (PasteboardGetItemCount(pasteboard, &count) != noErr)
@@ -73,9 +93,17 @@ std::optional<QByteArray> PasteboardContainsText(PasteboardRef pasteboard) {
         for (const QString& flavor : kTextFlavors) {
             QByteArray data;
             if (PasteboardCopyItemFlavorData(pasteboard, item, flavor, &data) == noErr)
-                return data;
+                return FlavorData{flavor, data};
         }
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QByteArray> PasteboardContainsText(PasteboardRef pasteboard) {
+    if (auto found = firstTextFlavor(pasteboard))
+        return found->bytes;
     return std::nullopt;
 }
 
@@ -83,12 +111,9 @@ std::optional<QString> ClipboardText(bool useScrap) {
     std::optional<QString> text;
     PasteboardRef pasteboard = nullptr;
     if (PasteboardCreate(kPasteboardClipboard, &pasteboard) == noErr) {
-        const auto data = PasteboardContainsText(pasteboard);
-        if (data && !data->isEmpty()) {
-            text = decodeUtf8(*data);
-            if (!text)
-                text = decodeUtf16(*data);
-        }
+        const auto data = firstTextFlavor(pasteboard);
+        if (data && !data->bytes.isEmpty())
+            text = decodeFlavor(*data);
     }
     if (!useScrap || text)
         return text;

@@ -12,8 +12,9 @@
 
 // The clipboard's text, or none. Each item is tried in order with the flavors UTF-8, external
 // UTF-16, UTF-16 and plain text; the first flavor any item yields is the answer. Its bytes are
-// read as UTF-8, else as UTF-16. With `useScrap`, a clipboard without text falls back to the
-// legacy scrap's 'TEXT'.
+// read in the encoding its flavor declares, and in no other: UTF-8 for UTF-8 and plain text,
+// UTF-16 for the UTF-16 flavors (a C string's terminator dropped). With `useScrap`, a clipboard
+// without text falls back to the legacy scrap's 'TEXT'.
 std::optional<QString> ClipboardText(bool useScrap);
 
 // The data of the first text flavor found, or none.

@@ -6,6 +6,8 @@
 #include "common/ItemPaths.h"
 #include "common/SelectionResolution.h"
 #include "common/UniqueNames.h"
+#include "platform/local/AtomicFileDevice.h"
+#include "platform/local/FileOperations.h"
 #include "platform/local/Files.h"
 #include "platform/local/GraphicsExport.h"
 #include "platform/local/IconFamily.h"
@@ -84,11 +86,14 @@ void Icon2Image(FSRef* item, OSType fileType, int size, FSSpec* output) {
     const auto outputPath = stringWithFSRef(&output->ref);
     if (!encoded || !outputPath)
         return;
-    QFile file(*outputPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(*encoded) != encoded->size() || !file.flush())
+    // A picture cut short by a full disk must not reach the destination as if it were whole:
+    // the empty output file made for it is taken away instead, so nothing is moved.
+    if (!platform::WriteFileAtomically(*outputPath, *encoded) ||
+        FSPathMakeRef(QFile::encodeName(*outputPath), &output->ref) != noErr) {
+        FSDeleteObject(&output->ref);
+        Alert("The image output file could not be written.");
         return;
-    file.close();
+    }
     const QImage written(*outputPath);
     if (written.isNull())
         return;

@@ -1,5 +1,6 @@
 #include "commands/mail/MailSenders.h"
 
+#include "common/Alerts.h"
 #include "platform/services/Application.h"
 #include "platform/services/Locations.h"
 #include "prefs/PreferenceKeys.h"
@@ -75,13 +76,21 @@ std::optional<int> AddToAddressBook(addressbook::AddressBook& book, const QStrin
 }
 
 bool Parse(addressbook::AddressBook& book, const QString& answer) {
-    const auto group =
-        CreateGroupNamed(book, QStringLiteral("Velmora ") + DateDescription(NSDateNow()));
+    const QString name = QStringLiteral("Velmora ") + DateDescription(NSDateNow());
+    auto group = CreateGroupNamed(book, name);
+    // A second run within the same second (a second click, a second process) adds its senders
+    // to the group the first one made: one group, and none of the senders dropped. Runs are
+    // serialised by the address book's lock, so the second sees the first one's group.
+    if (!group)
+        group = GroupNamedExists(book, name);
     if (!group)
         return false;
     QString text = answer;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(u'\n', u'\r');
     for (const QString& line : text.split(u'\r')) {
+        // A line of nothing but spaces and tabs names nobody.
+        if (line.trimmed().isEmpty())
+            continue;
         const Sender sender = ReadSenderLine(line);
         if (const auto person = AddToAddressBook(book, sender.first, sender.last, sender.address))
             book.addMember(*group, *person);
@@ -96,5 +105,8 @@ void AddSendersToAddressBook() {
     if (!answer)
         return;
     addressbook::AddressBook book(AddressBookFolder());
-    Parse(book, *answer);
+    // Held from the reading to the last card written: concurrent runs follow one another.
+    if (!book.lockAndReload() || (Parse(book, *answer) && !book.save()))
+        ShowAlertMessage(QStringLiteral("The senders could not be added to the address book."),
+                         book.lastError());
 }

@@ -1,6 +1,8 @@
 #include "platform/linux/DesktopBackground.h"
 
+#include "platform/local/AtomicFileDevice.h"
 #include "platform/local/FileUri.h"
+#include "platform/local/ReadOnlyFile.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -11,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace platform::linuxdesk {
@@ -146,10 +147,10 @@ struct GnomePictures {
 };
 
 std::optional<GnomePictures> readGnomePictures(const QString& file) {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly) || in.size() > 64 * 1024)
+    const auto bytes = ReadRegularFile(file, 64 * 1024);
+    if (!bytes)
         return std::nullopt;
-    const QJsonArray pair = QJsonDocument::fromJson(in.readAll()).array();
+    const QJsonArray pair = QJsonDocument::fromJson(*bytes).array();
     if (pair.size() != 2 || !pair[0].isString() || !pair[1].isString())
         return std::nullopt;
     return GnomePictures{pair[0].toString(), pair[1].toString()};
@@ -157,10 +158,8 @@ std::optional<GnomePictures> readGnomePictures(const QString& file) {
 
 void storeGnomePictures(const QString& file, const GnomePictures& pictures) {
     QDir().mkpath(QFileInfo(file).absolutePath());
-    QSaveFile out(file);
-    if (out.open(QIODevice::WriteOnly) &&
-        out.write(QJsonDocument(QJsonArray{pictures.light, pictures.dark}).toJson()) >= 0)
-        out.commit();
+    platform::WriteFileAtomically(
+        file, QJsonDocument(QJsonArray{pictures.light, pictures.dark}).toJson());
 }
 
 bool writeGnomePicture(const QString& path, const QString& before) {

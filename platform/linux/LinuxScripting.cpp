@@ -2,6 +2,7 @@
 #include "platform/linux/LinuxMail.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/X11Windows.h"
+#include "platform/local/AtomicFileDevice.h"
 #include "platform/services/BrowserScripting.h"
 #include "platform/services/Locations.h"
 #include "platform/services/MailScripting.h"
@@ -12,7 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <cerrno>
 
 namespace platform::linuxdesk {
 
@@ -39,14 +40,15 @@ private:
         // One preview file, replaced whole each time: clicks never pile up pictures, and a
         // viewer that still shows the last one keeps the file it opened.
         const QString path = folder + QStringLiteral("/Clipboard.png");
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return {ioErr, ScriptValue(), file.errorString()};
-        QImageWriter writer(&file, "png");
+        AtomicFile file(FileSystemPath(path));
+        AtomicFileDevice device(file);
+        QImageWriter writer(&device, "png");
         if (!writer.write(*image))
-            return {ioErr, ScriptValue(), writer.errorString()};
+            file.fail(EIO);
         if (!file.commit())
-            return {ioErr, ScriptValue(), file.errorString()};
+            return {ioErr, ScriptValue(),
+                    QStringLiteral("The picture cannot be written: ") +
+                        QString::fromStdString(file.errorString())};
         if (!platform::workspace().openFile(path))
             return {ioErr, ScriptValue(), QStringLiteral("No program opens pictures.")};
         return {};

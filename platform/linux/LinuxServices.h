@@ -144,18 +144,19 @@ private:
     bool m_loaded = false;
 };
 
+// Tells the user something went wrong that has no window to say it in: a desktop notification
+// (org.freedesktop.Notifications) from "Velmora", and the same line in the log, where a session
+// has no notification server.
+void ShowDesktopNotice(const QString& text);
+
 // A D-Bus signal on the session bus: interface io.velmora.DistributedNotifications, member
 // Notification, arguments (name, object), from the path /io/velmora/Notifications.
 class LinuxNotifications : public NotificationService {
 public:
     void postDistributed(const QString& name, const QString& object,
                          bool deliverImmediately) override;
+    void deliverUserNotice(const QString& text) override { ShowDesktopNotice(text); }
 };
-
-// Tells the user something went wrong that has no window to say it in: a desktop notification
-// (org.freedesktop.Notifications) from "Velmora", and the same line in the log, where a session
-// has no notification server.
-void ShowDesktopNotice(const QString& text);
 
 // The applications scripts can talk to on this desktop. The Finder's part is the desktop's own
 // picture setting (DesktopBackground.h). Preview is whichever program opens pictures: a new

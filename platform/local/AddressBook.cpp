@@ -1,11 +1,11 @@
 #include "platform/local/AddressBook.h"
 
+#include "platform/local/AtomicFileDevice.h"
 #include "platform/local/FileDescriptor.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QUuid>
 
@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,21 +25,6 @@ namespace {
 constexpr qint64 kMaxCardFileSize = 1024 * 1024;
 
 constexpr QLatin1StringView kUuidScheme("urn:uuid:");
-
-// Holds the folder's lock file locked for as long as it lives.
-class FolderLock {
-public:
-    explicit FolderLock(const QString& path)
-        : m_fd(::open(QFile::encodeName(path).constData(),
-                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)) {
-        if (m_fd.valid() && ::flock(m_fd.get(), LOCK_EX) != 0)
-            m_fd.reset();
-    }
-    bool isLocked() const { return m_fd.valid(); }
-
-private:
-    platform::FileDescriptor m_fd;
-};
 
 enum class FileState { Missing, Unreadable, Read };
 
@@ -106,6 +90,17 @@ QString uidOf(const VCard& card) {
 // A UUID is written as a urn:uuid: URI; any other UID as it stands, the way its card has it.
 QByteArray memberUri(const QString& uid) {
     return QUuid::fromString(uid).isNull() ? uid.toUtf8() : (kUuidScheme + uid).toUtf8();
+}
+
+// A card read from another program may have a UID that no MEMBER line can hold (a line break in
+// it): such a card cannot be referenced, and is left out of groups rather than costing the
+// group every other member.
+bool isReferable(const QString& uid) {
+    for (const QChar c : uid) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    }
+    return !uid.isEmpty();
 }
 
 // The label for a list of TYPE values: the first that says more than "preferred" or (in
@@ -239,7 +234,7 @@ bool addMembersTo(VCard& card, const QStringList& uids) {
     // would move the lines after them 10,000 times.
     std::vector<VCardProperty> added;
     for (const QString& uid : uids) {
-        if (!present.contains(uid))
+        if (!present.contains(uid) && isReferable(uid))
             added.push_back(uriProperty("MEMBER", memberUri(uid)));
     }
     card.properties.insert(insertAt, added.begin(), added.end());
@@ -258,6 +253,29 @@ bool makeFolder(const QString& folder) {
 
 AddressBook::AddressBook(QString folder) : m_folder(QDir::cleanPath(folder)) {
     load();
+}
+
+bool AddressBook::makeFolderAndLock(std::optional<platform::FileLock>& lock) {
+    if (m_folder.isEmpty() || !makeFolder(m_folder)) {
+        m_lastError = QStringLiteral("The address book's folder %1 cannot be made.").arg(m_folder);
+        return false;
+    }
+    lock = platform::FileLock::acquire(m_folder + QStringLiteral("/.velmora.lock"),
+                                       platform::kLockWaitLimit, &m_lastError);
+    return lock.has_value();
+}
+
+bool AddressBook::lockAndReload() {
+    if (!m_lock && !makeFolderAndLock(m_lock))
+        return false;
+    m_people.clear();
+    m_personSources.clear();
+    m_groups.clear();
+    m_groupSources.clear();
+    m_personIndex.clear();
+    m_groupIndex.clear();
+    load();
+    return true;
 }
 
 void AddressBook::load() {
@@ -350,43 +368,62 @@ void AddressBook::addMember(int group, int person) {
     m_groupSources[group].dirty = true;
 }
 
-bool AddressBook::saveCard(Source& source, const QString& uid) {
+bool AddressBook::saveCard(Source& source, const QString& uid,
+                           const QSet<QString>& unwrittenPeople) {
     VCard card = source.card;
     QString fileName = source.fileName;
     bool changed = true;
     if (fileName.isEmpty()) {
         fileName = uid + QStringLiteral(".vcf");
         struct stat info;
-        if (::lstat(QFile::encodeName(m_folder + u'/' + fileName).constData(), &info) == 0)
+        if (::lstat(QFile::encodeName(m_folder + u'/' + fileName).constData(), &info) == 0) {
+            m_lastError = QStringLiteral("Another file is named %1 already.").arg(fileName);
             return false;
+        }
     } else {
         const FileContent content = readCardFile(m_folder + u'/' + fileName);
-        if (content.state == FileState::Unreadable)
+        const auto unchangeable = [&] {
+            m_lastError = QStringLiteral("%1 was changed into something else than its card, "
+                                         "and is left as it is.")
+                              .arg(fileName);
             return false;
+        };
+        if (content.state == FileState::Unreadable)
+            return unchangeable();
         // A card removed meanwhile is written again from what was read, so this change is kept.
         if (content.state == FileState::Read) {
             std::optional<VCard> current = singleCard(content.bytes);
             if (!current || uidOf(*current) != uid)
-                return false;
+                return unchangeable();
             card = std::move(*current);
             changed = false;
         }
     }
-    changed = addMembersTo(card, source.pendingMembers) || changed;
+    QStringList members, waiting;
+    for (const QString& member : source.pendingMembers)
+        (unwrittenPeople.contains(member) ? waiting : members).append(member);
+    changed = addMembersTo(card, members) || changed;
     if (changed) {
         const QByteArray bytes = WriteVCard(card);
-        if (bytes.isEmpty())
+        if (bytes.isEmpty()) {
+            m_lastError = QStringLiteral("The card %1 cannot be written as vCard.").arg(fileName);
             return false;
-        QSaveFile file(m_folder + u'/' + fileName);
-        file.setDirectWriteFallback(false);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        }
+        QString reason;
+        // A new card never replaces a file that another program put under its name meanwhile.
+        const auto existing = source.fileName.isEmpty() ? platform::AtomicFile::Existing::Keep
+                                                        : platform::AtomicFile::Existing::Replace;
+        if (!platform::WriteFileAtomically(m_folder + u'/' + fileName, bytes, existing,
+                                           platform::AtomicFile::Permissions::AsBefore, &reason)) {
+            m_lastError = QStringLiteral("%1 cannot be written: %2").arg(fileName, reason);
             return false;
+        }
     }
     source.card = std::move(card);
     source.fileName = fileName;
-    source.pendingMembers.clear();
-    source.dirty = false;
-    return true;
+    source.pendingMembers = waiting;
+    source.dirty = !waiting.isEmpty();
+    return waiting.isEmpty();
 }
 
 bool AddressBook::save() {
@@ -394,21 +431,24 @@ bool AddressBook::save() {
     if (std::none_of(m_personSources.begin(), m_personSources.end(), isDirty) &&
         std::none_of(m_groupSources.begin(), m_groupSources.end(), isDirty))
         return true;
-    if (m_folder.isEmpty() || !makeFolder(m_folder))
+    std::optional<platform::FileLock> lockForSave;
+    if (!m_lock && !makeFolderAndLock(lockForSave))
         return false;
-    const FolderLock lock(m_folder + QStringLiteral("/.velmora.lock"));
-    if (!lock.isLocked())
-        return false;
+    m_lastError.clear();
     bool saved = true;
+    QSet<QString> unwrittenPeople;
     for (size_t i = 0; i < m_people.size(); ++i) {
-        if (m_personSources[i].dirty && !saveCard(m_personSources[i], m_people[i].uid))
+        if (m_personSources[i].dirty && !saveCard(m_personSources[i], m_people[i].uid, {})) {
             saved = false;
+            if (m_personSources[i].fileName.isEmpty())
+                unwrittenPeople.insert(m_people[i].uid);
+        }
     }
     bool groupsChanged = false;
     for (size_t i = 0; i < m_groups.size(); ++i) {
         if (!m_groupSources[i].dirty)
             continue;
-        if (saveCard(m_groupSources[i], m_groups[i].uid)) {
+        if (saveCard(m_groupSources[i], m_groups[i].uid, unwrittenPeople)) {
             // What others wrote into the card meanwhile is now part of it here too.
             m_groups[i] = groupFrom(m_groupSources[i].card, m_groups[i].uid);
             groupsChanged = true;

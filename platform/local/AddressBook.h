@@ -8,12 +8,14 @@
 // than one card, no UID, or a UID an earlier file already has) is left out and never written.
 #pragma once
 
+#include "platform/local/FileLock.h"
 #include "platform/local/VCard.h"
 
 #include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -43,6 +45,12 @@ public:
     // Reads every *.vcf file of the folder, in file name order; the folder need not exist yet.
     explicit AddressBook(QString folder);
 
+    // Takes the folder's lock (the folder made, mode 0700, when missing) and reads the folder
+    // again under it. The lock is then held until the book is destroyed, so that additions of
+    // several processes follow one another whole: each reads what the one before saved. False
+    // when the lock could not be had within a few seconds; lastError() says why.
+    bool lockAndReload();
+
     const std::vector<Person>& people() const { return m_people; }
     const std::vector<Group>& groups() const { return m_groups; }
 
@@ -59,14 +67,17 @@ public:
     // Adds the person to the group once; indices out of range change nothing.
     void addMember(int group, int person);
 
-    // Writes every card added or changed here since the last save, each through a temporary
-    // file renamed over its own, under an exclusive lock on `<folder>/.velmora.lock`; the folder
-    // is made (mode 0700) when missing. A changed card is read again under the lock and only
-    // this process's additions are applied to it, so what others wrote meanwhile is kept. False
-    // when some card could not be written; it stays pending, and the others are still written.
+    // Writes every card added or changed here since the last save, each whole or not at all,
+    // under an exclusive lock on `<folder>/.velmora.lock` (held already, or taken for the save);
+    // the folder is made (mode 0700) when missing. A changed card is read again under the lock
+    // and only this process's additions are applied to it, so what others wrote meanwhile is
+    // kept. False when some card could not be written; it stays pending, the others are still
+    // written, and a group names none of its new members whose own card is not written yet.
     bool save();
 
     QString folder() const { return m_folder; }
+    // Why the last lock or save failed; empty after one that succeeded.
+    QString lastError() const { return m_lastError; }
 
 private:
     struct Source {
@@ -80,7 +91,8 @@ private:
     void load();
     void indexPerson(int index);
     void indexGroup(int index);
-    bool saveCard(Source& source, const QString& uid);
+    bool saveCard(Source& source, const QString& uid, const QSet<QString>& unwrittenPeople);
+    bool makeFolderAndLock(std::optional<platform::FileLock>& lock);
 
     QString m_folder;
     std::vector<Person> m_people;
@@ -89,6 +101,8 @@ private:
     std::vector<Source> m_groupSources;
     QHash<std::pair<QString, QString>, int> m_personIndex; // case-folded (first, last)
     QHash<QString, int> m_groupIndex;                      // case-folded name
+    std::optional<platform::FileLock> m_lock;
+    QString m_lastError;
 };
 
 } // namespace addressbook

@@ -36,7 +36,9 @@ bool isSingleComponent(const std::string& name) {
 
 } // namespace
 
-AtomicFile::AtomicFile(const std::string& path, Existing existing, Permissions permissions) {
+AtomicFile::AtomicFile(const std::string& path, Existing existing, Permissions permissions,
+                       Durability durability)
+    : m_durability(durability) {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".")
                                : slash == 0               ? std::string("/")
@@ -136,7 +138,7 @@ bool AtomicFile::commit() {
         m_error = errno;
     // The data must be on the disk before the rename can make it the file: a crash between the
     // two would otherwise leave an empty file where the old one was.
-    if (m_error == 0 && ::fsync(m_fd) != 0)
+    if (m_error == 0 && m_durability == Durability::Synced && ::fsync(m_fd) != 0)
         m_error = errno;
     if (m_fd >= 0) {
         // Some file systems (NFS) report a failed write only when the file is closed.
@@ -168,7 +170,8 @@ bool AtomicFile::commit() {
     }
     m_committed = true;
     // Only makes the rename survive a crash; every reader sees the new file already.
-    ::fsync(m_folderFd);
+    if (m_durability == Durability::Synced)
+        ::fsync(m_folderFd);
     return true;
 }
 

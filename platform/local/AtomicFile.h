@@ -26,9 +26,16 @@ public:
         Private,  // 0600, whatever stood there
     };
 
+    // Whether the content is synced to the disk before the rename.
+    enum class Durability {
+        Synced,    // a crash after the commit never leaves an empty or partial file
+        CacheOnly, // for files that are only made again when lost (thumbnails): no disk flush
+    };
+
     // A new file for `path` (absolute or relative to the working folder).
     explicit AtomicFile(const std::string& path, Existing existing = Existing::Replace,
-                        Permissions permissions = Permissions::AsBefore);
+                        Permissions permissions = Permissions::AsBefore,
+                        Durability durability = Durability::Synced);
     // A new file named `name` (one path component) in the folder open at `folderFd`, for
     // writers that hold their folder open so that no path can be swapped under them.
     AtomicFile(int folderFd, const std::string& name, Existing existing, Permissions permissions);
@@ -66,6 +73,7 @@ private:
     Existing m_existing = Existing::Replace;
     unsigned m_mode = 0;
     bool m_keepMode = false;
+    Durability m_durability = Durability::Synced;
     bool m_committed = false;
     int m_error = 0;
 };

@@ -1,11 +1,12 @@
 #include "platform/local/CustomIcons.h"
 
+#include "platform/local/AtomicFileDevice.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -29,8 +30,7 @@ std::optional<QString> WritePng(const QImage& picture, const QString& iconFolder
     const QString file = QDir(iconFolder).filePath(name);
     if (QFileInfo(file).size() == png.size())
         return file;
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(png) != png.size() || !out.commit())
+    if (!platform::WriteFileAtomically(file, png))
         return std::nullopt;
     return file;
 }

@@ -1,17 +1,13 @@
 #include "platform/local/PreferenceStore.h"
 
+#include "platform/local/AtomicFileDevice.h"
+#include "platform/local/FileLock.h"
 #include "platform/local/ReadOnlyFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
-
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -26,32 +22,10 @@ bool isValidDomain(const QString& name) {
            !name.contains(QChar(0));
 }
 
-// Holds the domain's lock file locked for as long as it lives.
-class DomainLock {
-public:
-    explicit DomainLock(const QString& path) {
-        m_fd = ::open(QFile::encodeName(path).constData(),
-                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-    }
-    ~DomainLock() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    DomainLock(const DomainLock&) = delete;
-    DomainLock& operator=(const DomainLock&) = delete;
-    bool isLocked() const { return m_fd >= 0; }
-
-private:
-    int m_fd = -1;
-};
-
 } // namespace
 
-PreferenceStore::PreferenceStore(QString folder) : m_folder(std::move(folder)) {}
+PreferenceStore::PreferenceStore(QString folder)
+    : m_folder(std::move(folder)), m_lockLimit(kLockWaitLimit) {}
 
 QString PreferenceStore::filePath(const QString& name) const {
     return m_folder + u'/' + name + QStringLiteral(".json");
@@ -102,20 +76,21 @@ bool PreferenceStore::synchronize(const QString& name) {
         entry.values = readFile(name).value_or(QVariantMap());
         return true;
     }
-    if (!QDir().mkpath(m_folder))
+    if (!QDir().mkpath(m_folder)) {
+        m_lastError = QStringLiteral("The folder %1 cannot be made.").arg(m_folder);
         return false;
+    }
     QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const DomainLock lock(m_folder + u'/' + name + QStringLiteral(".lock"));
-    if (!lock.isLocked())
+    const auto lock = FileLock::acquire(m_folder + u'/' + name + QStringLiteral(".lock"),
+                                        m_lockLimit, &m_lastError);
+    if (!lock)
         return false;
     const auto onDisk = readFile(name);
-    if (!onDisk) {
-        // Moved, not copied: what stands there may be a FIFO or a link to a device, which a
-        // copy would read without end.
-        const QString unreadable = filePath(name) + QStringLiteral(".unreadable");
-        QFile::remove(unreadable);
-        ::rename(QFile::encodeName(filePath(name)).constData(),
-                 QFile::encodeName(unreadable).constData());
+    // Moved, not copied: what stands there may be a FIFO or a link to a device, which a copy
+    // would read without end. An earlier unreadable file keeps its name.
+    if (!onDisk && !MoveAside(filePath(name), QStringLiteral(".unreadable"))) {
+        m_lastError = QStringLiteral("%1 cannot be read, nor moved aside.").arg(filePath(name));
+        return false;
     }
     QVariantMap merged = onDisk.value_or(QVariantMap());
     for (auto change = entry.pending.cbegin(); change != entry.pending.cend(); ++change) {
@@ -124,13 +99,15 @@ bool PreferenceStore::synchronize(const QString& name) {
         else
             merged.remove(change.key());
     }
-    QSaveFile file(filePath(name));
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    QString reason;
+    if (!WriteFileAtomically(
+            filePath(name),
+            QJsonDocument(QJsonObject::fromVariantMap(merged)).toJson(QJsonDocument::Indented),
+            AtomicFile::Existing::Replace, AtomicFile::Permissions::Private, &reason)) {
+        m_lastError = QStringLiteral("%1 cannot be written: %2").arg(filePath(name), reason);
         return false;
-    file.write(QJsonDocument(QJsonObject::fromVariantMap(merged)).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        return false;
+    }
+    m_lastError.clear();
     entry.values = merged;
     entry.pending.clear();
     return true;

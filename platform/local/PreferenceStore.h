@@ -6,13 +6,16 @@
 // are atomic (a new file renamed over the old one) and read-modify-write under a lock on
 // `<domain>.lock`, so two processes that change different keys at once both keep their change.
 // A file that cannot be read as an object counts as empty: reading never changes it, and the
-// next write replaces it, after keeping the unreadable one as `<domain>.json.unreadable`.
+// next write replaces it, after keeping the unreadable one as `<domain>.json.unreadable` (or
+// `.unreadable-2`, ...: an earlier one is never replaced). A write that fails (a full disk, a
+// lock held too long) leaves the file as it was and keeps the changes pending.
 #pragma once
 
 #include <QMap>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <chrono>
 #include <map>
 #include <optional>
 
@@ -33,6 +36,12 @@ public:
     // Everything in the domain, as this process sees it.
     QVariantMap values(const QString& domain);
 
+    // Why the last synchronisation that had changes to write failed; empty after one that
+    // succeeded.
+    QString lastError() const { return m_lastError; }
+    // How long a synchronisation waits for another process's lock.
+    void setLockLimit(std::chrono::milliseconds limit) { m_lockLimit = limit; }
+
     QString folder() const { return m_folder; }
 
 private:
@@ -47,6 +56,8 @@ private:
 
     QString m_folder;
     std::map<QString, Domain> m_domains;
+    QString m_lastError;
+    std::chrono::milliseconds m_lockLimit;
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/local/Thumbnails.h"
 
+#include "platform/local/AtomicFileDevice.h"
 #include "platform/local/FileUri.h"
 #include "platform/local/ReadOnlyFile.h"
 
@@ -10,8 +11,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QTemporaryFile>
-#include <cstdio>
+#include <cerrno>
 #include <memory>
 #include <sys/stat.h>
 
@@ -94,18 +94,17 @@ void store(QImage image, const QString& file, const QByteArray& uri, qint64 mtim
     image.setText(QStringLiteral("Software"), QStringLiteral("Velmora"));
     if (!makePrivateFolders(QFileInfo(file).absolutePath()))
         return;
-    // A temporary file is made 0600. It is not synced to disk: a thumbnail lost in a crash is
-    // only made again, and syncing would cost every picture drawn a disk flush.
-    QTemporaryFile out(file + QStringLiteral(".XXXXXX"));
-    if (!out.open())
-        return;
-    QImageWriter writer(&out, "png");
+    // Private (0600), as the standard asks: a thumbnail shows what a picture holds. Not synced
+    // to disk: a thumbnail lost in a crash is only made again, and syncing would cost every
+    // picture drawn a disk flush.
+    platform::AtomicFile out(
+        platform::FileSystemPath(file), platform::AtomicFile::Existing::Replace,
+        platform::AtomicFile::Permissions::Private, platform::AtomicFile::Durability::CacheOnly);
+    platform::AtomicFileDevice device(out);
+    QImageWriter writer(&device, "png");
     if (!writer.write(image))
-        return;
-    out.close();
-    if (::rename(QFile::encodeName(out.fileName()).constData(),
-                 QFile::encodeName(file).constData()) == 0)
-        out.setAutoRemove(false);
+        out.fail(EIO);
+    out.commit();
 }
 
 } // namespace

@@ -132,3 +132,7 @@ void CFNotificationCenterPostDistributedNotification(const QString& name, const 
                                                      bool deliverImmediately) {
     platform::notifications().postDistributed(name, object, deliverImmediately);
 }
+
+void NSUserNotificationCenterDeliver(const QString& text) {
+    platform::notifications().deliverUserNotice(text);
+}

@@ -1,6 +1,7 @@
 #include "platform/services/Preferences.h"
 
 #include "platform/local/PreferenceStore.h"
+#include "platform/services/Notifications.h"
 #include "platform/services/Platform.h"
 
 std::optional<QVariant> CFPreferencesCopyAppValue(const QString& key,
@@ -14,5 +15,14 @@ void CFPreferencesSetAppValue(const QString& key, const std::optional<QVariant>&
 }
 
 bool CFPreferencesAppSynchronize(const QString& applicationID) {
-    return platform::preferences().synchronize(applicationID);
+    platform::PreferenceStore& store = platform::preferences();
+    const bool failingAlready = !store.lastError().isEmpty();
+    if (store.synchronize(applicationID))
+        return true;
+    // The changes stay pending and every later synchronisation tries again: the user hears of
+    // it once, not at every menu opening, until a write succeeds again.
+    if (!failingAlready && !store.lastError().isEmpty())
+        NSUserNotificationCenterDeliver(QStringLiteral("Velmora could not save its settings. ") +
+                                        store.lastError());
+    return false;
 }

@@ -12,4 +12,6 @@ std::optional<QVariant> CFPreferencesCopyAppValue(const QString& key, const QStr
 // With none, removes the key.
 void CFPreferencesSetAppValue(const QString& key, const std::optional<QVariant>& value,
                               const QString& applicationID);
+// Writes this process's changes and reads the others'. False when the changes could not be
+// written (they stay pending); the user is told the first time.
 bool CFPreferencesAppSynchronize(const QString& applicationID);

@@ -31,6 +31,10 @@ struct Notification {
     QString name;
     QString object;
 };
+// A notice shown to the user outside any alert.
+struct UserNotice {
+    QString text;
+};
 // A script run through the scripting component, and how it ended.
 struct Script {
     QString text;
@@ -98,6 +102,6 @@ using Event =
                  events::Front, events::FinderUpdate, events::DesktopPicture, events::HideOthers,
                  events::Activate, events::PreviewFromClipboard, events::MailMessage,
                  events::Keystroke, events::Stdout, events::Window, events::PreferencesWindow,
-                 events::Unchosen>;
+                 events::Unchosen, events::UserNotice>;
 
 } // namespace platform::world

@@ -89,4 +89,8 @@ void WorldNotifications::postDistributed(const QString& name, const QString& obj
     m_world.record(events::Notification{name, object});
 }
 
+void WorldNotifications::deliverUserNotice(const QString& text) {
+    m_world.record(events::UserNotice{text});
+}
+
 } // namespace platform::world

@@ -136,6 +136,7 @@ public:
     explicit WorldNotifications(World& world) : m_world(world) {}
     void postDistributed(const QString& name, const QString& object,
                          bool deliverImmediately) override;
+    void deliverUserNotice(const QString& text) override;
 
 private:
     World& m_world;

@@ -32,15 +32,20 @@ TEST_F(ClipboardTextTest, TheEarliestItemAndTheFirstFlavorInOrderWin) {
     EXPECT_EQ(ClipboardText(true), QStringLiteral("eight"));
 }
 
-TEST_F(ClipboardTextTest, BytesThatAreNotUtf8AreReadAsUtf16) {
+TEST_F(ClipboardTextTest, BytesAreReadInTheirFlavorsEncodingOnly) {
     // UTF-16 of ASCII text holds NULs; read as UTF-8 up to the first NUL it would be "h".
     items({{{{kUTTypeUTF16ExternalPlainText, utf16(QStringLiteral("hi"))}}}});
     EXPECT_EQ(ClipboardText(true), QStringLiteral("hi"));
-    items({{{{kUTTypeText, QByteArray("\xff\xfe\x41\x00", 4)}}}});
+    items({{{{kUTTypeUTF16PlainText, QByteArray("\xff\xfe\x41\x00\x00\x00", 6)}}}});
     EXPECT_EQ(ClipboardText(true), QStringLiteral("A"));
-    // Neither: an odd number of bytes that are no UTF-8.
-    items({{{{kUTTypeText, QByteArray("\xc3\x28\x80", 3)}}}});
+    // A NUL inside UTF-8 stays where it is: read as UTF-16, "ab\0c" would be two CJK characters
+    // that a rename would then use as a name.
+    items({{{{kUTTypeUTF8PlainText, QByteArray("ab\0c", 4)}}}});
+    EXPECT_EQ(ClipboardText(false), QString(QStringLiteral("ab") + QChar(0) + u'c'));
+    items({{{{kUTTypeText, QByteArray("\xff\xfe\x41\x00", 4)}}}});
     EXPECT_EQ(ClipboardText(false), std::nullopt);
+    items({{{{kUTTypeUTF8PlainText, QByteArray("end\0", 4)}}}});
+    EXPECT_EQ(ClipboardText(false), QStringLiteral("end"));
 }
 
 TEST_F(ClipboardTextTest, EmptyTextFallsBackToTheScrapOnlyWhenAllowed) {

@@ -34,6 +34,9 @@ struct Describe {
                  QJsonObject{{QStringLiteral("name"), notification.name},
                              {QStringLiteral("object"), notification.object}}}};
     }
+    QJsonObject operator()(const events::UserNotice& notice) const {
+        return {{QStringLiteral("user_notice"), world.abbreviateWithin(notice.text)}};
+    }
     QJsonObject operator()(const events::Script& script) const {
         return {{QStringLiteral("script"),
                  QJsonObject{{QStringLiteral("text"), world.abbreviateWithin(script.text)},

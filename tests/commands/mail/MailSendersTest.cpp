@@ -1,10 +1,18 @@
-// Mail senders into a new address-book group: the line forms, the reuse of people, and the
-// group that is made once a second.
+// Mail senders into a new address-book group: the line forms, the reuse of people, the group
+// that is made once a second, runs of several processes at once, and what cannot be written.
 #include "commands/mail/MailSenders.h"
+#include "platform/local/FileLock.h"
+#include "platform/services/Preferences.h"
 #include "platform/world/World.h"
+#include "prefs/Identifiers.h"
+#include "prefs/PreferenceKeys.h"
+#include "tests/support/WorldAlerts.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -41,6 +49,7 @@ TEST_F(MailSendersTest, EveryLineFormWithAnyLineEnds) {
                                            "carl@example.org\r\n"
                                            "<dan@example.org>\n"
                                            "\n   \r<>\n"
+                                           "\t \t\n"
                                            "Lone")));
     const int group =
         GroupNamedExists(book, QStringLiteral("velmora 2026-12-05 06:52:44 +0000")).value_or(-1);
@@ -78,13 +87,72 @@ TEST_F(MailSendersTest, PeopleAreReusedByNameIgnoringCaseAndKeepTheirAddresses) 
     EXPECT_EQ(members(book, 0), (QStringList{QStringLiteral("ann|LEE|home:ann@home.example"),
                                              QStringLiteral("Zoe|Day|work:zoe@one.example")}));
 
-    // Run again in the same second: no second group, nothing added.
-    EXPECT_FALSE(Parse(book, QStringLiteral("New Person <new@example.org>")));
-    EXPECT_EQ(book.people().size(), 2u);
-    EXPECT_EQ(book.groups().size(), 1u);
+    // Run again in the same second: no second group, no one twice, and no sender dropped.
+    EXPECT_TRUE(Parse(book, QStringLiteral("zoe day <zoe@three.example>\n"
+                                           "New Person <new@example.org>")));
+    EXPECT_EQ(book.people().size(), 3u);
+    ASSERT_EQ(book.groups().size(), 1u);
+    EXPECT_EQ(members(book, 0), (QStringList{QStringLiteral("ann|LEE|home:ann@home.example"),
+                                             QStringLiteral("Zoe|Day|work:zoe@one.example"),
+                                             QStringLiteral("New|Person|work:new@example.org")}));
     m_world.now = m_world.now->addSecs(1);
     EXPECT_TRUE(Parse(book, QStringLiteral("New Person <new@example.org>")));
     EXPECT_EQ(book.groups().size(), 2u);
+}
+
+TEST_F(MailSendersTest, RunsAtOnceFollowOneAnotherAndLoseNoSender) {
+    // Eight runs in the same second, each with a book of its own, as eight processes would be.
+    std::vector<std::thread> runs;
+    for (int i = 0; i < 8; ++i) {
+        runs.emplace_back([this, i] {
+            addressbook::AddressBook book(folder());
+            ASSERT_TRUE(book.lockAndReload());
+            EXPECT_TRUE(Parse(book, QStringLiteral("Shared Person <shared@example.org>\n"
+                                                   "Own %1 <own%1@example.org>")
+                                        .arg(i)));
+            EXPECT_TRUE(book.save());
+        });
+    }
+    for (std::thread& run : runs)
+        run.join();
+    const addressbook::AddressBook book(folder());
+    ASSERT_EQ(book.groups().size(), 1u);
+    EXPECT_EQ(book.people().size(), 9u);
+    EXPECT_EQ(book.groups()[0].members.size(), 9);
+}
+
+TEST_F(MailSendersTest, AMemberNoCardCanNameCostsOnlyItself) {
+    // Written by another program: a UID with a bare carriage return, which no MEMBER line can
+    // hold.
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    QFile odd(folder() + QStringLiteral("/odd.vcf"));
+    ASSERT_TRUE(odd.open(QIODevice::WriteOnly));
+    odd.write("BEGIN:VCARD\r\nVERSION:4.0\r\nUID:odd\rone\r\nKIND:individual\r\n"
+              "FN:Odd One\r\nN:One;Odd;;;\r\nEND:VCARD\r\n");
+    odd.close();
+    addressbook::AddressBook book(folder());
+    ASSERT_EQ(book.people().size(), 1u);
+    ASSERT_TRUE(
+        Parse(book, QStringLiteral("Odd One <odd@example.org>\nNew Person <new@example.org>")));
+    const addressbook::AddressBook again(folder());
+    ASSERT_EQ(again.groups().size(), 1u);
+    EXPECT_EQ(members(again, 0), QStringList{QStringLiteral("New|Person|work:new@example.org")});
+}
+
+TEST_F(MailSendersTest, ALockHeldTooLongEndsInTheAlertAndAddsNothing) {
+    m_world.frontApp = platform::world::FrontApplication{QStringLiteral("Mail"), {}, {}};
+    m_world.mail.senders = QStringLiteral("Ann Lee <ann@example.org>");
+    CFPreferencesSetAppValue(kAddressBookFolderKey, QVariant(folder()), kApplicationIdentifier);
+    ASSERT_TRUE(CFPreferencesAppSynchronize(kApplicationIdentifier));
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    const auto held = platform::FileLock::acquire(folder() + QStringLiteral("/.velmora.lock"));
+    ASSERT_TRUE(held);
+
+    AddSendersToAddressBook();
+    const auto alerts = fixtures::AlertMessages(m_world);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0], QStringLiteral("The senders could not be added to the address book."));
+    EXPECT_TRUE(addressbook::AddressBook(folder()).people().empty());
 }
 
 TEST_F(MailSendersTest, TenThousandSendersMakeOnePersonPerName) {

@@ -1,4 +1,5 @@
 #include "platform/local/PreferenceStore.h"
+#include "platform/local/FileLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,8 +56,12 @@ TEST_F(PreferenceStoreTest, ValuesKeepTheirTypesAcrossProcesses) {
 }
 
 TEST_F(PreferenceStoreTest, AnUnreadableFileReadsAsEmptyAndIsKeptWhenTheNextWriteRepairsIt) {
-    for (const QByteArray& broken : {QByteArray("{\"ReverseOrder\": tr"), QByteArray("[true]"),
-                                     QByteArray("\x00\xff\xfe", 3)}) {
+    const QList<QByteArray> brokenFiles{QByteArray("{\"ReverseOrder\": tr"), QByteArray("[true]"),
+                                        QByteArray("\x00\xff\xfe", 3)};
+    const QStringList keptAs{QStringLiteral(".unreadable"), QStringLiteral(".unreadable-2"),
+                             QStringLiteral(".unreadable-3")};
+    for (qsizetype i = 0; i < brokenFiles.size(); ++i) {
+        const QByteArray& broken = brokenFiles[i];
         writeFile(broken);
         PreferenceStore store(m_dir.path());
         EXPECT_EQ(store.copyValue(QStringLiteral("ReverseOrder"), kDomain), std::nullopt);
@@ -67,9 +72,12 @@ TEST_F(PreferenceStoreTest, AnUnreadableFileReadsAsEmptyAndIsKeptWhenTheNextWrit
         ASSERT_TRUE(store.synchronize(kDomain));
         PreferenceStore again(m_dir.path());
         EXPECT_EQ(again.copyValue(QStringLiteral("ReverseOrder"), kDomain), QVariant(true));
-        QFile kept(filePath() + QStringLiteral(".unreadable"));
-        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-        EXPECT_EQ(kept.readAll(), broken);
+        // Each unreadable file keeps a name of its own: an earlier one is never replaced.
+        for (qsizetype earlier = 0; earlier <= i; ++earlier) {
+            QFile kept(filePath() + keptAs[earlier]);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), brokenFiles[earlier]);
+        }
     }
 }
 
@@ -136,6 +144,36 @@ TEST_F(PreferenceStoreTest, ConcurrentWritersLoseNoWrite) {
         EXPECT_EQ(reader.copyValue(QStringLiteral("Parent") + QString::number(round), kDomain),
                   QVariant(round));
     }
+}
+
+// What stands in the lock file's place and cannot be one (a dangling link, a folder) is moved
+// aside, and the change is saved; a lock another program holds too long fails the write, which
+// keeps the change for the next one.
+TEST_F(PreferenceStoreTest, TheLockFileIsRepairedAndItsWaitIsBounded) {
+    const QString lock = m_dir.path() + u'/' + kDomain + QStringLiteral(".lock");
+    const auto dangling = [&] {
+        return ::symlink("/nonexistent/lock", QFile::encodeName(lock)) == 0;
+    };
+    const auto folder = [&] { return QDir().mkdir(lock); };
+    for (const auto& make : {std::function<bool()>(dangling), std::function<bool()>(folder)}) {
+        QFile::remove(lock);
+        ASSERT_TRUE(make());
+        PreferenceStore store(m_dir.path());
+        store.setValue(QStringLiteral("ReverseOrder"), QVariant(true), kDomain);
+        EXPECT_TRUE(store.synchronize(kDomain)) << store.lastError().toStdString();
+        EXPECT_TRUE(QFileInfo(lock).isFile());
+    }
+    EXPECT_TRUE(QFileInfo(lock + QStringLiteral(".unusable")).isSymLink());
+    EXPECT_TRUE(QFileInfo(lock + QStringLiteral(".unusable-2")).isDir());
+
+    const auto held = platform::FileLock::acquire(lock);
+    ASSERT_TRUE(held);
+    PreferenceStore store(m_dir.path());
+    store.setLockLimit(std::chrono::milliseconds(200));
+    store.setValue(QStringLiteral("Held"), QVariant(true), kDomain);
+    EXPECT_FALSE(store.synchronize(kDomain));
+    EXPECT_TRUE(store.lastError().contains(QStringLiteral("too long")));
+    EXPECT_EQ(store.copyValue(QStringLiteral("Held"), kDomain), QVariant(true));
 }
 
 } // namespace
