@@ -1,5 +1,6 @@
 #include "platform/linux/SelectionFile.h"
 
+#include "platform/local/AtomicFile.h"
 #include "platform/local/FileUri.h"
 
 #include <QList>
@@ -19,9 +20,6 @@ namespace {
 
 constexpr char kFileName[] = "finder-selection";
 constexpr char kLockName[] = "finder-selection.lock";
-// Writers hold the lock, so one fixed name cannot collide, and a temporary left behind by a
-// writer that crashed is simply replaced by the next one.
-constexpr char kTempName[] = "finder-selection.tmp";
 // A write takes milliseconds; a lock held longer belongs to a writer that is stuck.
 constexpr auto kLockWait = std::chrono::seconds(2);
 constexpr auto kLockRetry = std::chrono::milliseconds(20);
@@ -70,19 +68,6 @@ bool fail(QString* error, const QString& message) {
 
 bool failErrno(QString* error, const QString& what, int err) {
     return fail(error, what + QStringLiteral(": ") + qt_error_string(err));
-}
-
-bool writeAll(int fd, const QByteArray& data) {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        done += n;
-    }
-    return true;
 }
 
 // mkdir -p, giving every folder it creates mode 0700.
@@ -174,28 +159,11 @@ QByteArray selectionContents(const std::vector<QByteArray>& absolutePaths) {
 }
 
 bool replaceSelection(int folderFd, const QByteArray& contents, QString* error) {
-    ::unlinkat(folderFd, kTempName, 0);
-    FileDescriptor temp(
-        ::openat(folderFd, kTempName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!temp.valid())
-        return failErrno(error, QStringLiteral("cannot create the temporary selection file"),
-                         errno);
-    const auto discard = [&](const QString& what, int err) {
-        temp.close();
-        ::unlinkat(folderFd, kTempName, 0);
-        return failErrno(error, what, err);
-    };
-    if (::fchmod(temp.get(), 0600) != 0 || !writeAll(temp.get(), contents) ||
-        ::fsync(temp.get()) != 0)
-        return discard(QStringLiteral("cannot write the selection"), errno);
-    if (temp.close() != 0)
-        return discard(QStringLiteral("cannot write the selection"), errno);
-    if (::renameat(folderFd, kTempName, folderFd, kFileName) != 0)
-        return discard(QStringLiteral("cannot replace the selection file"), errno);
-    // Every reader sees the new selection from the rename on; syncing the folder only makes
-    // the rename survive a crash, which nothing depends on, so its failure is not reported.
-    ::fsync(folderFd);
-    return true;
+    AtomicFile file(folderFd, kFileName, AtomicFile::Existing::Replace,
+                    AtomicFile::Permissions::Private);
+    if (file.write(contents.constData(), std::size_t(contents.size())) && file.commit())
+        return true;
+    return failErrno(error, QStringLiteral("cannot write the selection"), file.error());
 }
 
 } // namespace

@@ -56,6 +56,10 @@ public:
     // of its own (an encoder that could not encode): the commit then fails.
     void fail(int error);
 
+    // The temporary file's descriptor, for fstat and nothing else: every write goes through
+    // write(), which checks it. -1 when it could not be made.
+    int descriptor() const { return m_fd; }
+
     // The errno of the first failure, 0 while none.
     int error() const { return m_error; }
     // The first failure in words ("No space left on device"); empty while none.

@@ -14,6 +14,8 @@
 //   too: archiving fails rather than leave them out unnoticed.
 #include "tools/ditto/DittoArchive.h"
 
+#include "platform/local/AtomicFile.h"
+
 #include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
@@ -128,13 +130,13 @@ using Entry = std::unique_ptr<archive_entry, EntryDeleter>;
 
 class ZipWriter {
 public:
-    ZipWriter(int fd, std::string archivePath, std::vector<FileId> leftOut,
+    ZipWriter(platform::AtomicFile& file, std::string archivePath, std::vector<FileId> leftOut,
               const DittoOptions& options)
         : archive_(archive_write_new()), archivePath_(std::move(archivePath)),
           leftOut_(std::move(leftOut)), options_(options), buffer_(kReadBufferSize) {
         if (archive_write_set_format_zip(archive_) != ARCHIVE_OK ||
             archive_write_set_bytes_in_last_block(archive_, 1) != ARCHIVE_OK ||
-            archive_write_open_fd(archive_, fd) != ARCHIVE_OK) {
+            archive_write_open(archive_, &file, nullptr, WriteBlock, nullptr) != ARCHIVE_OK) {
             throw ArchiveFailure();
         }
     }
@@ -165,6 +167,16 @@ public:
     }
 
 private:
+    static la_ssize_t WriteBlock(struct archive* archive, void* file, const void* data,
+                                 size_t size) {
+        auto* out = static_cast<platform::AtomicFile*>(file);
+        if (!out->write(data, size)) {
+            archive_set_error(archive, out->error(), "%s", out->errorString().c_str());
+            return -1;
+        }
+        return la_ssize_t(size);
+    }
+
     static std::string KindOf(mode_t mode) {
         if (S_ISSOCK(mode)) {
             return "a socket";
@@ -372,7 +384,7 @@ std::string ParentName(const std::string& source) {
 }
 
 void Archive(const std::string& source, const std::string& archive, const DittoOptions& options,
-             int fd, const std::string& temporary) {
+             platform::AtomicFile& file) {
     // The source named on the command line is followed when it is a link, as a person who
     // chose a link to a folder means that folder; links inside it are stored as links.
     std::string path = source;
@@ -388,14 +400,8 @@ void Archive(const std::string& source, const std::string& archive, const DittoO
         throw PathFailure(source, errno);
     }
     struct stat self {};
-    if (fstat(fd, &self) != 0) {
-        throw PathFailure(temporary, errno);
-    }
-    // mkstemp makes the file private; give it the mode any newly created file gets.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(fd, 0666 & ~mask) != 0) {
-        throw PathFailure(temporary, errno);
+    if (fstat(file.descriptor(), &self) != 0) {
+        throw PathFailure(archive, errno);
     }
     // The archive may be written inside the folder being archived: neither the file being
     // written nor the one it replaces belongs in it.
@@ -404,7 +410,7 @@ void Archive(const std::string& source, const std::string& archive, const DittoO
     if (lstat(archive.c_str(), &existing) == 0) {
         leftOut.push_back(IdOf(existing));
     }
-    ZipWriter writer(fd, archive, std::move(leftOut), options);
+    ZipWriter writer(file, archive, std::move(leftOut), options);
     const bool contentsOnTop = S_ISDIR(top.st_mode) && !options.keepParent;
     writer.Add(path, contentsOnTop ? std::string() : ParentName(source), top, top.st_dev);
     writer.Close();
@@ -418,28 +424,24 @@ std::optional<std::string> WriteZipArchive(const std::string& source, const std:
     if (lstat(archive.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
         return PathFailure(archive, EISDIR).message;
     }
-    const std::string folder = FolderOf(archive);
-    std::string temporary = folder + "/." + LastComponent(archive) + ".XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return "cannot create a file in " + folder + ": " + std::strerror(errno);
+    // Written whole beside the archive's name and put in its place only once complete, so a
+    // full disk leaves whatever stood there as it was.
+    platform::AtomicFile file(archive);
+    if (file.error() != 0) {
+        return "cannot create a file in " + FolderOf(archive) + ": " + file.errorString();
     }
     std::optional<std::string> failure;
     try {
-        Archive(source, archive, options, fd, temporary);
+        Archive(source, archive, options, file);
     } catch (const Failure& f) {
         failure = f.message;
     } catch (const std::bad_alloc&) {
         failure = source + ": " + std::strerror(ENOMEM);
     }
-    if (close(fd) != 0 && !failure) {
-        failure = PathFailure(archive, errno).message;
-    }
-    if (!failure && rename(temporary.c_str(), archive.c_str()) != 0) {
-        failure = PathFailure(archive, errno).message;
-    }
     if (failure) {
-        unlink(temporary.c_str());
+        file.fail(EIO);
+    } else if (!file.commit()) {
+        failure = PathFailure(archive, file.error()).message;
     }
     return failure;
 }

@@ -95,6 +95,22 @@ TEST_F(EmailItemsTest, AFolderThatCannotBeArchivedIsLeftOutAndNamesGoInAsText) {
     EXPECT_TRUE(QDir(parcelo.filePath(folders.first())).isEmpty()) << "no partial archive";
 }
 
+TEST_F(EmailItemsTest, AFolderWhoseNameIsNearlyAsLongAsANameCanBeIsZippedToo) {
+    // Its archive's name, 248 bytes, still leaves no room for a temporary name made by adding
+    // to it.
+    const QString name(244, u'f');
+    ASSERT_TRUE(QDir().mkpath(path(name)));
+    ASSERT_TRUE(fixtures::WriteText(path(name + QStringLiteral("/inside.txt")), "in"));
+    select({name});
+
+    EmailItemsOfSelection();
+
+    const events::MailMessage message = onlyMessage();
+    ASSERT_EQ(message.attachments.size(), 1);
+    EXPECT_TRUE(message.attachments[0].endsWith(u'/' + name + QStringLiteral(".zip")));
+    EXPECT_EQ(zipEntries(message.attachments[0]), QStringList{QStringLiteral("inside.txt")});
+}
+
 TEST_F(EmailItemsTest, WithoutItsScriptNothingHappens) {
     ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("a.txt")), "a"));
     m_world.resourceFolder = m_world.home();

@@ -6,6 +6,7 @@
 #include "platform/local/PreferenceStore.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/SmallFileSystem.h"
+#include "tools/ditto/DittoArchive.h"
 
 #include <QDir>
 #include <QFile>
@@ -192,6 +193,27 @@ TEST_F(FullDiskTest, AddressCardsAreWholeOrNotThereAndGroupsNameOnlyWrittenCards
     const addressbook::AddressBook complete(folder);
     EXPECT_EQ(complete.people().size(), 101u);
     EXPECT_EQ(complete.groups()[0].members.size(), 101);
+}
+
+TEST_F(FullDiskTest, AnArchiveIsReplacedWholeOrNotAtAll) {
+    QTemporaryDir sources;
+    const QString folder = sources.filePath(QStringLiteral("Photos"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    // Stored, not deflated, so that the archive is as big as what it holds.
+    QByteArray noise(200 * 1024, Qt::Uninitialized);
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919) ^ (i >> 3));
+    ASSERT_TRUE(fixtures::WriteText(folder + QStringLiteral("/big.jpg"), noise));
+    const QString zip = path(QStringLiteral("Photos.zip"));
+    ASSERT_TRUE(fixtures::WriteText(zip, "the archive of last week"));
+    for (const qint64 free : kFreeSpace) {
+        ASSERT_TRUE(m_disk.fill(free));
+        const auto failure = WriteZipArchive(folder.toStdString(), zip.toStdString(), {});
+        ASSERT_TRUE(failure.has_value()) << free << " bytes free";
+        EXPECT_NE(failure->find("No space left on device"), std::string::npos) << *failure;
+        EXPECT_EQ(contentOf(zip), QByteArray("the archive of last week"));
+        EXPECT_EQ(m_disk.names(), QStringList{QStringLiteral("Photos.zip")});
+    }
 }
 
 } // namespace
