@@ -2,12 +2,14 @@
 
 #include "app/ContextFlags.h"
 #include "commands/pdf/FileTypes.h"
+#include "common/CommandProgress.h"
 #include "common/MenuItems.h"
 #include "common/Resources.h"
 #include "common/TextWindow.h"
 #include "platform/local/Movies.h"
 #include "platform/services/Application.h"
 #include "platform/services/Processes.h"
+#include "platform/services/Sounds.h"
 #include "platform/services/StatusBar.h"
 #include "platform/services/Windows.h"
 #include "prefs/PrefPane.h"
@@ -75,6 +77,10 @@ void AppController::buildMenu() {
     while (!m_menu->actions().isEmpty())
         DestroyMenuItem(m_menu.get(), m_menu->actions().first());
     m_context = MenuContext();
+    if (m_commandAtWork) {
+        buildMenuAtWork();
+        return;
+    }
 
     const bool hasSelection = addFinderSelectionMenuItem();
     checkSelectionForImagesAndMoviesAndWeblocs();
@@ -112,6 +118,15 @@ void AppController::buildMenu() {
     connectAndEnable(m_menu.get());
 }
 
+void AppController::buildMenuAtWork() {
+    addLabel(QStringLiteral("Working on \u201c%1\u201d\u2026").arg(*m_commandAtWork));
+    if (const QString progress = CommandProgress(); !progress.isEmpty())
+        addLabel(progress);
+    addSeparator();
+    addMenuItem(QStringLiteral("Quit"), "selItemQuit:", std::nullopt);
+    connectAndEnable(m_menu.get());
+}
+
 QAction* AppController::addMenuItem(const QString& title, const char* action,
                                     const std::optional<QString>& toolTip) {
     return AppendActionItem(m_menu.get(), title, action, toolTip);
@@ -139,7 +154,7 @@ void AppController::connectAndEnable(QMenu* menu) {
         if (const auto action = ItemActionName(item)) {
             if (const CommandHandler handler = actionNamed(*action))
                 connect(item, &QAction::triggered, this,
-                        [this, item, handler] { (this->*handler)(item); });
+                        [this, item, handler] { perform(handler, item); });
         }
         item->setEnabled(ItemHasAction(item) ? validateMenuItem(item) : submenu != nullptr);
         if (submenu && SubmenuWaitsToBeFilled(submenu))
@@ -149,6 +164,29 @@ void AppController::connectAndEnable(QMenu* menu) {
         else if (submenu)
             connectAndEnable(submenu);
     }
+}
+
+void AppController::perform(CommandHandler handler, QAction* item) {
+    if (handler == &AppController::selItemQuit) {
+        selItemQuit(item);
+        return;
+    }
+    if (m_commandAtWork) {
+        SysBeep(1);
+        return;
+    }
+    // The command keeps a copy of its item: a menu opened while its work runs rebuilds the
+    // menu, and the item chosen would be gone under it.
+    QAction chosen;
+    chosen.setText(item->text());
+    chosen.setToolTip(item->toolTip());
+    chosen.setData(item->data());
+    for (const QByteArray& name : item->dynamicPropertyNames())
+        chosen.setProperty(name.constData(), item->property(name.constData()));
+    m_commandAtWork = ItemTitle(item);
+    SetCommandProgress(QString());
+    (this->*handler)(&chosen);
+    m_commandAtWork.reset();
 }
 
 void AppController::selItemQuit(QAction*) {

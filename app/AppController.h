@@ -14,6 +14,9 @@
 //                             its family's rows (CommandCatalogue.cpp)
 //   actions                   one per menu command, each handing the chosen item to its family,
 //                             and the table that finds them by name (Actions.cpp)
+//   one command at a time     perform: a command whose work runs in the background keeps the
+//                             menu answering; the menu then shows what it is doing, and no
+//                             second command starts until it ends
 #pragma once
 
 #include "common/CommandRows.h"
@@ -115,6 +118,10 @@ private:
     // Connects every item that names an action to its method, and enables it as the platform's
     // automatic enabling would.
     void connectAndEnable(QMenu* menu);
+    // Runs the chosen item's action, unless another one is at work (a beep then).
+    void perform(CommandHandler handler, QAction* item);
+    // The menu of a rebuild while a command is at work: what it is doing, and "Quit".
+    void buildMenuAtWork();
 
     std::unique_ptr<platform::StatusItem> m_item;
     std::unique_ptr<QMenu> m_menu;
@@ -122,4 +129,6 @@ private:
     std::unique_ptr<VelmoraPrefPane> m_prefController;
     // What this rebuild has found out so far; the command rows' conditions read it.
     MenuContext m_context;
+    // The title of the command at work; none between commands.
+    std::optional<QString> m_commandAtWork;
 };

@@ -2,13 +2,18 @@
 
 #include "commands/icons/CustomIcons.h"
 #include "common/Alerts.h"
+#include "common/CommandProgress.h"
 #include "common/ItemKinds.h"
 #include "common/ItemPaths.h"
 #include "common/TextExtraction.h"
+#include "platform/local/BackgroundWork.h"
 #include "platform/local/HttpFetch.h"
 #include "platform/local/ResourceFork.h"
 #include "platform/local/TextEncodings.h"
 #include "platform/services/Workspace.h"
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -59,23 +64,48 @@ std::optional<QUrl> ShortcutIconAddress(const QString& head, const QUrl& page) {
     return favicon;
 }
 
-void AddWebIcon(FSRef* item) {
+namespace {
+
+// Web locations fetched at the same time: enough that five slow sites cost the time of one,
+// few enough not to look like an attack to a server that hosts several of them.
+constexpr int kFetchesAtOnce = 6;
+
+// One item's way to its icon: what is known before anything is fetched, and what the fetches
+// found. Each step that fails ends it with its alert.
+struct WebIconJob {
+    FSRef item;
+    QString path;
+    QUrl page;
+    std::optional<QImage> image;
+    const char* failure = nullptr;
+};
+
+WebIconJob PrepareWebIcon(FSRef* item) {
+    WebIconJob job{*item, {}, {}, std::nullopt, nullptr};
     if (!IsWeblocFile(item)) {
-        Alert("This is not a web location file.");
-        return;
+        job.failure = "This is not a web location file.";
+        return job;
     }
     const auto path = stringWithFSRef(item);
     const auto address = path ? WebLocationAddress(*path) : std::nullopt;
     if (!address) {
-        Alert("This web location could not be found.");
-        return;
+        job.failure = "This web location could not be found.";
+        return job;
     }
-    const QUrl page(*address, QUrl::StrictMode);
-    const auto bytes = page.isValid() && !page.isRelative()
-                           ? FetchURL(page, kMaxPageBytes, BeyondCap::Cut)
+    job.path = *path;
+    job.page = QUrl(*address, QUrl::StrictMode);
+    return job;
+}
+
+// The fetching and decoding, which touch nothing but the job: run off the menu's thread.
+void FetchWebIcon(WebIconJob& job) {
+    if (job.failure)
+        return;
+    const auto bytes = job.page.isValid() && !job.page.isRelative()
+                           ? FetchURL(job.page, kMaxPageBytes, BeyondCap::Cut)
                            : std::nullopt;
     if (!bytes) {
-        Alert("The web page could not be downloaded.");
+        job.failure = "The web page could not be downloaded.";
         return;
     }
     const auto utf8 = DecodeUtf8Exactly(*bytes);
@@ -83,23 +113,47 @@ void AddWebIcon(FSRef* item) {
     const auto head =
         extractBetweenPattern(text, QStringLiteral("<head"), QStringLiteral("</head>"));
     if (!head) {
-        Alert("The web page header could not be found.");
+        job.failure = "The web page header could not be found.";
         return;
     }
-    const auto iconAddress = ShortcutIconAddress(*head, page);
+    const auto iconAddress = ShortcutIconAddress(*head, job.page);
     if (!iconAddress) {
-        Alert("The shortcut icon could not be found.");
+        job.failure = "The shortcut icon could not be found.";
         return;
     }
-    const auto image = ImageWithContentsOfURL(*iconAddress);
-    if (!image) {
-        Alert("The shortcut icon image could not be created.");
-        return;
-    }
-    if (!NSWorkspaceSetIconForFile(*image, *path))
+    job.image = ImageWithContentsOfURL(*iconAddress);
+    if (!job.image)
+        job.failure = "The shortcut icon image could not be created.";
+}
+
+void FinishWebIcon(const WebIconJob& job) {
+    if (job.failure)
+        Alert(job.failure);
+    else if (!NSWorkspaceSetIconForFile(*job.image, job.path))
         Alert("The shortcut icon image could not be copied to the file.");
 }
 
+void FetchInBackground(std::vector<WebIconJob>& jobs) {
+    std::vector<std::function<void()>> fetches;
+    for (WebIconJob& job : jobs)
+        fetches.push_back([&job] { FetchWebIcon(job); });
+    platform::RunAllInBackground(fetches, kFetchesAtOnce);
+}
+
+} // namespace
+
+void AddWebIcon(FSRef* item) {
+    std::vector<WebIconJob> jobs{PrepareWebIcon(item)};
+    FetchInBackground(jobs);
+    FinishWebIcon(jobs.front());
+}
+
 void SetIconsFromWebLocationsOfSelection() {
-    ForEachSelectedItem(AddWebIcon);
+    std::vector<WebIconJob> jobs;
+    ForEachSelectedItem([&](FSRef* item) { jobs.push_back(PrepareWebIcon(item)); });
+    SetCommandProgress(QStringLiteral("Downloading site icons"));
+    FetchInBackground(jobs);
+    // The outcomes in the selection's order, as if each item had been done on its own.
+    for (const WebIconJob& job : jobs)
+        FinishWebIcon(job);
 }

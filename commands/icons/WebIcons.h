@@ -1,9 +1,10 @@
 // "Set Icons From Web Location": each selected web location file takes the icon of the site its
 // address is on, found through the page's shortcut icon link or the site's /favicon.ico.
 //
-// The downloads run while the user waits, as the command is meant to, each bounded in time and
-// size by the fetching service, so that a hung or hostile server holds the application for a
-// few seconds at most.
+// The downloads of all the selected items run at the same time and off the menu's thread, each
+// bounded in time and size by the fetching service, so that a hung or hostile server holds the
+// command for a few seconds at most and the menu not at all. The outcomes, icons set and
+// alerts, follow in the selection's order once the downloads are done.
 #pragma once
 
 #include "platform/types/MacTypes.h"

@@ -1,5 +1,6 @@
 #include "commands/mail/EmailItems.h"
 
+#include "common/CommandProgress.h"
 #include "common/ItemKinds.h"
 #include "common/ItemLists.h"
 #include "common/ItemNames.h"
@@ -50,6 +51,7 @@ std::optional<QString> ReadFile(const FSRef* file) {
 bool ZipArchive(const FSRef* item, FSRef* archive) {
     const QString name = GetObjectName(item).value_or(QString());
     NSLog(QStringLiteral("Archiving  \"%1\"").arg(name));
+    SetCommandProgress(QStringLiteral("Archiving \u201c%1\u201d").arg(name));
     const QString temporary = UserTemporaryItemsFolder();
     FSRef temporaryRef, parcelo, folder;
     if (temporary.isEmpty() || FSPathMakeRef(QFile::encodeName(temporary), &temporaryRef) != noErr)

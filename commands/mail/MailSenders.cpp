@@ -1,6 +1,8 @@
 #include "commands/mail/MailSenders.h"
 
 #include "common/Alerts.h"
+#include "common/CommandProgress.h"
+#include "platform/local/BackgroundWork.h"
 #include "platform/services/Application.h"
 #include "platform/services/Locations.h"
 #include "prefs/PreferenceKeys.h"
@@ -105,8 +107,13 @@ void AddSendersToAddressBook() {
     if (!answer)
         return;
     addressbook::AddressBook book(AddressBookFolder());
-    // Held from the reading to the last card written: concurrent runs follow one another.
-    if (!book.lockAndReload() || (Parse(book, *answer) && !book.save()))
+    SetCommandProgress(QStringLiteral("Adding senders to the address book"));
+    bool added = false;
+    // Thousands of senders are thousands of cards to write: off the menu's thread. The book is
+    // locked from its reading to its last card written, so concurrent runs follow one another.
+    platform::RunInBackground(
+        [&] { added = book.lockAndReload() && (!Parse(book, *answer) || book.save()); });
+    if (!added)
         ShowAlertMessage(QStringLiteral("The senders could not be added to the address book."),
                          book.lastError());
 }

@@ -1,9 +1,14 @@
 #include "app/AppController.h"
 #include "app/ContextFlags.h"
 #include "common/MenuItems.h"
+#include "platform/local/AddressBook.h"
+#include "platform/local/FileLock.h"
 #include "platform/local/Files.h"
+#include "platform/services/Preferences.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
+#include "prefs/Identifiers.h"
+#include "prefs/PreferenceKeys.h"
 #include "tests/support/MediaFixtures.h"
 #include "tools/scenario/MenuRecord.h"
 
@@ -12,6 +17,7 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QMenu>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -158,6 +164,52 @@ TEST_F(AppControllerTest, OpeningTwiceGivesTheSameMenuAndNoLeftovers) {
     QAction* last = controller.menu()->actions().last();
     EXPECT_EQ(ItemTitle(last), QStringLiteral("Quit"));
     EXPECT_TRUE(last->isEnabled());
+}
+
+// While a command's work runs off the menu's thread, the menu still opens, says what is at work,
+// and starts no second command; the first one ends as it would have.
+TEST_F(AppControllerTest, TheMenuOpensWhileACommandWorksAndStartsNoOther) {
+    const QString book = path(QStringLiteral("Cards"));
+    ASSERT_TRUE(QDir().mkpath(book));
+    CFPreferencesSetAppValue(kAddressBookFolderKey, QVariant(book), kApplicationIdentifier);
+    ASSERT_TRUE(CFPreferencesAppSynchronize(kApplicationIdentifier));
+    m_world.frontApp = platform::world::FrontApplication{QStringLiteral("Mail"), {}, {}};
+    m_world.mail.senders = QStringLiteral("Ann Lee <ann@example.org>");
+    // The book's lock held for a moment, as another program would: the command's work waits.
+    auto held =
+        std::make_optional(*platform::FileLock::acquire(book + QStringLiteral("/.velmora.lock")));
+    AppController controller;
+    QAction* addSenders = nullptr;
+    for (QAction* item : controller.menu()->actions()) {
+        if (ItemTitle(item) == QStringLiteral("Add Senders to Address Book"))
+            addSenders = item;
+    }
+    ASSERT_TRUE(addSenders);
+
+    QStringList menuAtWork;
+    QTimer::singleShot(200, [&] {
+        // Chosen again meanwhile: refused with a beep.
+        addSenders->trigger();
+        controller.setup();
+        menuAtWork = titles(controller);
+        held.reset();
+    });
+    addSenders->trigger();
+
+    EXPECT_EQ(
+        menuAtWork,
+        (QStringList{QStringLiteral("Working on \u201cAdd Senders to Address Book\u201d\u2026"),
+                     QStringLiteral("Adding senders to the address book"), QStringLiteral("---"),
+                     QStringLiteral("Quit")}));
+    EXPECT_TRUE(m_world.eventsOf<platform::world::events::Alert>().empty());
+    EXPECT_EQ(m_world.eventsOf<platform::world::events::Beep>().size(), 1u);
+    // Mail asked once by the menu that offered the item, once by the command, never again.
+    EXPECT_EQ(m_world.eventsOf<platform::world::events::Script>().size(), 2u);
+    const addressbook::AddressBook cards(book);
+    EXPECT_EQ(cards.people().size(), 1u);
+    EXPECT_EQ(cards.groups().size(), 1u);
+    controller.setup();
+    EXPECT_EQ(header(controller), QStringLiteral("The Finder has no active selection"));
 }
 
 } // namespace

@@ -174,16 +174,27 @@ LoopbackHttpServer::Route LoopbackHttpServer::routeFor(const QByteArray& path) {
 }
 
 void LoopbackHttpServer::serve() {
+    std::vector<std::thread> connections;
     for (;;) {
         if (WaitFor(m_listener, POLLIN, m_stop[0], -1) != Wait::Ready)
-            return;
+            break;
         const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             continue;
         ++m_connections;
-        answer(client);
-        ::close(client);
+        // Each connection on a thread of its own, as a real server answers clients that fetch
+        // several addresses at once; each one ends when the server is stopped.
+        const int open = ++m_open;
+        for (int peak = m_peak; open > peak && !m_peak.compare_exchange_weak(peak, open);) {
+        }
+        connections.emplace_back([this, client] {
+            answer(client);
+            ::close(client);
+            --m_open;
+        });
     }
+    for (std::thread& connection : connections)
+        connection.join();
 }
 
 void LoopbackHttpServer::answer(int client) {

@@ -2,9 +2,9 @@
 // sets it up, including the ways hostile or broken servers answer (never, forever, a byte at a
 // time, in a circle of redirects).
 //
-// It listens on a port of the system's choosing and serves one connection at a time on a
-// thread of its own, closing each after its answer; the destructor stops it at once, even in
-// the middle of an answer that would never end.
+// It listens on a port of the system's choosing and serves each connection on a thread of its
+// own, closing each after its answer; the destructor stops them all at once, even in the middle
+// of an answer that would never end.
 #pragma once
 
 #include <QByteArray>
@@ -13,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace fixtures {
 
@@ -47,6 +48,8 @@ public:
     int port() const { return m_port; }
     // How many connections were accepted so far.
     int connections() const { return m_connections; }
+    // The most connections that were open at the same time.
+    int peakConnections() const { return m_peak; }
 
 private:
     enum class Kind { Fixed, Hang, Endless, Drip };
@@ -64,6 +67,8 @@ private:
     int m_stop[2] = {-1, -1};
     int m_port = 0;
     std::atomic<int> m_connections = 0;
+    std::atomic<int> m_open = 0;
+    std::atomic<int> m_peak = 0;
     std::mutex m_mutex;
     std::map<QByteArray, Route> m_routes;
     std::thread m_thread;

@@ -123,6 +123,22 @@ TEST_F(WebIconsTest, EachItemEndsInTheAlertOfTheStepThatFailedAndNothingChanges)
         EXPECT_FALSE(CustomIconFile(path(QString::fromLatin1(name)))) << name;
 }
 
+TEST_F(WebIconsTest, SlowSitesAreAskedAtTheSameTime) {
+    m_server.hang("/slow");
+    QStringList names;
+    for (int i = 0; i < 5; ++i) {
+        names.append(QStringLiteral("slow %1.webloc").arg(i));
+        webloc(names.last(), m_server.url("/slow"));
+    }
+    fixtures::SelectInWorld(m_world, names);
+
+    SetIconsFromWebLocationsOfSelection();
+
+    EXPECT_EQ(alertMessages(),
+              QStringList(5, QStringLiteral("The web page could not be downloaded.")));
+    EXPECT_EQ(m_server.peakConnections(), 5) << "the sites were asked one after another";
+}
+
 TEST_F(WebIconsTest, ShortcutIconAddressNeedsAHostForTheFallback) {
     const QUrl secure(QStringLiteral("https://example.org:8443/a/b.html"));
     EXPECT_EQ(ShortcutIconAddress(QStringLiteral("<title>x</title>"), secure),
