@@ -6,6 +6,7 @@
 #include "common/MenuItems.h"
 #include "common/Resources.h"
 #include "common/TextWindow.h"
+#include "common/UniqueNames.h"
 #include "platform/local/Movies.h"
 #include "platform/services/Application.h"
 #include "platform/services/Processes.h"
@@ -49,6 +50,7 @@ TextWindow& AppController::movieInfo() {
 void AppController::applicationWillFinishLaunching() {
     EnterMovies();
     InitializeSuffixMap();
+    RemoveOldTemporaryItems(kTemporaryItemsGraceSeconds);
 }
 
 void AppController::applicationWillTerminate() {
@@ -187,6 +189,7 @@ void AppController::perform(CommandHandler handler, QAction* item) {
     SetCommandProgress(QString());
     (this->*handler)(&chosen);
     m_commandAtWork.reset();
+    RemoveOldTemporaryItems(kTemporaryItemsGraceSeconds);
 }
 
 void AppController::selItemQuit(QAction*) {

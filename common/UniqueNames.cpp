@@ -9,7 +9,10 @@
 #include "platform/services/Finder.h"
 #include "platform/services/Locations.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
 
 namespace {
@@ -66,6 +69,21 @@ std::optional<QString> TemporaryItemsFolderPath() {
     if (!folder)
         return std::nullopt;
     return QFile::decodeName(folder->path());
+}
+
+void RemoveOldTemporaryItems(qint64 ageSeconds) {
+    const QString base = UserTemporaryItemsFolder();
+    if (base.isEmpty() || !platform::PrivateFolder::open(QFile::encodeName(base)))
+        return;
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-ageSeconds);
+    const QDir::Filters folders =
+        QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden;
+    for (const QFileInfo& kind : QDir(base).entryInfoList(folders)) {
+        for (const QFileInfo& job : QDir(kind.filePath()).entryInfoList(folders)) {
+            if (job.lastModified().toUTC() < before)
+                QDir(job.filePath()).removeRecursively();
+        }
+    }
 }
 
 OSStatus MakeOutputFile(const QString& name, const FSRef* parent, FSSpec* output) {

@@ -30,6 +30,17 @@ QString UserTemporaryItemsFolder();
 // to the user (a link, another user's, open to others): such a folder is never used.
 std::optional<QString> TemporaryItemsFolderPath();
 
+// How long the files of a finished command stay in the temporary-items folder: long enough for
+// a mail client to send a message whose attachments are archives made there, and for the user
+// to look at an intermediate file, short enough that they never pile up.
+inline constexpr qint64 kTemporaryItemsGraceSeconds = 24 * 60 * 60;
+
+// Removes each job's folder (a folder in a folder of the temporary-items folder, such as
+// "Velmora/<unique name>") not changed for longer than `ageSeconds`, with everything in it;
+// links in them are removed, never followed. Nothing is removed unless the temporary-items
+// folder is private to the user.
+void RemoveOldTemporaryItems(qint64 ageSeconds);
+
 // Creates an empty file called `name` in `parent`, first deleting a file, link or empty folder
 // of that name, and gives its specification. When it cannot be made, the alert "The output file
 // could not be created." is shown and its status returned.

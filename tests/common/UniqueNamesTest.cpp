@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -103,6 +104,27 @@ TEST_F(UniqueNamesTest, PlantedOrOpenTemporaryFoldersAreNeverUsed) {
         ASSERT_EQ(::chown(velmora, 65534, 65534), 0);
         EXPECT_FALSE(TemporaryItemsFolderPath());
     }
+}
+
+TEST_F(UniqueNamesTest, OnlyJobsFinishedLongAgoAreRemovedAndLinksAreNotFollowed) {
+    const QString old = *TemporaryItemsFolderPath();
+    const QString fresh = *TemporaryItemsFolderPath();
+    const QString kept = m_files.file(QStringLiteral("kept.txt"));
+    ASSERT_TRUE(QFile::link(m_world.root(), old + QStringLiteral("/link to the root")));
+    ASSERT_TRUE(QFile(old + QStringLiteral("/f.pdf")).open(QIODevice::WriteOnly));
+    const QString parcelo = m_world.temp() + QStringLiteral("/Parcelo/ABC");
+    ASSERT_TRUE(QDir().mkpath(parcelo));
+    const struct timespec twoDaysAgo[2] = {{time(nullptr) - 2 * 86400, 0},
+                                           {time(nullptr) - 2 * 86400, 0}};
+    for (const QString& folder : {old, parcelo})
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), twoDaysAgo, 0), 0);
+
+    RemoveOldTemporaryItems(kTemporaryItemsGraceSeconds);
+
+    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_FALSE(QFileInfo::exists(parcelo));
+    EXPECT_TRUE(QFileInfo(fresh).isDir());
+    EXPECT_TRUE(QFileInfo(kept).isFile()) << "a link in a job's folder was followed";
 }
 
 TEST_F(UniqueNamesTest, OutputFileReplacesOnlyWhatItMay) {
