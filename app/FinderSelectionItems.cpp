@@ -7,6 +7,7 @@
 #include "common/ItemPaths.h"
 #include "common/MenuItems.h"
 #include "common/SelectionResolution.h"
+#include "platform/local/MediaPossibility.h"
 #include "platform/services/Workspace.h"
 
 #include <QAction>
@@ -55,9 +56,14 @@ void AppController::checkSelectionForImagesAndMoviesAndWeblocs() {
         FSRef ref;
         if (!getFSRef(path, &ref))
             continue;
-        if (!gFinderSelectionHasMovie)
+        // The readers that open and parse a file are asked only about the files whose name
+        // (or, for a name that tells nothing, first bytes) says they may be a movie or a
+        // picture: a thousand text files cost a thousand look-ups of a name, not two thousand
+        // files opened and parsed.
+        const MediaPossibility possible = MediaPossibilityOfFile(path);
+        if (!gFinderSelectionHasMovie && possible.movie)
             gFinderSelectionHasMovie = FSIsMovieFile(&ref);
-        if (!gFinderSelectionHasImage)
+        if (!gFinderSelectionHasImage && possible.picture)
             gFinderSelectionHasImage = FSIsGraphicsFile(&ref);
         if (!gFinderSelectionHasWebloc)
             gFinderSelectionHasWebloc = IsWeblocFile(&ref);
