@@ -84,35 +84,31 @@ void AppController::buildMenu() {
         return;
     }
 
-    const bool hasSelection = addFinderSelectionMenuItem();
+    // The header probes: what they find is what the command rows' conditions read.
+    m_context.hasSelection = addFinderSelectionMenuItem();
     checkSelectionForImagesAndMoviesAndWeblocs();
     addLabel(QStringLiteral("Clipboard:"));
     addClipboardTextMenuItem();
     addClipboardImageMenuItem();
     if (gClipboardHasText || gClipboardHasImage)
         addSeparator();
-    const bool frontIsMail = addProcessNameMenuItem();
-    m_context.hasSelection = hasSelection;
+    addProcessNameMenuItem();
     m_context.selectionHasImage = gFinderSelectionHasImage;
     m_context.selectionHasMovie = gFinderSelectionHasMovie;
     m_context.selectionHasWebloc = gFinderSelectionHasWebloc;
     m_context.clipboardHasText = gClipboardHasText;
     m_context.clipboardHasImage = gClipboardHasImage;
-    if (hasSelection) {
-        if (gFinderSelectionHasImage || gFinderSelectionHasMovie) {
-            addCopyImageOrPosterFrameMenuItem();
-            if (gFinderSelectionHasMovie)
-                addGetMovieInfoMenuItem();
-        }
-        addCustomIconsMenuItems();
-        addCreateImagesOfIconsMenuItem();
-        addFilenamesMenuItem();
-        addEmailItemsMenuItem();
-        addCombineFilesMenuItem();
-    }
+
+    // The catalogue in menu order. Whether a row is shown is its own condition's answer alone.
+    addCopyImageOrPosterFrameMenuItem();
+    addGetMovieInfoMenuItem();
+    addCustomIconsMenuItems();
+    addCreateImagesOfIconsMenuItem();
+    addFilenamesMenuItem();
+    addEmailItemsMenuItem();
+    addCombineFilesMenuItem();
     addCompletionsMenuItem();
-    if (frontIsMail)
-        addAddToAddressBookMenuItem();
+    addAddToAddressBookMenuItem();
     addDesktopPicturesMenuItems();
     addBrowsers();
     addMenuItem(QStringLiteral("Quit"), "selItemQuit:", std::nullopt);
@@ -146,19 +142,22 @@ void AppController::addRows(std::span<const CommandRow> rows) {
     AppendRows(m_menu.get(), rows, m_context);
 }
 
-// Qt has no automatic enabling: an item with an action is enabled when the controller
-// validates it; a label is disabled unless it opens a submenu.
+// Qt has no automatic enabling: an item with an action the controller has is enabled when the
+// controller validates it; a label, or an item whose action nobody answers to, is disabled
+// unless it opens a submenu.
 void AppController::connectAndEnable(QMenu* menu) {
     for (QAction* item : menu->actions()) {
         if (item->isSeparator())
             continue;
         QMenu* submenu = QMenu::menuInAction(item);
+        CommandHandler handler = nullptr;
         if (const auto action = ItemActionName(item)) {
-            if (const CommandHandler handler = actionNamed(*action))
+            handler = actionNamed(*action);
+            if (handler)
                 connect(item, &QAction::triggered, this,
                         [this, item, handler] { perform(handler, item); });
         }
-        item->setEnabled(ItemHasAction(item) ? validateMenuItem(item) : submenu != nullptr);
+        item->setEnabled(handler ? validateMenuItem(item) : submenu != nullptr);
         if (submenu && SubmenuWaitsToBeFilled(submenu))
             connect(
                 submenu, &QMenu::aboutToShow, this, [this, submenu] { connectAndEnable(submenu); },

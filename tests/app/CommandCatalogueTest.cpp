@@ -8,7 +8,10 @@
 
 #include <QAction>
 #include <QFile>
+#include <QMap>
 #include <QMenu>
+#include <QSet>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -175,5 +178,59 @@ INSTANTIATE_TEST_SUITE_P(
                            .commands = kAlwaysAtTheEnd,
                            .pictureMenu = {"Reveal Desktop Picture", "Reset Desktop Picture"}}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// Every item of every row and every filled submenu, with every condition true, names an action
+// the controller has: a misspelt name would give an item that does nothing when chosen. Rows
+// share an action only where its handler tells them apart by their titles or tool tips.
+TEST_F(CommandCatalogueTest, EveryItemRunsAnActionOfItsOwn) {
+    setUp(Case{.name = "Everything",
+               .selection = {"a.png", "m.mov", "site.webloc", "notes.txt"},
+               .clipboardText = true,
+               .clipboardImage = true,
+               .frontApp = "Mail",
+               .mailSenders = "Ann Lee <ann@example.org>",
+               .recent = {m_world.root() + QStringLiteral("/a.png")},
+               .lastPicture = QVariant(m_world.root() + QStringLiteral("/a.png")),
+               .commands = {}});
+    for (const char* browser : {"Safari", "Firefox", "Google Chrome", "Opera"}) {
+        m_world.applications[QString::fromLatin1(browser)].installed = true;
+        m_world.applications[QString::fromLatin1(browser)].running = true;
+    }
+    AppController controller;
+
+    const QSet<QString> sharedOnPurpose{QStringLiteral("selFilenamesItem:"),
+                                        QStringLiteral("selRecentDesktopPicture:"),
+                                        QStringLiteral("selBrowserItem:")};
+    QMap<QString, QStringList> titlesByAction;
+    int items = 0;
+    std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+        FillSubmenuNow(menu);
+        for (QAction* item : menu->actions()) {
+            if (QMenu* submenu = QMenu::menuInAction(item)) {
+                walk(submenu);
+                continue;
+            }
+            const auto action = ItemActionName(item);
+            if (!action)
+                continue;
+            ++items;
+            EXPECT_NE(AppController::actionNamed(*action), nullptr)
+                << ItemTitle(item).toStdString() << " names " << action->toStdString()
+                << ", which no action answers to";
+            EXPECT_TRUE(item->isEnabled()) << ItemTitle(item).toStdString();
+            titlesByAction[*action].append(ItemTitle(item));
+        }
+    };
+    walk(controller.menu());
+
+    EXPECT_GT(items, 25) << "not every condition held";
+    for (auto it = titlesByAction.cbegin(); it != titlesByAction.cend(); ++it) {
+        EXPECT_TRUE(sharedOnPurpose.contains(it.key()) || it.value().size() == 1)
+            << it.key().toStdString() << " is run by "
+            << it.value().join(QStringLiteral(", ")).toStdString();
+    }
+    for (const QString& shared : sharedOnPurpose)
+        EXPECT_TRUE(titlesByAction.contains(shared)) << shared.toStdString();
+}
 
 } // namespace
