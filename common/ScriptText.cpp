@@ -1,6 +1,8 @@
 #include "common/ScriptText.h"
 
 #include "platform/local/FileOperations.h"
+#include "platform/local/ReadOnlyFile.h"
+#include "platform/local/TextEncodings.h"
 #include "platform/script/ScriptTokens.h"
 
 QString ScriptWithText(const QString& scriptTemplate, const QString& text) {
@@ -24,4 +26,14 @@ std::optional<QString> TextOfDisplayedString(const QString& display) {
     if (open < 0)
         return std::nullopt;
     return ReadStringLiteral(display.mid(open));
+}
+
+std::optional<QString> ReadScriptSource(const QString& path) {
+    // Far more than any script of the application's own.
+    constexpr qint64 kMaxScriptBytes = 1024 * 1024;
+    const auto bytes = ReadRegularFile(path, kMaxScriptBytes);
+    if (!bytes)
+        return std::nullopt;
+    const qsizetype end = bytes->indexOf('\0');
+    return DecodeUtf8Exactly(end < 0 ? *bytes : bytes->left(end));
 }

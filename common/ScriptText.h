@@ -19,6 +19,11 @@ QString ScriptWithText(const QString& scriptTemplate, const QString& text);
 // appended when the item's path cannot be had or is not valid UTF-8.
 void AddFilePathToPaths(const FSRef* item, QString& paths);
 
+// The source of a script resource or template at `path`: the resources are written in UTF-8
+// (ASCII in practice), and every one is read so, up to a first NUL. None when the file is not a
+// regular file, is unreadably large, or is no UTF-8.
+std::optional<QString> ReadScriptSource(const QString& path);
+
 // The text a displayed script result stands for: the string literal at its start read back,
 // escapes and all; none when it is no string.
 std::optional<QString> TextOfDisplayedString(const QString& display);

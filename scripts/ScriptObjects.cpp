@@ -2,13 +2,11 @@
 #include "scripts/ScriptRunner.h"
 
 #include "common/ClipboardText.h"
-#include "platform/local/TextEncodings.h"
+#include "common/ScriptText.h"
 #include "platform/script/AppleScript.h"
 #include "platform/services/Locations.h"
 #include "platform/services/Sounds.h"
 #include "platform/services/SystemLog.h"
-
-#include <QFile>
 
 namespace {
 
@@ -18,13 +16,7 @@ std::optional<QString> readScriptResource(const QString& name) {
     const QString folder = NSBundleResourcePath();
     if (folder.isEmpty())
         return std::nullopt;
-    QFile file(folder + QStringLiteral("/scripts/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return MacRomanText(bytes);
+    return ReadScriptSource(folder + QStringLiteral("/scripts/") + name);
 }
 
 std::optional<QString> resultString(const QString& source) {

@@ -4,6 +4,7 @@
 #include "common/ItemKinds.h"
 #include "common/ItemLists.h"
 #include "common/ItemNames.h"
+#include "common/ItemPaths.h"
 #include "common/ScriptText.h"
 #include "common/SelectionResolution.h"
 #include "common/UniqueNames.h"
@@ -20,32 +21,15 @@
 
 namespace {
 
-// Paths are made in buffers of this many bytes of UTF-8; a longer path fails the step.
-constexpr UInt32 kPathBufferSize = 2048;
-
 const QString kParcelo = QStringLiteral("Parcelo");
-
-std::optional<QString> PathOf(const FSRef* ref) {
-    UInt8 buffer[kPathBufferSize];
-    if (FSRefMakePath(ref, buffer, sizeof buffer) != noErr)
-        return std::nullopt;
-    return QString::fromUtf8(reinterpret_cast<const char*>(buffer));
-}
 
 } // namespace
 
 std::optional<QString> ReadFile(const FSRef* file) {
-    const auto path = PathOf(file);
+    const auto path = stringWithFSRef(file);
     if (!path)
         return std::nullopt;
-    QFile data(*path);
-    if (!data.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return std::nullopt;
-    const QByteArray bytes = data.readAll();
-    if (data.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return QString::fromUtf8(
-        bytes.left(bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0')));
+    return ReadScriptSource(*path);
 }
 
 bool ZipArchive(const FSRef* item, FSRef* archive) {
@@ -61,8 +45,8 @@ bool ZipArchive(const FSRef* item, FSRef* archive) {
         return false;
     if (FSCreateDirectory(&parcelo, GenerateUniqueName(), &folder) != noErr)
         return false;
-    const auto folderPath = PathOf(&folder);
-    const auto itemPath = PathOf(item);
+    const auto folderPath = stringWithFSRef(&folder);
+    const auto itemPath = stringWithFSRef(item);
     if (!folderPath || !itemPath)
         return false;
     QString archivePath = *folderPath;
@@ -74,8 +58,7 @@ bool ZipArchive(const FSRef* item, FSRef* archive) {
         {QStringLiteral("-c"), QStringLiteral("-k"), QStringLiteral("-X"), *itemPath, archivePath});
     if (status != 0)
         return false;
-    const QByteArray encoded = archivePath.toUtf8();
-    if (encoded.size() >= qsizetype(kPathBufferSize) || FSPathMakeRef(encoded, archive) != noErr)
+    if (FSPathMakeRef(archivePath.toUtf8(), archive) != noErr)
         return false;
     NSLog(QStringLiteral("Archived \"%1\" to \"%2\"").arg(*itemPath, archivePath));
     return true;

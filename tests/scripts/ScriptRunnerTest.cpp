@@ -69,8 +69,13 @@ TEST_F(ScriptRunnerTest, ScriptObjectsLogFailuresAndCanFillTheClipboard) {
     EXPECT_EQ(logs().size(), 1u);
 }
 
-TEST_F(ScriptRunnerTest, ResourcesAreMacRomanAndTheTargetIsReplacedInAnyCase) {
-    resource(QStringLiteral("Name.applescript"), "return \"X and x and caf\x8e\"");
+// Every script resource is read as the UTF-8 it is written in, as the mail template is; bytes
+// that are no UTF-8 make no script at all.
+TEST_F(ScriptRunnerTest, ResourcesAreUtf8AndTheTargetIsReplacedInAnyCase) {
+    resource(QStringLiteral("Latin.applescript"), "return \"caf\x8e\"");
+    EXPECT_EQ(RunScriptResource(QStringLiteral("Latin.applescript"), std::nullopt, QString()),
+              std::nullopt);
+    resource(QStringLiteral("Name.applescript"), "return \"X and x and caf\xc3\xa9\"");
     EXPECT_EQ(RunScriptResource(QStringLiteral("Name.applescript"), QStringLiteral("X"),
                                 QStringLiteral("why")),
               QStringLiteral("why and why and caf\u00e9"));
