@@ -75,7 +75,7 @@ void AppController::selCopyImageOrPosterFrame(QAction*) {
     CopyImageOrPosterFrameOfSelection();
 }
 void AppController::selGetMovieInfo(QAction*) {
-    ShowMovieInfoOfSelection(movieInfo());
+    ShowMovieInfoOfSelection(textWindow());
 }
 void AppController::selClipToIcon(QAction*) {
     SetIconsFromClipboardOfSelection();
@@ -99,7 +99,7 @@ void AppController::selCombineFiles(QAction*) {
     CombineFilesOfSelection();
 }
 void AppController::selShowCompletions(QAction*) {
-    ShowCompletions(movieInfo());
+    ShowCompletions(textWindow());
 }
 void AppController::selAddToAddressBook(QAction*) {
     AddSendersToAddressBook();

@@ -41,10 +41,10 @@ void AppController::selItemPreferences(QAction*) {
     NSWindowMakeKeyAndOrderFront(m_prefController->window());
 }
 
-TextWindow& AppController::movieInfo() {
-    if (!m_movieInfo)
-        m_movieInfo = std::make_unique<TextWindow>();
-    return *m_movieInfo;
+TextWindow& AppController::textWindow() {
+    if (!m_textWindow)
+        m_textWindow = std::make_unique<TextWindow>();
+    return *m_textWindow;
 }
 
 void AppController::applicationWillFinishLaunching() {

@@ -108,7 +108,7 @@ public:
 
     QMenu* menu() const { return m_menu.get(); }
     // The text window of the movie report and the completions, made when first shown.
-    TextWindow& movieInfo();
+    TextWindow& textWindow();
     VelmoraPrefPane& preferencePane() { return *m_prefController; }
 
 private:
@@ -125,7 +125,7 @@ private:
 
     std::unique_ptr<platform::StatusItem> m_item;
     std::unique_ptr<QMenu> m_menu;
-    std::unique_ptr<TextWindow> m_movieInfo;
+    std::unique_ptr<TextWindow> m_textWindow;
     std::unique_ptr<VelmoraPrefPane> m_prefController;
     // What this rebuild has found out so far; the command rows' conditions read it.
     MenuContext m_context;
