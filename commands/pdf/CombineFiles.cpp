@@ -38,13 +38,20 @@ bool zadAVOFiles(const QStringList& paths, const CGRect& mediaBox, const QString
             continue;
         }
         const std::size_t count = CGPDFDocumentGetNumberOfPages(document);
+        if (count == 0)
+            ShowAlertMessage(QStringLiteral("This PDF has no pages:"), path);
         for (std::size_t page = 1; page <= count; ++page)
             copied = CGPDFContextAppendPage(*context, document, page) || copied;
     }
-    if (!copied)
+    if (!copied) {
+        ShowAlertMessage(QStringLiteral("No page could be combined, so this file was not written:"),
+                         destination);
         return false;
-    if (!CGPDFContextClose(std::move(context))) {
-        ShowAlertMessage(QStringLiteral("The output file could not be created."), destination);
+    }
+    QString reason;
+    if (!CGPDFContextClose(std::move(context), &reason)) {
+        ShowAlertMessage(QStringLiteral("The output file could not be created."),
+                         reason.isEmpty() ? destination : destination + u'\n' + reason);
         return false;
     }
     return true;

@@ -13,8 +13,11 @@ void CombineFilesOfSelection();
 
 // Writes the pages of every PDF of the list, in order, each page with its own boxes, into a new
 // document at `destination` with this title and creator. A file that cannot be opened as a PDF
-// is reported with the alert "This file could not be opened as a PDF:" and left out. The
-// document replaces what is at `destination` only once it is complete; nothing is written when
-// no page could be copied. False when nothing was written.
+// is reported with the alert "This file could not be opened as a PDF:", one without pages with
+// "This PDF has no pages:", and left out. The document replaces what is at `destination` only
+// once it is complete. When no page could be copied, nothing is written and the alert "No page
+// could be combined, so this file was not written:" names `destination`; when writing fails,
+// "The output file could not be created." names it and gives the reason. False when nothing
+// was written.
 bool zadAVOFiles(const QStringList& paths, const CGRect& mediaBox, const QString& destination,
                  const QString& title, const QString& creator);

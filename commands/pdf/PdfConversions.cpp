@@ -1,11 +1,15 @@
 #include "commands/pdf/PdfConversions.h"
 
 #include "commands/pdf/FileTypes.h"
+#include "commands/pdf/HtmlDocument.h"
+#include "commands/pdf/HtmlText.h"
+#include "commands/pdf/LayoutBounds.h"
 #include "commands/pdf/RtfReader.h"
 #include "common/SelectionResolution.h"
 #include "common/UniqueNames.h"
 #include "platform/local/FilePreview.h"
 #include "platform/local/PdfWriting.h"
+#include "platform/local/ReadOnlyFile.h"
 #include "platform/local/TypeIdentifiers.h"
 
 #include <QFile>
@@ -15,6 +19,7 @@
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -40,34 +45,49 @@ QString DecodeText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
-bool ReadTextDocument(const QString& source, QTextDocument* document) {
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxTextFileBytes)
-        return false;
-    const QByteArray bytes = file.readAll();
+std::unique_ptr<QTextDocument> ReadTextDocument(const QString& source) {
+    const auto bytes = ReadRegularFile(source, kMaxTextFileBytes);
+    if (!bytes)
+        return nullptr;
     const QString type = UTIForPath(source).value_or(QString());
-    if (UTTypeConformsTo(type, QLatin1String(kRichTextType)))
-        return ReadRtfDocument(bytes, document);
-    if (UTTypeConformsTo(type, QStringLiteral("text/html"))) {
-        QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
-        document->setHtml(decoder.isValid() ? decoder.decode(bytes) : DecodeText(bytes));
-        return true;
+    std::unique_ptr<QTextDocument> document;
+    if (UTTypeConformsTo(type, QLatin1String(kRichTextType))) {
+        document = std::make_unique<QTextDocument>();
+        if (!ReadRtfDocument(*bytes, document.get()))
+            return nullptr;
+    } else if (UTTypeConformsTo(type, QStringLiteral("text/html"))) {
+        QStringDecoder decoder = QStringDecoder::decoderForHtml(*bytes);
+        const QString html = decoder.isValid() ? decoder.decode(*bytes) : DecodeText(*bytes);
+        if (QtReadsHtmlQuickly(html)) {
+            document = std::make_unique<HtmlDocument>(QFileInfo(source).absolutePath());
+            document->setHtml(html);
+        } else {
+            document = std::make_unique<QTextDocument>();
+            document->setPlainText(HtmlPlainText(html));
+        }
+    } else {
+        const QString text = DecodeText(*bytes);
+        if (text.size() > kMaxPrintedCharacters)
+            return nullptr;
+        document = std::make_unique<QTextDocument>();
+        document->setPlainText(text);
     }
-    document->setPlainText(DecodeText(bytes));
-    return true;
+    if (!BoundLayoutWork(document.get()))
+        return nullptr;
+    return document;
 }
 
-// The picture with at most kMaxPicturePixels pixels, and its own size as it is shown.
-std::optional<std::pair<QImage, QSize>> ReadPicture(const QString& source) {
-    QImageReader reader(source);
-    reader.setDecideFormatFromContent(true);
+} // namespace
+
+std::optional<std::pair<QImage, QSize>> ReadPicture(QIODevice& device, qint64 maxPixels) {
+    QImageReader reader(&device);
     reader.setAutoTransform(true);
     QSize own = reader.size();
     if (own.isEmpty())
         return std::nullopt;
     const qint64 pixels = qint64(own.width()) * own.height();
-    if (pixels > kMaxPicturePixels) {
-        const double scale = std::sqrt(double(kMaxPicturePixels) / double(pixels));
+    if (pixels > maxPixels) {
+        const double scale = std::sqrt(double(maxPixels) / double(pixels));
         reader.setScaledSize(
             QSize(std::max(1, int(own.width() * scale)), std::max(1, int(own.height() * scale))));
     }
@@ -81,8 +101,6 @@ std::optional<std::pair<QImage, QSize>> ReadPicture(const QString& source) {
         own.transpose();
     return std::pair{picture, own};
 }
-
-} // namespace
 
 std::optional<QString> IntermediatePDFPath(const QString& source) {
     const auto folder = TemporaryItemsFolderPath();
@@ -98,9 +116,8 @@ std::optional<QString> ConvertTextToPDF(const QString& source, const CGRect* med
     const auto path = IntermediatePDFPath(source);
     if (!path)
         return std::nullopt;
-    QTextDocument text;
-    if (ReadTextDocument(source, &text))
-        PrintTextDocumentPdf(*path, text, PageSize(mediaBox, kTextPageSize),
+    if (const auto text = ReadTextDocument(source))
+        PrintTextDocumentPdf(*path, *text, PageSize(mediaBox, kTextPageSize),
                              QFileInfo(source).fileName(), kConvertedCreator);
     return path;
 }
@@ -109,7 +126,8 @@ std::optional<QString> ConvertImageToPDF(const QString& source, const CGRect*) {
     const auto path = IntermediatePDFPath(source);
     if (!path)
         return std::nullopt;
-    if (const auto picture = ReadPicture(source))
+    const auto file = OpenRegularFile(source, kMaxPictureFileBytes);
+    if (const auto picture = file ? ReadPicture(*file, kMaxPicturePixels) : std::nullopt)
         WritePicturePdf(*path, picture->first, QSizeF(picture->second),
                         QFileInfo(source).fileName(), kConvertedCreator);
     return path;

@@ -1,14 +1,17 @@
 #include "platform/local/FilePreview.h"
 
+#include "platform/local/ReadOnlyFile.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImageReader>
 #include <QMimeDatabase>
 
 namespace {
 
-std::optional<QImage> PicturePreview(const QString& path, const QSize& size) {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
+std::optional<QImage> PicturePreview(QFile& file, const QSize& size) {
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     const QSize own = reader.size();
     if (!own.isEmpty() && (own.width() > size.width() || own.height() > size.height()))
@@ -21,8 +24,11 @@ std::optional<QImage> PicturePreview(const QString& path, const QSize& size) {
     return picture;
 }
 
-std::optional<QImage> IconPreview(const QString& path, const QSize& size) {
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+std::optional<QImage> IconPreview(const QString& path, QFile* file, const QSize& size) {
+    const QMimeDatabase types;
+    const QMimeType type = file && file->seek(0)
+                               ? types.mimeTypeForFileNameAndData(QFileInfo(path).fileName(), file)
+                               : types.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
     const QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
     if (icon.isNull())
         return std::nullopt;
@@ -38,9 +44,12 @@ std::optional<QImage> ImageWithPreviewOfFileAtPath(const QString& path, const QS
                                                    bool asIcon) {
     if (size.isEmpty())
         return std::nullopt;
-    if (auto picture = PicturePreview(path, size))
-        return picture;
+    const auto file = OpenRegularFile(path, kMaxPictureFileBytes);
+    if (file) {
+        if (auto picture = PicturePreview(*file, size))
+            return picture;
+    }
     if (asIcon)
-        return IconPreview(path, size);
+        return IconPreview(path, file.get(), size);
     return std::nullopt;
 }

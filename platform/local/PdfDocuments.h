@@ -18,10 +18,20 @@ struct CGRect {
 class CGPDFDocument;
 using CGPDFDocumentRef = std::shared_ptr<CGPDFDocument>;
 
-// Opens the file as a PDF document; null when it is not one, cannot be repaired, or is
-// encrypted with a password the user would have to type. A damaged file is repaired the way
-// qpdf repairs it. With `keepFileOpen` false the file is reopened for each read, so that many
-// documents can be open at once without running out of file descriptors.
+// A PDF larger than this is not opened: scanned books and print-ready catalogues, the largest
+// PDFs people keep, run to some hundreds of megabytes.
+inline constexpr qint64 kMaxPdfFileBytes = qint64(2) << 30;
+// qpdf repairs a damaged PDF by reading all of it for its objects, some 20 MB a second; a
+// damaged PDF larger than this is not repaired but refused, rather than read for minutes.
+inline constexpr qint64 kMaxRepairedPdfBytes = qint64(64) << 20;
+
+// Opens the regular file at `path` (ReadOnlyFile.h; a FIFO, a device or a link to one is not
+// opened) as a PDF document; null when it is not one (no "%PDF-" header in its first 1024
+// bytes, or nothing qpdf can read or repair), is larger than kMaxPdfFileBytes, or is encrypted
+// with a password the user would have to type. A damaged file of at most kMaxRepairedPdfBytes is
+// repaired the way qpdf repairs it. With `keepFileOpen` false the file is closed between reads and
+// reopened through the same check, so that many documents can be open at once without running out
+// of file descriptors; a file replaced or changed meanwhile is then no longer read.
 CGPDFDocumentRef CGPDFDocumentCreateWithPath(const QString& path, bool keepFileOpen = true);
 
 std::size_t CGPDFDocumentGetNumberOfPages(const CGPDFDocumentRef& document);

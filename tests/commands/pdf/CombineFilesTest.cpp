@@ -12,7 +12,9 @@
 #include <QImage>
 #include <QProcess>
 #include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -162,12 +164,23 @@ TEST_F(CombineFilesTest, TheChosenFileIsReplacedOnlyByACompleteDocument) {
     CombineFilesOfSelection();
     EXPECT_EQ(boxes(path(QStringLiteral("a.pdf"))).size(), 3u);
 
-    // Nothing that can be combined: the existing file stays as it was.
+    // Nothing that can be combined, a PDF without pages and one that is not a PDF: each is
+    // reported, and so is the file not written, which stays as it was.
     ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("junk.pdf")), "not a pdf"));
-    select({QStringLiteral("junk.pdf")});
+    run(QStringLiteral("qpdf"), {QStringLiteral("--empty"), path(QStringLiteral("empty.pdf"))});
+    ASSERT_TRUE(QFile::exists(path(QStringLiteral("empty.pdf"))));
+    select({QStringLiteral("empty.pdf"), QStringLiteral("junk.pdf")});
     answer(QStringLiteral("a.pdf"));
     CombineFilesOfSelection();
     EXPECT_EQ(boxes(path(QStringLiteral("a.pdf"))).size(), 3u);
+    const auto nothing = m_world.eventsOf<events::Alert>();
+    ASSERT_EQ(nothing.size(), 3u);
+    EXPECT_EQ(nothing[0].message, QStringLiteral("This PDF has no pages:"));
+    EXPECT_EQ(nothing[0].detail, path(QStringLiteral("empty.pdf")));
+    EXPECT_EQ(nothing[1].message, QStringLiteral("This file could not be opened as a PDF:"));
+    EXPECT_EQ(nothing[2].message,
+              QStringLiteral("No page could be combined, so this file was not written:"));
+    EXPECT_EQ(nothing[2].detail, path(QStringLiteral("a.pdf")));
 
     // A folder that cannot be written to: reported, and no half-written file left in it.
     ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("locked"))));
@@ -183,11 +196,41 @@ TEST_F(CombineFilesTest, TheChosenFileIsReplacedOnlyByACompleteDocument) {
         const auto alerts = m_world.eventsOf<events::Alert>();
         ASSERT_FALSE(alerts.empty());
         EXPECT_EQ(alerts.back().message, QStringLiteral("The output file could not be created."));
+        EXPECT_EQ(alerts.back().detail,
+                  path(QStringLiteral("locked/keep.pdf")) + QStringLiteral("\nPermission denied"));
         EXPECT_EQ(boxes(path(QStringLiteral("locked/keep.pdf"))).size(), 1u);
         EXPECT_EQ(QDir(path(QStringLiteral("locked"))).entryList(QDir::Files | QDir::Hidden).size(),
                   1);
     }
     EXPECT_EQ(m_world.eventsOf<events::Open>().size(), geteuid() != 0 ? 1u : 2u);
+}
+
+// A write that fails part way (the process's file size limit standing for a full disk) is
+// reported with its reason, and leaves the chosen file as it was.
+TEST_F(CombineFilesTest, AFailedWriteIsReportedWithItsReason) {
+    ASSERT_TRUE(fixtures::WritePdf(path(QStringLiteral("long.pdf")),
+                                   std::vector<QSizeF>(20, QSizeF(612, 792)),
+                                   QStringLiteral("Long")));
+    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("out.pdf")), "old"));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = zadAVOFiles({path(QStringLiteral("long.pdf"))}, CGRect{0, 0, 612, 792},
+                                     path(QStringLiteral("out.pdf")), QStringLiteral("out.pdf"),
+                                     QStringLiteral("Velmora"));
+    setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_FALSE(written);
+    const auto alerts = m_world.eventsOf<events::Alert>();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The output file could not be created."));
+    EXPECT_EQ(alerts[0].detail,
+              path(QStringLiteral("out.pdf")) + QStringLiteral("\nFile too large"));
+    QFile out(path(QStringLiteral("out.pdf")));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(out.readAll(), QByteArray("old"));
 }
 
 TEST_F(CombineFilesTest, CancellingWritesNothingButKeepsTheConvertedFiles) {
