@@ -2,11 +2,14 @@
 
 #include "commands/pdf/PdfConversions.h"
 #include "common/Alerts.h"
+#include "common/CommandProgress.h"
+#include "platform/local/BackgroundWork.h"
 #include "platform/services/Alerts.h"
 #include "platform/services/Processes.h"
 #include "platform/services/Workspace.h"
 
 #include <QFileInfo>
+#include <vector>
 
 namespace {
 
@@ -26,42 +29,69 @@ CGRect FirstPageMediaBox(const QString& path) {
 
 } // namespace
 
-bool zadAVOFiles(const QStringList& paths, const CGRect& mediaBox, const QString& destination,
-                 const QString& title, const QString& creator) {
+namespace {
+
+struct AlertText {
+    QString message;
+    QString detail;
+};
+
+// The combining itself, which touches files and nothing else: the alerts it calls for are
+// collected, in order, for the caller to show.
+bool CombinePages(const QStringList& paths, const CGRect& mediaBox, const QString& destination,
+                  const QString& title, const QString& creator, std::vector<AlertText>& alerts) {
     CGPDFContextRef context = CGPDFContextCreateWithPath(destination, mediaBox, title, creator);
     const bool keepOpen = paths.size() <= kDocumentsKeptOpen;
     bool copied = false;
-    for (const QString& path : paths) {
+    for (qsizetype index = 0; index < paths.size(); ++index) {
+        const QString& path = paths[index];
+        SetCommandProgress(QStringLiteral("Combining %1 of %2").arg(index + 1).arg(paths.size()));
         const CGPDFDocumentRef document = CGPDFDocumentCreateWithPath(path, keepOpen);
         if (!document) {
-            ShowAlertMessage(QStringLiteral("This file could not be opened as a PDF:"), path);
+            alerts.push_back({QStringLiteral("This file could not be opened as a PDF:"), path});
             continue;
         }
         const std::size_t count = CGPDFDocumentGetNumberOfPages(document);
         if (count == 0)
-            ShowAlertMessage(QStringLiteral("This PDF has no pages:"), path);
+            alerts.push_back({QStringLiteral("This PDF has no pages:"), path});
         for (std::size_t page = 1; page <= count; ++page)
             copied = CGPDFContextAppendPage(*context, document, page) || copied;
     }
     if (!copied) {
-        ShowAlertMessage(QStringLiteral("No page could be combined, so this file was not written:"),
-                         destination);
+        alerts.push_back(
+            {QStringLiteral("No page could be combined, so this file was not written:"),
+             destination});
         return false;
     }
+    SetCommandProgress(QStringLiteral("Writing the combined document"));
     QString reason;
     if (!CGPDFContextClose(std::move(context), &reason)) {
-        ShowAlertMessage(QStringLiteral("The output file could not be created."),
-                         reason.isEmpty() ? destination : destination + u'\n' + reason);
+        alerts.push_back({QStringLiteral("The output file could not be created."),
+                          reason.isEmpty() ? destination : destination + u'\n' + reason});
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool zadAVOFiles(const QStringList& paths, const CGRect& mediaBox, const QString& destination,
+                 const QString& title, const QString& creator) {
+    std::vector<AlertText> alerts;
+    bool written = false;
+    platform::RunInBackground(
+        [&] { written = CombinePages(paths, mediaBox, destination, title, creator, alerts); });
+    for (const AlertText& alert : alerts)
+        ShowAlertMessage(alert.message, alert.detail);
+    return written;
 }
 
 void CombineFilesOfSelection() {
     const QStringList converted = PDFConvertedFinderSelection();
     if (converted.isEmpty())
         return;
-    const CGRect mediaBox = FirstPageMediaBox(converted.first());
+    CGRect mediaBox;
+    platform::RunInBackground([&] { mediaBox = FirstPageMediaBox(converted.first()); });
     SetFrontProcess(&kCurrentProcessPSN);
     const auto destination = RunSavePanel(QStringLiteral("pdf"), QStringLiteral("Untitled"));
     if (!destination)

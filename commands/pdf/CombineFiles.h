@@ -1,6 +1,7 @@
 // Combining the selection into one PDF: every item turned into PDF where needed
 // (PdfConversions.h), their pages joined in the selection's order into a document the user
-// names, which is then opened.
+// names, which is then opened. The converting and the combining run off the menu's thread; the
+// save panel and the alerts come on it, in the order the work called for them.
 #pragma once
 
 #include "platform/local/PdfDocuments.h"

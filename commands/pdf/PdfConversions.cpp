@@ -5,8 +5,10 @@
 #include "commands/pdf/HtmlText.h"
 #include "commands/pdf/LayoutBounds.h"
 #include "commands/pdf/RtfReader.h"
+#include "common/CommandProgress.h"
 #include "common/SelectionResolution.h"
 #include "common/UniqueNames.h"
+#include "platform/local/BackgroundWork.h"
 #include "platform/local/FilePreview.h"
 #include "platform/local/PdfWriting.h"
 #include "platform/local/ReadOnlyFile.h"
@@ -146,8 +148,18 @@ std::optional<QString> ConvertFilePreviewToPDF(const QString& source, const CGRe
 }
 
 QStringList PDFConvertedFinderSelection() {
+    const QStringList selection = FinderSelectionPaths();
     QStringList converted;
-    for (const QString& path : FinderSelectionPaths()) {
+    // Converting is reading, laying out and writing every file: off the menu's thread.
+    platform::RunInBackground([&] { converted = PDFConvertedFiles(selection); });
+    return converted;
+}
+
+QStringList PDFConvertedFiles(const QStringList& paths) {
+    QStringList converted;
+    for (qsizetype index = 0; index < paths.size(); ++index) {
+        const QString& path = paths[index];
+        SetCommandProgress(QStringLiteral("Converting %1 of %2").arg(index + 1).arg(paths.size()));
         std::optional<QString> result;
         if (FileIsText(path)) {
             result = ConvertTextToPDF(path, nullptr);
