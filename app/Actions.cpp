@@ -7,7 +7,7 @@
 #include "commands/desktop/DesktopCommands.h"
 #include "commands/desktop/DesktopPicture.h"
 #include "commands/filenames/FilenameCommands.h"
-#include "commands/icons/CustomIcons.h"
+#include "commands/icons/ClipboardIcons.h"
 #include "commands/icons/IconImages.h"
 #include "commands/icons/WebIcons.h"
 #include "commands/mail/EmailItems.h"

@@ -1,7 +1,7 @@
 #include "common/ClipboardText.h"
 
 #include "platform/local/TextEncodings.h"
-#include "platform/services/Alerts.h"
+#include "platform/services/AlertService.h"
 
 #include <QStringDecoder>
 #include <algorithm>

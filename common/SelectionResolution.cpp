@@ -1,6 +1,6 @@
 #include "common/SelectionResolution.h"
 
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/ItemPaths.h"
 #include "platform/local/Aliases.h"
 #include "platform/services/Finder.h"

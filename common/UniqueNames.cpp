@@ -1,6 +1,6 @@
 #include "common/UniqueNames.h"
 
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/ItemNames.h"
 #include "platform/local/ExtensionRule.h"
 #include "platform/local/FileOperations.h"

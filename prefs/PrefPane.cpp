@@ -1,10 +1,10 @@
 #include "prefs/PrefPane.h"
 
 #include "platform/services/Notifications.h"
-#include "platform/services/Preferences.h"
+#include "platform/services/PreferenceCalls.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"
-#include "prefs/Preferences.h"
+#include "prefs/PreferenceValues.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 // 100 items with a 1024 x 1024 clipboard image, decoded and fitted into each icon again per item
 // as the command does. The icons are the world's (16, 32 and 128 pixels); every run starts from
 // items without custom icons and an empty destination.
-#include "commands/icons/CustomIcons.h"
+#include "commands/icons/ClipboardIcons.h"
 #include "commands/icons/IconImages.h"
-#include "platform/local/CustomIcons.h"
+#include "platform/local/CustomIconStore.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/WorldSelection.h"

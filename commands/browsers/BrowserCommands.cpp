@@ -1,6 +1,6 @@
 #include "commands/browsers/BrowserCommands.h"
 
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/MenuItems.h"
 #include "platform/services/ApplicationSignatures.h"
 #include "platform/services/Processes.h"

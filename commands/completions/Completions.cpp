@@ -1,6 +1,6 @@
 #include "commands/completions/Completions.h"
 
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/ClipboardText.h"
 #include "common/TextWindow.h"
 #include "platform/services/Processes.h"

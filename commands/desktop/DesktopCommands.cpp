@@ -1,7 +1,7 @@
 #include "commands/desktop/DesktopCommands.h"
 
 #include "commands/desktop/DesktopPicture.h"
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/ImageScaling.h"
 #include "common/ItemKinds.h"
 #include "common/ItemPaths.h"
@@ -12,7 +12,7 @@
 #include "platform/local/ReadOnlyFile.h"
 #include "platform/local/Thumbnails.h"
 #include "platform/services/Locations.h"
-#include "platform/services/Preferences.h"
+#include "platform/services/PreferenceCalls.h"
 #include "platform/services/Processes.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"

@@ -1,8 +1,8 @@
 #include "commands/desktop/DesktopPicture.h"
 
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/ScriptText.h"
-#include "platform/services/Preferences.h"
+#include "platform/services/PreferenceCalls.h"
 #include "platform/services/Workspace.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"

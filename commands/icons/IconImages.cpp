@@ -1,6 +1,6 @@
 #include "commands/icons/IconImages.h"
 
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/ImageScaling.h"
 #include "common/ItemNames.h"
 #include "common/ItemPaths.h"
@@ -11,7 +11,7 @@
 #include "platform/local/Files.h"
 #include "platform/local/GraphicsExport.h"
 #include "platform/local/IconFamily.h"
-#include "platform/services/Alerts.h"
+#include "platform/services/AlertService.h"
 #include "platform/services/Processes.h"
 #include "platform/services/Workspace.h"
 

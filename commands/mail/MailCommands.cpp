@@ -1,6 +1,6 @@
 #include "commands/mail/MailCommands.h"
 
-#include "prefs/Preferences.h"
+#include "prefs/PreferenceValues.h"
 #include "scripts/ScriptRunner.h"
 
 namespace {

@@ -1,12 +1,12 @@
 #include "commands/mail/MailSenders.h"
 
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/CommandProgress.h"
 #include "platform/local/BackgroundWork.h"
 #include "platform/services/Application.h"
 #include "platform/services/Locations.h"
 #include "prefs/PreferenceKeys.h"
-#include "prefs/Preferences.h"
+#include "prefs/PreferenceValues.h"
 #include "scripts/ScriptRunner.h"
 
 #include <QStringList>

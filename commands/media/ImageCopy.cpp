@@ -1,7 +1,7 @@
 #include "commands/media/ImageCopy.h"
 
 #include "commands/media/Exporters.h"
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/ItemKinds.h"
 #include "common/ItemPaths.h"
 #include "common/SelectionResolution.h"

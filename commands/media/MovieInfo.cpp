@@ -1,11 +1,11 @@
 #include "commands/media/MovieInfo.h"
 
 #include "commands/media/MovieInfoText.h"
-#include "common/Alerts.h"
+#include "commands/media/NumberText.h"
+#include "common/AlertMessages.h"
 #include "common/ItemKinds.h"
 #include "common/ItemNames.h"
 #include "common/ItemPaths.h"
-#include "common/NumberText.h"
 #include "common/SelectionResolution.h"
 #include "common/TextWindow.h"
 #include "platform/local/FileUri.h"

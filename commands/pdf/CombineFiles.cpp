@@ -1,10 +1,10 @@
 #include "commands/pdf/CombineFiles.h"
 
 #include "commands/pdf/PdfConversions.h"
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/CommandProgress.h"
 #include "platform/local/BackgroundWork.h"
-#include "platform/services/Alerts.h"
+#include "platform/services/AlertService.h"
 #include "platform/services/Processes.h"
 #include "platform/services/Workspace.h"
 

@@ -4,7 +4,7 @@
 #include "platform/linux/DesktopBackground.h"
 #include "platform/local/Files.h"
 #include "platform/local/WordIndex.h"
-#include "platform/services/Alerts.h"
+#include "platform/services/AlertService.h"
 #include "platform/services/Application.h"
 #include "platform/services/Finder.h"
 #include "platform/services/Locations.h"

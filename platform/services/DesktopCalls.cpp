@@ -1,6 +1,6 @@
 // The classic calls over the desktop services: each hands its work to the installed desktop.
-#include "platform/local/CustomIcons.h"
-#include "platform/services/Alerts.h"
+#include "platform/local/CustomIconStore.h"
+#include "platform/services/AlertService.h"
 #include "platform/services/Application.h"
 #include "platform/services/Locations.h"
 #include "platform/services/Notifications.h"

@@ -1,7 +1,7 @@
 // The world's implementation of each desktop service.
 #pragma once
 
-#include "platform/services/Alerts.h"
+#include "platform/services/AlertService.h"
 #include "platform/services/Application.h"
 #include "platform/services/Finder.h"
 #include "platform/services/Locations.h"

@@ -4,7 +4,7 @@
 #include "platform/local/AddressBook.h"
 #include "platform/local/FileLock.h"
 #include "platform/local/Files.h"
-#include "platform/services/Preferences.h"
+#include "platform/services/PreferenceCalls.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 #include "prefs/Identifiers.h"

@@ -1,12 +1,12 @@
 #include "app/AppController.h"
 #include "app/ContextFlags.h"
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/MenuItems.h"
 #include "platform/local/PreferenceStore.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
-#include "prefs/Preferences.h"
+#include "prefs/PreferenceValues.h"
 
 #include <QAction>
 #include <QJsonArray>

@@ -2,7 +2,6 @@
 #include "common/ItemKinds.h"
 #include "common/ItemNames.h"
 #include "common/ItemPaths.h"
-#include "common/TextExtraction.h"
 #include "platform/local/Files.h"
 #include "tests/support/MediaFixtures.h"
 
@@ -54,23 +53,6 @@ TEST_F(ItemHelpers, WebLocationsAreKnownByTheirExtension) {
     EXPECT_FALSE(IsWeblocFile(&bare));
     EXPECT_FALSE(IsWeblocFile(&other));
     EXPECT_FALSE(IsWeblocFile(nullptr));
-}
-
-TEST(TextExtraction, BetweenTwoPatterns) {
-    EXPECT_EQ(
-        extractBetweenPattern(QStringLiteral("aXbYc"), QStringLiteral("x"), QStringLiteral("y")),
-        QStringLiteral("b"));
-    EXPECT_FALSE(
-        extractBetweenPattern(QStringLiteral("aXbYc"), QStringLiteral("x"), QStringLiteral("q")));
-    EXPECT_EQ(
-        extractBetweenPattern(QStringLiteral("aXYc"), QStringLiteral("x"), QStringLiteral("y")),
-        QString());
-    EXPECT_EQ(extractBetweenPattern(QStringLiteral("\"quoted\""), QStringLiteral("\""),
-                                    QStringLiteral("\"")),
-              QStringLiteral("quoted"));
-    // The closing pattern is looked for only after the opening one.
-    EXPECT_FALSE(extractBetweenPattern(QStringLiteral("y then x"), QStringLiteral("x"),
-                                       QStringLiteral("y")));
 }
 
 QImage opaque(int width, int height) {

@@ -1,7 +1,8 @@
 // Site icons for web location files against a server on the loopback interface: the link in
 // the page's head or the site's /favicon.ico, and each refusal's alert, one per item.
 #include "commands/icons/WebIcons.h"
-#include "platform/local/CustomIcons.h"
+#include "commands/icons/TextExtraction.h"
+#include "platform/local/CustomIconStore.h"
 #include "platform/local/ResourceFork.h"
 #include "platform/world/World.h"
 #include "tests/support/LoopbackHttpServer.h"
@@ -148,6 +149,23 @@ TEST_F(WebIconsTest, ShortcutIconAddressNeedsAHostForTheFallback) {
                   secure),
               QUrl(QStringLiteral("https://cdn.example.org/i.png")));
     EXPECT_FALSE(ShortcutIconAddress(QString(), QUrl(QStringLiteral("file:///home/a.html"))));
+}
+
+TEST(TextExtraction, BetweenTwoPatterns) {
+    EXPECT_EQ(
+        extractBetweenPattern(QStringLiteral("aXbYc"), QStringLiteral("x"), QStringLiteral("y")),
+        QStringLiteral("b"));
+    EXPECT_FALSE(
+        extractBetweenPattern(QStringLiteral("aXbYc"), QStringLiteral("x"), QStringLiteral("q")));
+    EXPECT_EQ(
+        extractBetweenPattern(QStringLiteral("aXYc"), QStringLiteral("x"), QStringLiteral("y")),
+        QString());
+    EXPECT_EQ(extractBetweenPattern(QStringLiteral("\"quoted\""), QStringLiteral("\""),
+                                    QStringLiteral("\"")),
+              QStringLiteral("quoted"));
+    // The closing pattern is looked for only after the opening one.
+    EXPECT_FALSE(extractBetweenPattern(QStringLiteral("y then x"), QStringLiteral("x"),
+                                       QStringLiteral("y")));
 }
 
 } // namespace

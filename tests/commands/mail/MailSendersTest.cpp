@@ -2,7 +2,7 @@
 // that is made once a second, runs of several processes at once, and what cannot be written.
 #include "commands/mail/MailSenders.h"
 #include "platform/local/FileLock.h"
-#include "platform/services/Preferences.h"
+#include "platform/services/PreferenceCalls.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"

@@ -1,6 +1,6 @@
 // The report's texts: durations, dates and numbers, in locales that write them otherwise.
 #include "commands/media/MovieInfoText.h"
-#include "common/NumberText.h"
+#include "commands/media/NumberText.h"
 
 #include <QLocale>
 #include <climits>

@@ -15,7 +15,7 @@
 #include "platform/services/Pasteboard.h"
 #include "platform/services/PasteboardImage.h"
 #include "platform/services/Platform.h"
-#include "platform/services/Preferences.h"
+#include "platform/services/PreferenceCalls.h"
 #include "platform/services/Scripting.h"
 #include "platform/services/Workspace.h"
 #include "platform/world/World.h"

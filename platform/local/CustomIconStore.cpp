@@ -1,4 +1,4 @@
-#include "platform/local/CustomIcons.h"
+#include "platform/local/CustomIconStore.h"
 
 #include "platform/local/AtomicFileDevice.h"
 

@@ -1,10 +1,10 @@
-#include "commands/icons/CustomIcons.h"
+#include "commands/icons/ClipboardIcons.h"
 
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 #include "common/ImageScaling.h"
 #include "common/ItemPaths.h"
 #include "common/SelectionResolution.h"
-#include "platform/local/CustomIcons.h"
+#include "platform/local/CustomIconStore.h"
 #include "platform/local/Files.h"
 #include "platform/services/PasteboardImage.h"
 #include "platform/services/Processes.h"

@@ -1,6 +1,6 @@
-#include "prefs/Preferences.h"
+#include "prefs/PreferenceValues.h"
 
-#include "platform/services/Preferences.h"
+#include "platform/services/PreferenceCalls.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"
 

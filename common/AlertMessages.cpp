@@ -1,6 +1,6 @@
-#include "common/Alerts.h"
+#include "common/AlertMessages.h"
 
-#include "platform/services/Alerts.h"
+#include "platform/services/AlertService.h"
 #include "platform/services/Processes.h"
 #include "platform/services/Sounds.h"
 

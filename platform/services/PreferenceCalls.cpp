@@ -1,4 +1,4 @@
-#include "platform/services/Preferences.h"
+#include "platform/services/PreferenceCalls.h"
 
 #include "platform/local/PreferenceStore.h"
 #include "platform/services/Notifications.h"

@@ -1,4 +1,4 @@
-#include "common/TextExtraction.h"
+#include "commands/icons/TextExtraction.h"
 
 std::optional<QString> extractBetweenPattern(const QString& text, const QString& open,
                                              const QString& close) {

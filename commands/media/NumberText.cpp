@@ -1,4 +1,4 @@
-#include "common/NumberText.h"
+#include "commands/media/NumberText.h"
 
 #include <QLocale>
 
