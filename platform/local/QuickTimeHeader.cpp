@@ -65,13 +65,35 @@ std::optional<Atom> findAtom(int fd, quint64 start, quint64 end, const char* typ
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<QuickTimeMovieHeader> ReadQuickTimeMovieHeader(int fd) {
+// The file's movie atom.
+std::optional<Atom> movieAtom(int fd) {
     struct stat st;
     if (fstat(fd, &st) != 0 || st.st_size <= 0)
         return std::nullopt;
-    const auto moov = findAtom(fd, 0, quint64(st.st_size), "moov");
+    return findAtom(fd, 0, quint64(st.st_size), "moov");
+}
+
+} // namespace
+
+bool IsFragmentedMovieWithoutTrackHeader(int fd) {
+    const auto moov = movieAtom(fd);
+    if (!moov || !findAtom(fd, moov->start, moov->end, "mvex"))
+        return false;
+    quint64 offset = moov->start;
+    for (int count = 0; count < kMaxAtoms && offset < moov->end; ++count) {
+        const auto atom = atomAt(fd, offset, moov->end);
+        if (!atom)
+            return false;
+        if (std::memcmp(atom->type, "trak", 4) == 0 &&
+            !findAtom(fd, atom->start, atom->end, "tkhd"))
+            return true;
+        offset = atom->end;
+    }
+    return false;
+}
+
+std::optional<QuickTimeMovieHeader> ReadQuickTimeMovieHeader(int fd) {
+    const auto moov = movieAtom(fd);
     if (!moov)
         return std::nullopt;
     const auto mvhd = findAtom(fd, moov->start, moov->end, "mvhd");
