@@ -57,9 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GetMoviePosterImage(movie);
     const long frames = CountMovieVideoSamples(movie);
     const MovieProperties properties = GetMovieProperties(movie);
-    if (!report.contains(
-            QStringLiteral("\nFrame count: %1\n").arg(FormatNumber(&frames).value_or(QString()))) ||
-        report.contains(QStringLiteral("\nWidth: ")) != bool(properties.naturalSize))
+    const QString frameLine =
+        QStringLiteral("\nFrame count: %1\n").arg(FormatNumber(&frames).value_or(QString()));
+    const QString sizeLine = properties.naturalSize ? QStringLiteral("\nWidth: %1, Height: %2\n")
+                                                          .arg(properties.naturalSize->width())
+                                                          .arg(properties.naturalSize->height())
+                                                    : QStringLiteral("\n");
+    if (!report.contains(frameLine) || !report.contains(sizeLine))
         std::abort();
     return 0;
 }

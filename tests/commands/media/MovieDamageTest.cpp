@@ -36,8 +36,9 @@ const Base kBases[] = {
     {"fragments.mp4", {"-c:v", "libx264", "-c:a", "aac", "-movflags", "frag_keyframe+empty_moov"}},
 };
 
-// Atoms of the QuickTime index and elements of the Matroska one whose sizes and counts a damaged
-// file may make huge.
+// Atoms of the QuickTime index whose size, or the word after their version and flags (where most
+// keep their entry count), a damaged file may make huge; and Matroska's Segment, Cluster, Cues,
+// SeekHead, Tracks and TrackEntry elements, whose sizes it may.
 const char* const kAtoms[] = {"moov", "trak", "mdia", "minf", "stbl", "stsd", "stsz",
                               "stco", "stts", "stsc", "stss", "ctts", "elst", "mdat",
                               "moof", "traf", "trun", "tfhd", "mfra", "tfra", "sidx"};
