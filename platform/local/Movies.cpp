@@ -211,7 +211,7 @@ OSErr NewMovieFromFile(Movie* movie, const MovieFile& file, SInt16) {
     made->fd = fcntl(file->fd, F_DUPFD_CLOEXEC, 0);
     if (made->fd < 0 || lseek(made->fd, 0, SEEK_CUR) < 0)
         return ioErr;
-    if (IsFragmentedMovieWithoutTrackHeader(made->fd))
+    if (HasTrackWithoutUsableHeader(made->fd))
         return cantFindHandler;
     const int opened = OpenMovieDemuxer(made->fd, nullptr, &made->demuxer);
     if (opened == AVERROR(ENOMEM))

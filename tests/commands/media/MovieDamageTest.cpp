@@ -172,9 +172,10 @@ TEST_F(MovieDamageTest, EachDamagedMovieGivesTheAlertOrAReport) {
             << block.toStdString();
         EXPECT_TRUE(block.contains(QStringLiteral("\nFrame count: 20\n"))) << block.toStdString();
         // A fragmented movie's header leaves its duration to the fragments, which are not read.
-        if (!name.startsWith(QLatin1String("fragments")))
+        if (!name.startsWith(QLatin1String("fragments"))) {
             EXPECT_TRUE(block.contains(QStringLiteral("\nDuration: 2 secs \n")))
                 << block.toStdString();
+        }
         EXPECT_TRUE(block.contains(QStringLiteral("\nSound: "))) << block.toStdString();
     }
 }
@@ -229,24 +230,28 @@ TEST_F(MovieDamageTest, TheAnswersDoNotDependOnTheOrderTheyAreAskedIn) {
     EXPECT_GT(movies, int(std::size(kBases)));
 }
 
-// FFmpeg's demuxer spends about a second on each fragment of a fragmented movie one of whose
-// tracks lost its header; such a movie is refused rather than read for minutes.
-TEST_F(MovieDamageTest, AFragmentedMovieWithATrackWithoutHeaderIsNotOpened) {
-    const QString name = QStringLiteral("long.mp4");
-    ASSERT_TRUE(
-        fixtures::MakeMovie(path(name), {"-f", "lavfi", "-i", "testsrc=s=16x16:r=10:d=30", "-f",
-                                         "lavfi", "-i", "sine=d=30", "-g", "2", "-c:v", "libx264",
-                                         "-c:a", "aac", "-movflags", "frag_keyframe+empty_moov"}));
-    ASSERT_TRUE(open(name));
-    QFile file(path(name));
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.readAll();
+// FFmpeg's demuxer spends seconds on each fragment of a fragmented movie one of whose tracks lost
+// its header, or whose header numbers it 2^31 or more; such a movie is refused rather than read
+// for minutes.
+TEST_F(MovieDamageTest, AFragmentedMovieWithATrackWithoutAUsableHeaderIsNotOpened) {
+    ASSERT_TRUE(fixtures::MakeMovie(path(QStringLiteral("long.mp4")),
+                                    {"-f", "lavfi", "-i", "testsrc=s=16x16:r=10:d=30", "-f",
+                                     "lavfi", "-i", "sine=d=30", "-g", "2", "-c:v", "libx264",
+                                     "-c:a", "aac", "-movflags", "frag_keyframe+empty_moov"}));
+    ASSERT_TRUE(open(QStringLiteral("long.mp4")));
+    QFile file(path(QStringLiteral("long.mp4")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
     const qsizetype header = bytes.indexOf("tkhd");
     ASSERT_GT(header, 0);
-    bytes.replace(header, 4, "free");
-    ASSERT_TRUE(file.seek(0) && file.write(bytes) == bytes.size());
-    file.close();
-    EXPECT_FALSE(open(name));
+    QByteArray lost = bytes;
+    lost.replace(header, 4, "free");
+    QByteArray numbered = bytes;
+    qToBigEndian(quint32(0xfffffffe), numbered.data() + header + 16);
+    for (const auto& [name, content] : {std::pair{"lost.mp4", lost}, {"numbered.mp4", numbered}}) {
+        ASSERT_TRUE(fixtures::WriteText(path(QLatin1String(name)), content));
+        EXPECT_FALSE(open(QLatin1String(name))) << name;
+    }
 }
 
 } // namespace
