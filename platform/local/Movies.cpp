@@ -14,6 +14,7 @@
 
 extern "C" {
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 }
 
 void MovieFileCloser::operator()(MovieFileRecord* file) const {
@@ -48,6 +49,12 @@ constexpr int64_t kProbeSize = 1024 * 1024;
 // What a demuxer may read beyond twice the file: the seeks of a timestamp search, and the
 // read-ahead of each seek.
 constexpr int64_t kReadSlack = 16 * 1024 * 1024;
+
+// The largest block FFmpeg may allocate at once, set for the whole process whenever a movie is
+// opened (FFmpeg serves the movie toolbox alone): an 8K picture's plane or the index of a movie of
+// many hours is well below it, but the index of a damaged fragment that claims hundreds of
+// millions of samples, each added without a byte of the file read, would grow to gigabytes.
+constexpr size_t kMaxAllocation = 256 * 1024 * 1024;
 
 int64_t fileSize(int fd) {
     struct stat st;
@@ -150,6 +157,7 @@ int MovieSoundStream(const MovieRecord& movie) {
 }
 
 int OpenMovieDemuxer(int fd, const AVInputFormat* known, MovieDemuxer* demuxer) {
+    av_max_alloc(kMaxAllocation);
     demuxer->fd = fd;
     demuxer->position = 0;
     demuxer->bytesLeft = 2 * std::max<int64_t>(fileSize(fd), 0) + kReadSlack;

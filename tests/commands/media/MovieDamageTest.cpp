@@ -120,6 +120,14 @@ protected:
                 qToBigEndian(quint32(0x7fffffff), counted.data() + at + 8);
                 write(QStringLiteral("%1-count").arg(QLatin1String(atom)), counted);
             }
+            // A fragment's run that claims 64 Mi samples whose sizes and times all come from the
+            // defaults: FFmpeg indexes each without reading a byte.
+            if (const qsizetype at = bytes.indexOf("trun"); at > 0 && at + 12 <= size) {
+                QByteArray defaults = bytes;
+                qToBigEndian(quint32(0), defaults.data() + at + 4);
+                qToBigEndian(quint32(64 << 20), defaults.data() + at + 8);
+                write(QStringLiteral("trun-defaults"), defaults);
+            }
             for (qsizetype e = 0; e < qsizetype(std::size(kElements)); ++e) {
                 const qsizetype at = bytes.indexOf(kElements[e], 4);
                 if (!name.endsWith(QLatin1String(".mkv")) || at < 0 ||
