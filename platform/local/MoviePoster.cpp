@@ -33,7 +33,7 @@ struct ScalerFree {
 
 // The poster time in the stream's time base, where the container records one after the start.
 std::optional<int64_t> posterTimestamp(const MovieRecord& movie, const AVStream* stream) {
-    if (!QByteArray(movie.format->iformat->name).contains("mov"))
+    if (!QByteArray(movie.demuxer.format->iformat->name).contains("mov"))
         return std::nullopt;
     const auto header = ReadQuickTimeMovieHeader(movie.fd);
     if (!header || header->timeScale == 0 || header->timeScale > INT_MAX ||
@@ -73,11 +73,11 @@ std::optional<QImage> imageOf(const AVFrame& frame) {
 std::optional<QImage> GetMoviePosterImage(const Movie& movie) {
     if (!movie)
         return std::nullopt;
-    AVFormatContext* format = movie->format;
-    const int index = MovieVideoStream(*movie);
+    ProbeMovie(*movie);
+    const int index = movie->videoStream;
     if (index < 0)
         return std::nullopt;
-    AVStream* stream = format->streams[index];
+    const AVStream* stream = movie->demuxer.format->streams[index];
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec)
         return std::nullopt;
@@ -88,11 +88,15 @@ std::optional<QImage> GetMoviePosterImage(const Movie& movie) {
     decoder->thread_type = FF_THREAD_SLICE;
     if (avcodec_open2(decoder.get(), codec, nullptr) < 0)
         return std::nullopt;
-    for (unsigned i = 0; i < format->nb_streams; ++i)
-        format->streams[i]->discard = int(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    const auto reader = OpenMovieReader(*movie, index);
+    if (!reader)
+        return std::nullopt;
+    AVFormatContext* format = reader->format;
 
+    // A container that names no stream up front shows the picture's stream only once read.
     const auto target = posterTimestamp(*movie, stream);
-    if (!target || av_seek_frame(format, index, *target, AVSEEK_FLAG_BACKWARD) < 0)
+    if (index < int(format->nb_streams) &&
+        (!target || av_seek_frame(format, index, *target, AVSEEK_FLAG_BACKWARD) < 0))
         av_seek_frame(format, index, stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time,
                       AVSEEK_FLAG_BACKWARD);
 

@@ -61,33 +61,27 @@ MovieTrack trackOf(const AVStream* stream) {
     return track;
 }
 
-} // namespace
-
-MovieProperties GetMovieProperties(const Movie& movie) {
+// What the movie tells about itself, from the streams as the probe left them.
+MovieProperties propertiesOf(const MovieRecord& movie) {
     MovieProperties properties;
-    if (!movie)
-        return properties;
-    const AVFormatContext* format = movie->format;
+    const AVFormatContext* format = movie.demuxer.format;
     properties.copyright = tag(format, "copyright");
     properties.title = tag(format, "title");
-    properties.path = movie->path;
+    properties.path = movie.path;
     if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
         properties.durationMicroseconds = format->duration;
     if (const auto created = tag(format, "creation_time"))
         properties.creationTime = dateText(*created);
     if (QByteArray(format->iformat->name).contains("mov")) {
-        const auto header = ReadQuickTimeMovieHeader(movie->fd);
+        const auto header = ReadQuickTimeMovieHeader(movie.fd);
         if (header && header->modificationTime != 0)
             properties.modificationTime = standardForm(QDateTime::fromSecsSinceEpoch(
                 qint64(header->modificationTime) - kQuickTimeEpochOffset, QTimeZone::utc()));
     }
-    if (const int video = MovieVideoStream(*movie); video >= 0) {
-        // Some containers leave the picture size to the codec's headers inside the stream.
-        if (format->streams[video]->codecpar->width <= 0)
-            avformat_find_stream_info(movie->format, nullptr);
-        const AVStream* stream = format->streams[video];
-        const AVRational aspect = av_guess_sample_aspect_ratio(
-            const_cast<AVFormatContext*>(format), const_cast<AVStream*>(stream), nullptr);
+    if (movie.videoStream >= 0) {
+        AVStream* stream = format->streams[movie.videoStream];
+        const AVRational aspect =
+            av_guess_sample_aspect_ratio(const_cast<AVFormatContext*>(format), stream, nullptr);
         int width = stream->codecpar->width;
         if (aspect.num > 0 && aspect.den > 0)
             width = int(av_rescale(width, aspect.num, aspect.den));
@@ -95,35 +89,68 @@ MovieProperties GetMovieProperties(const Movie& movie) {
             properties.naturalSize = QSize(width, stream->codecpar->height);
     }
     struct stat st;
-    if (fstat(movie->fd, &st) == 0)
+    if (fstat(movie.fd, &st) == 0)
         properties.dataSize = qint64(st.st_size);
     for (unsigned i = 0; i < format->nb_streams; ++i)
         properties.tracks.push_back(trackOf(format->streams[i]));
     return properties;
 }
 
-long CountMovieVideoSamples(const Movie& movie) {
-    if (!movie)
-        return 0;
-    AVFormatContext* format = movie->format;
-    const int index = MovieVideoStream(*movie);
+// The video's sample count: the container's own, else its packets, read without decoding from
+// the start of the file. At most as many packets are read as the file has bytes: a packet holds
+// at least one byte of the file, so a demuxer that gives more is making them out of a damaged
+// index.
+long countSamples(const MovieRecord& movie) {
+    const int index = movie.videoStream;
     if (index < 0)
         return 0;
-    if (format->streams[index]->nb_frames > 0)
-        return long(format->streams[index]->nb_frames);
-    for (unsigned i = 0; i < format->nb_streams; ++i)
-        format->streams[i]->discard = int(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
-    if (av_seek_frame(format, index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_BYTE) < 0)
-        av_seek_frame(format, -1, 0, AVSEEK_FLAG_BACKWARD);
-    AVPacket* packet = av_packet_alloc();
+    const AVStream* stream = movie.demuxer.format->streams[index];
+    if (stream->nb_frames > 0)
+        return long(stream->nb_frames);
+    const auto reader = OpenMovieReader(movie, index);
+    AVPacket* packet = reader ? av_packet_alloc() : nullptr;
     if (!packet)
         return 0;
+    struct stat st;
+    const int64_t limit = fstat(movie.fd, &st) == 0 ? int64_t(st.st_size) : 0;
     long count = 0;
-    while (av_read_frame(format, packet) >= 0) {
+    for (int64_t read = 0; read < limit && av_read_frame(reader->format, packet) >= 0; ++read) {
         if (packet->stream_index == index)
             ++count;
         av_packet_unref(packet);
     }
     av_packet_free(&packet);
     return count;
+}
+
+} // namespace
+
+void ProbeMovie(MovieRecord& movie) {
+    if (movie.properties)
+        return;
+    // Some containers leave the picture size to the codec's headers inside the stream.
+    const int video = MovieVideoStream(movie);
+    if (video >= 0 && movie.demuxer.format->streams[video]->codecpar->width <= 0 &&
+        !movie.streamInfoRead) {
+        movie.streamInfoRead = true;
+        avformat_find_stream_info(movie.demuxer.format, nullptr);
+    }
+    movie.videoStream = MovieVideoStream(movie);
+    movie.properties = propertiesOf(movie);
+}
+
+MovieProperties GetMovieProperties(const Movie& movie) {
+    if (!movie)
+        return MovieProperties();
+    ProbeMovie(*movie);
+    return *movie->properties;
+}
+
+long CountMovieVideoSamples(const Movie& movie) {
+    if (!movie)
+        return 0;
+    ProbeMovie(*movie);
+    if (!movie->videoSamples)
+        movie->videoSamples = countSamples(*movie);
+    return *movie->videoSamples;
 }

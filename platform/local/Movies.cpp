@@ -2,15 +2,19 @@
 
 #include "platform/local/Files.h"
 #include "platform/local/MovieRecord.h"
+#include "platform/local/QuickTimeHeader.h"
 #include "platform/local/ReadOnlyFile.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 extern "C" {
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 }
 
 void MovieFileCloser::operator()(MovieFileRecord* file) const {
@@ -22,43 +26,82 @@ void MovieFileCloser::operator()(MovieFileRecord* file) const {
 void MovieDisposer::operator()(MovieRecord* movie) const {
     if (!movie)
         return;
-    avformat_close_input(&movie->format);
-    if (movie->io) {
-        av_freep(&movie->io->buffer);
-        avio_context_free(&movie->io);
-    }
-    if (movie->fd >= 0)
-        close(movie->fd);
+    const int fd = movie->fd;
     delete movie;
+    if (fd >= 0)
+        close(fd);
+}
+
+MovieDemuxer::~MovieDemuxer() {
+    avformat_close_input(&format);
+    if (io) {
+        av_freep(&io->buffer);
+        avio_context_free(&io);
+    }
 }
 
 namespace {
 
 constexpr int kIoBufferSize = 64 * 1024;
-// Enough for every container's header; keeps the probe of a large text file cheap.
+// Enough for every container's header, and for the stream information read ahead of the
+// packets; keeps the probe of a large text file cheap.
 constexpr int64_t kProbeSize = 1024 * 1024;
+// What a demuxer may read beyond twice the file: the seeks of a timestamp search, and the
+// read-ahead of each seek.
+constexpr int64_t kReadSlack = 16 * 1024 * 1024;
+
+// The largest block FFmpeg may allocate at once, set for the whole process whenever a movie is
+// opened (FFmpeg serves the movie toolbox alone): an 8K picture's plane or the index of a movie of
+// many hours is well below it, but the index of a damaged fragment that claims hundreds of
+// millions of samples, each added without a byte of the file read, would grow to gigabytes.
+constexpr size_t kMaxAllocation = 256 * 1024 * 1024;
+
+int64_t fileSize(int fd) {
+    struct stat st;
+    return fstat(fd, &st) == 0 ? int64_t(st.st_size) : -1;
+}
 
 int readPacket(void* opaque, uint8_t* buffer, int size) {
-    auto* movie = static_cast<MovieRecord*>(opaque);
+    auto* demuxer = static_cast<MovieDemuxer*>(opaque);
+    if (demuxer->bytesLeft <= 0)
+        return AVERROR_EOF;
     ssize_t n;
     do {
-        n = read(movie->fd, buffer, size_t(size));
+        n = pread(demuxer->fd, buffer, size_t(std::min<int64_t>(size, demuxer->bytesLeft)),
+                  off_t(demuxer->position));
     } while (n < 0 && errno == EINTR);
     if (n < 0)
         return AVERROR(errno);
+    demuxer->position += n;
+    demuxer->bytesLeft -= n;
     return n == 0 ? AVERROR_EOF : int(n);
 }
 
 int64_t seekTo(void* opaque, int64_t offset, int whence) {
-    auto* movie = static_cast<MovieRecord*>(opaque);
-    if (whence == AVSEEK_SIZE) {
-        const off_t here = lseek(movie->fd, 0, SEEK_CUR);
-        const off_t end = lseek(movie->fd, 0, SEEK_END);
-        lseek(movie->fd, here, SEEK_SET);
-        return end < 0 ? AVERROR(errno) : int64_t(end);
+    auto* demuxer = static_cast<MovieDemuxer*>(opaque);
+    const int64_t size = fileSize(demuxer->fd);
+    int64_t at;
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE:
+        return size < 0 ? AVERROR(errno) : size;
+    case SEEK_SET:
+        at = offset;
+        break;
+    case SEEK_CUR:
+        at = demuxer->position + offset;
+        break;
+    case SEEK_END:
+        if (size < 0)
+            return AVERROR(errno);
+        at = size + offset;
+        break;
+    default:
+        return AVERROR(EINVAL);
     }
-    const off_t at = lseek(movie->fd, off_t(offset), whence & ~AVSEEK_FORCE);
-    return at < 0 ? AVERROR(errno) : int64_t(at);
+    if (at < 0)
+        return AVERROR(EINVAL);
+    demuxer->position = at;
+    return at;
 }
 
 // Demuxers that FFmpeg uses for single images and for text rendered as pictures.
@@ -96,8 +139,8 @@ bool isCoverPicture(const AVStream* stream) {
 } // namespace
 
 int MovieVideoStream(const MovieRecord& movie) {
-    for (unsigned i = 0; i < movie.format->nb_streams; ++i) {
-        const AVStream* stream = movie.format->streams[i];
+    for (unsigned i = 0; i < movie.demuxer.format->nb_streams; ++i) {
+        const AVStream* stream = movie.demuxer.format->streams[i];
         if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !isCoverPicture(stream) &&
             !isTextArtCodec(stream->codecpar->codec_id))
             return int(i);
@@ -106,11 +149,44 @@ int MovieVideoStream(const MovieRecord& movie) {
 }
 
 int MovieSoundStream(const MovieRecord& movie) {
-    for (unsigned i = 0; i < movie.format->nb_streams; ++i) {
-        if (movie.format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+    for (unsigned i = 0; i < movie.demuxer.format->nb_streams; ++i) {
+        if (movie.demuxer.format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
             return int(i);
     }
     return -1;
+}
+
+int OpenMovieDemuxer(int fd, const AVInputFormat* known, MovieDemuxer* demuxer) {
+    av_max_alloc(kMaxAllocation);
+    demuxer->fd = fd;
+    demuxer->position = 0;
+    demuxer->bytesLeft = 2 * std::max<int64_t>(fileSize(fd), 0) + kReadSlack;
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
+    demuxer->io =
+        buffer ? avio_alloc_context(buffer, kIoBufferSize, 0, demuxer, readPacket, nullptr, seekTo)
+               : nullptr;
+    demuxer->format = avformat_alloc_context();
+    if (!demuxer->io || !demuxer->format) {
+        if (!demuxer->io)
+            av_free(buffer);
+        return AVERROR(ENOMEM);
+    }
+    demuxer->format->pb = demuxer->io;
+    demuxer->format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    demuxer->format->probesize = kProbeSize;
+    // No name is given: the name's extension would let FFmpeg guess a demuxer from it, and the
+    // image demuxer would read further files named by patterns in it. Only content decides.
+    return avformat_open_input(&demuxer->format, "", known, nullptr);
+}
+
+std::unique_ptr<MovieDemuxer> OpenMovieReader(const MovieRecord& movie, int index) {
+    auto reader = std::make_unique<MovieDemuxer>();
+    if (OpenMovieDemuxer(movie.fd, movie.demuxer.format->iformat, reader.get()) < 0)
+        return nullptr;
+    AVFormatContext* format = reader->format;
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        format->streams[i]->discard = int(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    return reader;
 }
 
 OSErr EnterMovies() {
@@ -141,30 +217,26 @@ OSErr NewMovieFromFile(Movie* movie, const MovieFile& file, SInt16) {
     Movie made(new MovieRecord);
     made->path = file->path;
     made->fd = fcntl(file->fd, F_DUPFD_CLOEXEC, 0);
-    if (made->fd < 0 || lseek(made->fd, 0, SEEK_SET) < 0)
+    if (made->fd < 0 || lseek(made->fd, 0, SEEK_CUR) < 0)
         return ioErr;
-    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
-    made->io = buffer ? avio_alloc_context(buffer, kIoBufferSize, 0, made.get(), readPacket,
-                                           nullptr, seekTo)
-                      : nullptr;
-    made->format = avformat_alloc_context();
-    if (!made->io || !made->format) {
-        if (!made->io)
-            av_free(buffer);
+    if (HasTrackWithoutUsableHeader(made->fd))
+        return cantFindHandler;
+    const int opened = OpenMovieDemuxer(made->fd, nullptr, &made->demuxer);
+    if (opened == AVERROR(ENOMEM))
         return memFullErr;
+    if (opened < 0)
+        return cantFindHandler;
+    AVFormatContext* format = made->demuxer.format;
+    if (isStillOrTextDemuxer(format->iformat->name))
+        return cantFindHandler;
+    // A container whose header names no stream (MPEG program streams) shows its streams only to
+    // the read-ahead.
+    if (format->nb_streams == 0) {
+        made->streamInfoRead = true;
+        if (avformat_find_stream_info(format, nullptr) < 0)
+            return cantFindHandler;
     }
-    made->format->pb = made->io;
-    made->format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    made->format->probesize = kProbeSize;
-    // No name is given: the name's extension would let FFmpeg guess a demuxer from it, and the
-    // image demuxer would read further files named by patterns in it. Only content decides.
-    if (avformat_open_input(&made->format, "", nullptr, nullptr) < 0)
-        return cantFindHandler;
-    if (isStillOrTextDemuxer(made->format->iformat->name))
-        return cantFindHandler;
-    if (made->format->nb_streams == 0 && avformat_find_stream_info(made->format, nullptr) < 0)
-        return cantFindHandler;
-    if (!hasAudioOrVideo(made->format))
+    if (!hasAudioOrVideo(format))
         return cantFindHandler;
     *movie = std::move(made);
     return noErr;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -27,8 +28,9 @@ bool readAt(int fd, quint64 offset, void* buffer, size_t size) {
     return true;
 }
 
-// The atom at `offset` within [offset, limit), or none when its header does not fit there.
-std::optional<Atom> atomAt(int fd, quint64 offset, quint64 limit) {
+// The atom at `offset` within [offset, limit), or none when its header does not fit there. One
+// that claims to run past `limit` is none too, or with `cut`, cut at `limit` as FFmpeg reads it.
+std::optional<Atom> atomAt(int fd, quint64 offset, quint64 limit, bool cut = false) {
     uchar header[16];
     if (limit - offset < 8 || !readAt(fd, offset, header, 8))
         return std::nullopt;
@@ -44,6 +46,8 @@ std::optional<Atom> atomAt(int fd, quint64 offset, quint64 limit) {
     } else if (size == 0) {
         size = limit - offset; // to the end of the file
     }
+    if (cut && size > limit - offset)
+        size = limit - offset;
     if (size < headerSize || size > limit - offset)
         return std::nullopt;
     atom.start = offset + headerSize;
@@ -65,13 +69,63 @@ std::optional<Atom> findAtom(int fd, quint64 start, quint64 end, const char* typ
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<QuickTimeMovieHeader> ReadQuickTimeMovieHeader(int fd) {
+// The file's movie atom.
+std::optional<Atom> movieAtom(int fd) {
     struct stat st;
     if (fstat(fd, &st) != 0 || st.st_size <= 0)
         return std::nullopt;
-    const auto moov = findAtom(fd, 0, quint64(st.st_size), "moov");
+    return findAtom(fd, 0, quint64(st.st_size), "moov");
+}
+
+} // namespace
+
+bool HasTrackWithoutUsableHeader(int fd) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || st.st_size <= 0)
+        return false;
+    // FFmpeg takes a track from a trak atom wherever it stands, and reads the containers below
+    // whatever holds them; so are they walked here, each within its parent.
+    static const char* const kContainers[] = {"moov", "trak", "mdia", "minf",
+                                              "stbl", "dinf", "edts", "udta"};
+    struct Level {
+        quint64 offset;
+        quint64 end;
+    };
+    std::vector<Level> levels{{0, quint64(st.st_size)}};
+    for (int count = 0; count < kMaxAtoms && !levels.empty(); ++count) {
+        Level& level = levels.back();
+        const auto atom =
+            level.offset < level.end ? atomAt(fd, level.offset, level.end, true) : std::nullopt;
+        if (!atom) {
+            levels.pop_back();
+            continue;
+        }
+        level.offset = atom->end;
+        if (std::memcmp(atom->type, "trak", 4) == 0) {
+            const auto header = findAtom(fd, atom->start, atom->end, "tkhd");
+            if (!header)
+                return true;
+            // The track's number follows the version, the flags and two times of 32 bits, or
+            // of 64 in version 1; FFmpeg keeps it in an int.
+            uchar version = 0;
+            uchar number[4] = {};
+            if (readAt(fd, header->start, &version, 1) &&
+                readAt(fd, header->start + (version == 1 ? 20 : 12), number, 4) &&
+                qFromBigEndian<quint32>(number) >= 0x80000000u)
+                return true;
+        }
+        for (const char* container : kContainers) {
+            if (std::memcmp(atom->type, container, 4) == 0 && levels.size() < 16) {
+                levels.push_back({atom->start, atom->end});
+                break;
+            }
+        }
+    }
+    return false;
+}
+
+std::optional<QuickTimeMovieHeader> ReadQuickTimeMovieHeader(int fd) {
+    const auto moov = movieAtom(fd);
     if (!moov)
         return std::nullopt;
     const auto mvhd = findAtom(fd, moov->start, moov->end, "mvhd");

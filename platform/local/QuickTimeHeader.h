@@ -20,5 +20,11 @@ struct QuickTimeMovieHeader {
 // alone; none when the file has no moov atom holding a well-formed mvhd.
 std::optional<QuickTimeMovieHeader> ReadQuickTimeMovieHeader(int fd);
 
+// Whether the file holds a track (a trak atom, wherever it stands) without a track header, or
+// whose header numbers it 2^31 or more. FFmpeg's demuxer keeps such a track with a negative
+// number, and then spends seconds on each fragment of a fragmented movie; a damaged file of a few
+// hundred fragments would hold whoever opens it for many minutes.
+bool HasTrackWithoutUsableHeader(int fd);
+
 // Seconds from 1904-01-01 to 1970-01-01.
 inline constexpr qint64 kQuickTimeEpochOffset = 2082844800;

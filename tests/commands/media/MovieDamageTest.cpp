@@ -1,0 +1,265 @@
+// Damaged movies, made on the spot from good ones of each container: cut short at several
+// offsets, with bits flipped, and with sizes and counts of their indexes made huge. Get Movie Info
+// gives each the alert or a report, never a crash or a read without end; and what a movie
+// answers does not depend on the order it is asked in.
+#include "commands/media/MovieInfo.h"
+#include "common/TextWindow.h"
+#include "platform/local/Files.h"
+#include "platform/local/MovieProperties.h"
+#include "platform/local/Movies.h"
+#include "platform/world/World.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/WorldAlerts.h"
+#include "tests/support/WorldSelection.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+struct Base {
+    const char* name;
+    QStringList arguments;
+};
+
+// Two seconds of a picture and a tone, each container with the codecs it usually carries; the
+// fragmented MP4 keeps no sample count in its header, so its frames are counted from packets.
+const Base kBases[] = {
+    {"h264.ts", {"-c:v", "libx264", "-c:a", "aac"}},
+    {"mpeg2.ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}},
+    {"h264.mkv", {"-c:v", "libx264", "-c:a", "flac"}},
+    {"mpeg4.mov", {"-c:v", "mpeg4", "-c:a", "aac"}},
+    {"start.mp4", {"-c:v", "libx264", "-c:a", "aac", "-movflags", "+faststart"}},
+    {"fragments.mp4", {"-c:v", "libx264", "-c:a", "aac", "-movflags", "frag_keyframe+empty_moov"}},
+};
+
+// Atoms of the QuickTime index whose size, or the word after their version and flags (where most
+// keep their entry count), a damaged file may make huge; and Matroska's Segment, Cluster, Cues,
+// SeekHead, Tracks and TrackEntry elements, whose sizes it may.
+const char* const kAtoms[] = {"moov", "trak", "mdia", "minf", "stbl", "stsd", "stsz",
+                              "stco", "stts", "stsc", "stss", "ctts", "elst", "mdat",
+                              "moof", "traf", "trun", "tfhd", "mfra", "tfra", "sidx"};
+const QByteArray kElements[] = {
+    QByteArray("\x18\x53\x80\x67", 4), QByteArray("\x1f\x43\xb6\x75", 4),
+    QByteArray("\x1c\x53\xbb\x6b", 4), QByteArray("\x11\x4d\x9b\x74", 4),
+    QByteArray("\x16\x54\xae\x6b", 4), QByteArray("\xae", 1)};
+
+class MovieDamageTest : public ::testing::Test {
+protected:
+    MovieDamageTest() { EnterMovies(); }
+    ~MovieDamageTest() override { ExitMovies(); }
+
+    QString path(const QString& name) const { return m_world.root() + u'/' + name; }
+    FSRef ref(const QString& name) const {
+        FSRef ref;
+        EXPECT_EQ(FSPathMakeRef(QFile::encodeName(path(name)), &ref), noErr);
+        return ref;
+    }
+    Movie open(const QString& name) const {
+        const FSRef item = ref(name);
+        FSSpec spec;
+        MovieFile file;
+        Movie movie;
+        if (FSRefMakeFSSpec(&item, &spec) != noErr ||
+            OpenMovieFile(&spec, &file, fsRdPerm) != noErr ||
+            NewMovieFromFile(&movie, file, newMovieActive) != noErr)
+            return nullptr;
+        return movie;
+    }
+
+    // The good movies, then every damaged one made from them.
+    QStringList makeMovies() {
+        QStringList good;
+        for (const Base& base : kBases) {
+            const QString name = QLatin1String(base.name);
+            EXPECT_TRUE(fixtures::MakeMovie(
+                path(name), QStringList{"-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=2", "-f",
+                                        "lavfi", "-i", "sine=d=2", "-g", "5"} +
+                                base.arguments))
+                << base.name;
+            good.append(name);
+        }
+        QStringList damaged;
+        for (const QString& name : good) {
+            QFile file(path(name));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            const auto write = [&](const QString& variant, const QByteArray& content) {
+                const QString made = name + u'-' + variant;
+                EXPECT_TRUE(fixtures::WriteText(path(made), content));
+                damaged.append(made);
+            };
+            const qsizetype size = bytes.size();
+            for (qsizetype cut : {qsizetype(188), qsizetype(1024), qsizetype(4096), size - 100})
+                write(QStringLiteral("cut-%1").arg(cut), bytes.left(cut));
+            for (int eighth = 1; eighth < 8; ++eighth)
+                write(QStringLiteral("cut-%1-eighths").arg(eighth), bytes.left(size * eighth / 8));
+            for (unsigned seed = 1; seed <= 8; ++seed) {
+                // Half the seeds hit the header's first 8 KiB hard; the others the whole file.
+                std::mt19937 random(seed);
+                const qsizetype span = seed <= 4 ? std::min<qsizetype>(size, 8192) : size;
+                const qsizetype flips = seed <= 4 ? 16 : size / 512;
+                QByteArray flipped = bytes;
+                for (qsizetype n = 0; n < flips; ++n) {
+                    const auto at = qsizetype(random() % quint32(span));
+                    flipped[at] = char(flipped[at] ^ (1 << (random() % 8)));
+                }
+                write(QStringLiteral("flip-%1").arg(seed), flipped);
+            }
+            for (const char* atom : kAtoms) {
+                const qsizetype at = bytes.indexOf(atom);
+                if (at < 4 || at + 12 > size)
+                    continue;
+                QByteArray huge = bytes;
+                qToBigEndian(quint32(0xfffffff0), huge.data() + at - 4);
+                write(QStringLiteral("%1-size").arg(QLatin1String(atom)), huge);
+                QByteArray counted = bytes;
+                qToBigEndian(quint32(0x7fffffff), counted.data() + at + 8);
+                write(QStringLiteral("%1-count").arg(QLatin1String(atom)), counted);
+            }
+            // A fragment's run that claims 64 Mi samples whose sizes and times all come from the
+            // defaults: FFmpeg indexes each without reading a byte.
+            if (const qsizetype at = bytes.indexOf("trun"); at > 0 && at + 12 <= size) {
+                QByteArray defaults = bytes;
+                qToBigEndian(quint32(0), defaults.data() + at + 4);
+                qToBigEndian(quint32(64 << 20), defaults.data() + at + 8);
+                write(QStringLiteral("trun-defaults"), defaults);
+            }
+            for (qsizetype e = 0; e < qsizetype(std::size(kElements)); ++e) {
+                const qsizetype at = bytes.indexOf(kElements[e], 4);
+                if (!name.endsWith(QLatin1String(".mkv")) || at < 0 ||
+                    at + kElements[e].size() + 8 > size)
+                    continue;
+                QByteArray huge = bytes;
+                huge.replace(at + kElements[e].size(), 8,
+                             QByteArray("\x01\x00\xff\xff\xff\xff\xff\xff", 8));
+                write(QStringLiteral("element-%1-size").arg(e), huge);
+            }
+        }
+        return good + damaged;
+    }
+
+    platform::world::World m_world;
+    platform::ScopedPlatform m_installed{m_world.services()};
+};
+
+// Every damaged movie is either found not to be a movie (the alert) or reported in a block of
+// its own with the lines every movie has; the good ones keep their full report.
+TEST_F(MovieDamageTest, EachDamagedMovieGivesTheAlertOrAReport) {
+    const QStringList names = makeMovies();
+    ASSERT_GT(names.size(), 150);
+    fixtures::SelectInWorld(m_world, names);
+    TextWindow window;
+    ShowMovieInfoOfSelection(window);
+
+    const QStringList alerts = fixtures::AlertMessages(m_world);
+    const QString report = window.text();
+    const QString separator = QString(31, u'_') + u'\n';
+    const QStringList blocks = (separator + report).split(separator, Qt::SkipEmptyParts);
+    EXPECT_EQ(alerts.size() + blocks.size(), names.size());
+    for (const QString& block : blocks) {
+        const QString name = block.section(u'"', 1, 1);
+        const QString url = QStringLiteral("\nURL: ");
+        const qsizetype urlAt = block.indexOf(url);
+        const qsizetype durationAt = block.indexOf(QStringLiteral("\nDuration: "), urlAt);
+        EXPECT_TRUE(block.startsWith(QStringLiteral("Info for \"%1\"\n\n").arg(name)))
+            << block.toStdString();
+        EXPECT_TRUE(urlAt > 0 && durationAt > urlAt &&
+                    block.indexOf(QStringLiteral("\nSize: "), durationAt) > durationAt)
+            << block.toStdString();
+    }
+    for (const Base& base : kBases) {
+        const QString name = QLatin1String(base.name);
+        const qsizetype at = report.indexOf(QStringLiteral("Info for \"%1\"\n").arg(name));
+        ASSERT_GE(at, 0) << base.name;
+        const QString block = report.mid(at, report.indexOf(separator, at) - at);
+        EXPECT_TRUE(block.contains(QStringLiteral("\nWidth: 64, Height: 48\n")))
+            << block.toStdString();
+        EXPECT_TRUE(block.contains(QStringLiteral("\nFrame count: 20\n"))) << block.toStdString();
+        // A fragmented movie's header leaves its duration to the fragments, which are not read.
+        if (!name.startsWith(QLatin1String("fragments"))) {
+            EXPECT_TRUE(block.contains(QStringLiteral("\nDuration: 2 secs \n")))
+                << block.toStdString();
+        }
+        EXPECT_TRUE(block.contains(QStringLiteral("\nSound: "))) << block.toStdString();
+    }
+}
+
+bool sameProperties(const MovieProperties& a, const MovieProperties& b) {
+    if (a.tracks.size() != b.tracks.size())
+        return false;
+    for (size_t i = 0; i < a.tracks.size(); ++i) {
+        const MovieTrack &x = a.tracks[i], &y = b.tracks[i];
+        if (x.kind != y.kind || x.codecName != y.codecName || x.sampleRate != y.sampleRate ||
+            x.channels != y.channels || x.channelLayout != y.channelLayout)
+            return false;
+    }
+    return a.copyright == b.copyright && a.title == b.title && a.path == b.path &&
+           a.durationMicroseconds == b.durationMicroseconds && a.creationTime == b.creationTime &&
+           a.modificationTime == b.modificationTime && a.naturalSize == b.naturalSize &&
+           a.dataSize == b.dataSize;
+}
+
+// The properties and the frame count are the same whether they are asked before or after the
+// frames were read for the count or the poster; a good movie's poster is the same too.
+TEST_F(MovieDamageTest, TheAnswersDoNotDependOnTheOrderTheyAreAskedIn) {
+    const QStringList names = makeMovies();
+    int movies = 0;
+    for (const QString& name : names) {
+        const Movie first = open(name);
+        const Movie second = open(name);
+        const Movie third = open(name);
+        ASSERT_EQ(bool(first), bool(second)) << name.toStdString();
+        if (!first)
+            continue;
+        ++movies;
+        const MovieProperties properties = GetMovieProperties(first);
+        const long frames = CountMovieVideoSamples(first);
+        const auto poster = GetMoviePosterImage(first);
+        EXPECT_TRUE(sameProperties(GetMovieProperties(first), properties)) << name.toStdString();
+
+        const auto posterFirst = GetMoviePosterImage(second);
+        EXPECT_EQ(CountMovieVideoSamples(second), frames) << name.toStdString();
+        EXPECT_TRUE(sameProperties(GetMovieProperties(second), properties)) << name.toStdString();
+
+        EXPECT_EQ(CountMovieVideoSamples(third), frames) << name.toStdString();
+        EXPECT_TRUE(sameProperties(GetMovieProperties(third), properties)) << name.toStdString();
+        EXPECT_EQ(GetMoviePosterImage(third).has_value(), posterFirst.has_value())
+            << name.toStdString();
+        if (!name.contains(u'-')) {
+            ASSERT_TRUE(poster && posterFirst) << name.toStdString();
+            EXPECT_EQ(*poster, *posterFirst) << name.toStdString();
+            EXPECT_EQ(GetMoviePosterImage(first), poster) << name.toStdString();
+        }
+    }
+    EXPECT_GT(movies, int(std::size(kBases)));
+}
+
+// FFmpeg's demuxer spends seconds on each fragment of a fragmented movie one of whose tracks lost
+// its header, or whose header numbers it 2^31 or more; such a movie is refused rather than read
+// for minutes.
+TEST_F(MovieDamageTest, AFragmentedMovieWithATrackWithoutAUsableHeaderIsNotOpened) {
+    ASSERT_TRUE(fixtures::MakeMovie(path(QStringLiteral("long.mp4")),
+                                    {"-f", "lavfi", "-i", "testsrc=s=16x16:r=10:d=30", "-f",
+                                     "lavfi", "-i", "sine=d=30", "-g", "2", "-c:v", "libx264",
+                                     "-c:a", "aac", "-movflags", "frag_keyframe+empty_moov"}));
+    ASSERT_TRUE(open(QStringLiteral("long.mp4")));
+    QFile file(path(QStringLiteral("long.mp4")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const qsizetype header = bytes.indexOf("tkhd");
+    ASSERT_GT(header, 0);
+    QByteArray lost = bytes;
+    lost.replace(header, 4, "free");
+    QByteArray numbered = bytes;
+    qToBigEndian(quint32(0xfffffffe), numbered.data() + header + 16);
+    for (const auto& [name, content] : {std::pair{"lost.mp4", lost}, {"numbered.mp4", numbered}}) {
+        ASSERT_TRUE(fixtures::WriteText(path(QLatin1String(name)), content));
+        EXPECT_FALSE(open(QLatin1String(name))) << name;
+    }
+}
+
+} // namespace
