@@ -3,8 +3,8 @@
 // the same movie, asked for its poster and its frame count before its properties, gives the
 // report's answers.
 #include "commands/media/MovieInfo.h"
+#include "commands/media/NumberText.h"
 #include "common/ItemKinds.h"
-#include "common/NumberText.h"
 #include "platform/local/Files.h"
 #include "platform/local/MovieProperties.h"
 #include "platform/local/Movies.h"
