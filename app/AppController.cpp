@@ -7,7 +7,7 @@
 #include "common/Resources.h"
 #include "common/TextWindow.h"
 #include "common/UniqueNames.h"
-#include "platform/local/Movies.h"
+#include "platform/local/media/Movies.h"
 #include "platform/services/Application.h"
 #include "platform/services/Processes.h"
 #include "platform/services/Sounds.h"

@@ -5,7 +5,7 @@
 #include "common/ClipboardText.h"
 #include "common/ImageScaling.h"
 #include "common/MenuItems.h"
-#include "platform/local/MenuPictures.h"
+#include "platform/local/media/MenuPictures.h"
 #include "platform/services/PasteboardImage.h"
 #include "platform/services/Workspace.h"
 #include "scripts/ScriptRunner.h"

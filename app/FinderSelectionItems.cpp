@@ -7,7 +7,7 @@
 #include "common/ItemPaths.h"
 #include "common/MenuItems.h"
 #include "common/SelectionResolution.h"
-#include "platform/local/MediaPossibility.h"
+#include "platform/local/media/MediaPossibility.h"
 #include "platform/services/Workspace.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "common/ClipboardText.h"
 
-#include "platform/local/TextEncodings.h"
+#include "platform/local/text/TextEncodings.h"
 #include "platform/services/AlertService.h"
 
 #include <QStringDecoder>

@@ -1,11 +1,11 @@
 #include "common/ItemKinds.h"
 
-#include "platform/local/ExtensionRule.h"
-#include "platform/local/FileOperations.h"
-#include "platform/local/Files.h"
-#include "platform/local/GraphicsImporter.h"
-#include "platform/local/Movies.h"
-#include "platform/local/TextEncodings.h"
+#include "platform/local/files/ExtensionRule.h"
+#include "platform/local/files/FileOperations.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/media/GraphicsImporter.h"
+#include "platform/local/media/Movies.h"
+#include "platform/local/text/TextEncodings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "common/ItemLists.h"
 
-#include "platform/local/FileOperations.h"
-#include "platform/local/LocaleText.h"
+#include "platform/local/files/FileOperations.h"
+#include "platform/local/text/LocaleText.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "common/ItemNames.h"
 
-#include "platform/local/ExtensionRule.h"
-#include "platform/local/FileOperations.h"
-#include "platform/local/Files.h"
-#include "platform/local/TextEncodings.h"
+#include "platform/local/files/ExtensionRule.h"
+#include "platform/local/files/FileOperations.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/text/TextEncodings.h"
 
 std::optional<QString> GetObjectDisplayName(const FSRef* ref) {
     QByteArray nameBytes;

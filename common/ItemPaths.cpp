@@ -1,7 +1,7 @@
 #include "common/ItemPaths.h"
 
-#include "platform/local/Files.h"
-#include "platform/local/TextEncodings.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/text/TextEncodings.h"
 
 namespace {
 constexpr UInt32 kPathBufferSize = 4096;

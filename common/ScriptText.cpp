@@ -1,8 +1,8 @@
 #include "common/ScriptText.h"
 
-#include "platform/local/FileOperations.h"
-#include "platform/local/ReadOnlyFile.h"
-#include "platform/local/TextEncodings.h"
+#include "platform/local/files/FileOperations.h"
+#include "platform/local/files/ReadOnlyFile.h"
+#include "platform/local/text/TextEncodings.h"
 #include "platform/script/ScriptTokens.h"
 
 QString ScriptWithText(const QString& scriptTemplate, const QString& text) {

@@ -2,7 +2,7 @@
 
 #include "common/AlertMessages.h"
 #include "common/ItemPaths.h"
-#include "platform/local/Aliases.h"
+#include "platform/local/files/Aliases.h"
 #include "platform/services/Finder.h"
 
 #include <cstring>

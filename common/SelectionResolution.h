@@ -2,7 +2,7 @@
 // reference, and the whole selection as paths.
 #pragma once
 
-#include "platform/local/AEDesc.h"
+#include "platform/local/files/AEDesc.h"
 #include "platform/types/MacTypes.h"
 
 #include <QStringList>

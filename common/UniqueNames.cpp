@@ -2,10 +2,10 @@
 
 #include "common/AlertMessages.h"
 #include "common/ItemNames.h"
-#include "platform/local/ExtensionRule.h"
-#include "platform/local/FileOperations.h"
-#include "platform/local/Files.h"
-#include "platform/local/PrivateFolder.h"
+#include "platform/local/files/ExtensionRule.h"
+#include "platform/local/files/FileOperations.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/files/PrivateFolder.h"
 #include "platform/services/Finder.h"
 #include "platform/services/Locations.h"
 

@@ -10,7 +10,7 @@
 // Every function blocks until the script and the applications it drives are done.
 #pragma once
 
-#include "platform/local/AEDesc.h"
+#include "platform/local/files/AEDesc.h"
 #include "platform/script/OpenScripting.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 // Completions over the system word list beside look(1), which searches the same sorted file:
 // building the index (what the first completion of a process pays), then one- and two-letter
 // prefixes and a whole word.
-#include "platform/local/ReadOnlyFile.h"
-#include "platform/local/WordIndex.h"
+#include "platform/local/files/ReadOnlyFile.h"
+#include "platform/local/text/WordIndex.h"
 
 #include <QProcess>
 #include <benchmark/benchmark.h>

@@ -5,7 +5,7 @@
 // items without custom icons and an empty destination.
 #include "commands/icons/ClipboardIcons.h"
 #include "commands/icons/IconImages.h"
-#include "platform/local/CustomIconStore.h"
+#include "platform/local/files/CustomIconStore.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/WorldSelection.h"

@@ -5,10 +5,10 @@
 #include "common/ItemLists.h"
 #include "common/ItemNames.h"
 #include "common/ScriptText.h"
-#include "platform/local/ExtensionRule.h"
-#include "platform/local/FileOperations.h"
-#include "platform/local/Files.h"
-#include "platform/local/LocaleText.h"
+#include "platform/local/files/ExtensionRule.h"
+#include "platform/local/files/FileOperations.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/text/LocaleText.h"
 #include "platform/services/Finder.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include "common/CommandProgress.h"
 #include "common/ItemKinds.h"
 #include "common/ItemPaths.h"
-#include "platform/local/BackgroundWork.h"
-#include "platform/local/HttpFetch.h"
-#include "platform/local/ResourceFork.h"
-#include "platform/local/TextEncodings.h"
+#include "platform/local/files/ResourceFork.h"
+#include "platform/local/network/HttpFetch.h"
+#include "platform/local/system/BackgroundWork.h"
+#include "platform/local/text/TextEncodings.h"
 #include "platform/services/Workspace.h"
 
 #include <functional>

@@ -2,7 +2,7 @@
 
 #include "common/AlertMessages.h"
 #include "common/CommandProgress.h"
-#include "platform/local/BackgroundWork.h"
+#include "platform/local/system/BackgroundWork.h"
 #include "platform/services/Application.h"
 #include "platform/services/Locations.h"
 #include "prefs/PreferenceKeys.h"

@@ -15,7 +15,7 @@
 // senders could not be added to the address book." with the reason.
 #pragma once
 
-#include "platform/local/AddressBook.h"
+#include "platform/local/contacts/AddressBook.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "commands/media/Exporters.h"
 
-#include "platform/local/GraphicsExport.h"
+#include "platform/local/media/GraphicsExport.h"
 #include "platform/services/StandardOutput.h"
 
 #include <algorithm>

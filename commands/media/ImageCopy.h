@@ -2,7 +2,7 @@
 // of each selected movie, put on the clipboard as PNG, one after the other.
 //
 // Pictures are read by Qt's readers at their own size, their EXIF orientation applied; poster
-// frames come from FFmpeg (platform/local/Movies.h).
+// frames come from FFmpeg (platform/local/media/Movies.h).
 #pragma once
 
 #include "platform/types/MacTypes.h"

@@ -8,9 +8,9 @@
 #include "common/ItemPaths.h"
 #include "common/SelectionResolution.h"
 #include "common/TextWindow.h"
-#include "platform/local/FileUri.h"
-#include "platform/local/Files.h"
-#include "platform/local/MovieProperties.h"
+#include "platform/local/files/FileUri.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/media/MovieProperties.h"
 #include "platform/services/Processes.h"
 
 #include <climits>

@@ -1,6 +1,6 @@
 // "Get Movie Info": a report of every selected movie, line by line, in the text window.
 //
-// What each line reads, from FFmpeg's view of the file (platform/local/MovieProperties.h):
+// What each line reads, from FFmpeg's view of the file (platform/local/media/MovieProperties.h):
 //   Copyright          the container's "copyright" tag
 //   Display name       its "title" tag
 //   URL                the file's file:// URL, every byte outside the unreserved ones escaped
@@ -19,7 +19,7 @@
 // Cover pictures that containers keep as video streams are not video here.
 #pragma once
 
-#include "platform/local/Movies.h"
+#include "platform/local/media/Movies.h"
 #include "platform/types/MacTypes.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 #include "commands/pdf/PdfConversions.h"
 #include "common/AlertMessages.h"
 #include "common/CommandProgress.h"
-#include "platform/local/BackgroundWork.h"
+#include "platform/local/system/BackgroundWork.h"
 #include "platform/services/AlertService.h"
 #include "platform/services/Processes.h"
 #include "platform/services/Workspace.h"

@@ -4,7 +4,7 @@
 // save panel and the alerts come on it, in the order the work called for them.
 #pragma once
 
-#include "platform/local/PdfDocuments.h"
+#include "platform/local/documents/PdfDocuments.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,8 +2,8 @@
 
 #include "common/ItemPaths.h"
 #include "foundation/MacRoman.h"
-#include "platform/local/Files.h"
-#include "platform/local/TypeIdentifiers.h"
+#include "platform/local/documents/TypeIdentifiers.h"
+#include "platform/local/files/Files.h"
 #include "platform/services/BundleInfo.h"
 
 #include <QFileInfo>

@@ -6,9 +6,9 @@
 //   the questions               MimeTypeForPath, UTIForPath, FileIsText, MapFSRefToMimeType
 //
 // Type identifiers are shared-mime-info types matched by the file name's extension alone
-// (platform/local/TypeIdentifiers.h says how the Mac's identifiers map onto them). The mapping
-// table answers only for extensions shared-mime-info does not know, only for files that exist,
-// and only for the extension spelled exactly as the table spells it.
+// (platform/local/documents/TypeIdentifiers.h says how the Mac's identifiers map onto them). The
+// mapping table answers only for extensions shared-mime-info does not know, only for files that
+// exist, and only for the extension spelled exactly as the table spells it.
 #pragma once
 
 #include "foundation/CMap.h"

@@ -10,7 +10,7 @@
 // stands as a transparent dot, so that Qt does not go looking for the file itself.
 #pragma once
 
-#include "platform/local/ReadOnlyFile.h"
+#include "platform/local/files/ReadOnlyFile.h"
 
 #include <QImage>
 #include <QString>

@@ -8,11 +8,11 @@
 #include "common/CommandProgress.h"
 #include "common/SelectionResolution.h"
 #include "common/UniqueNames.h"
-#include "platform/local/BackgroundWork.h"
-#include "platform/local/FilePreview.h"
-#include "platform/local/PdfWriting.h"
-#include "platform/local/ReadOnlyFile.h"
-#include "platform/local/TypeIdentifiers.h"
+#include "platform/local/documents/PdfWriting.h"
+#include "platform/local/documents/TypeIdentifiers.h"
+#include "platform/local/files/ReadOnlyFile.h"
+#include "platform/local/media/FilePreview.h"
+#include "platform/local/system/BackgroundWork.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -17,7 +17,7 @@
 // seconds, a text too long to print refused (LayoutBounds.h). The routes need no GUI thread.
 #pragma once
 
-#include "platform/local/PdfDocuments.h"
+#include "platform/local/documents/PdfDocuments.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,8 +1,8 @@
 #include "platform/linux/DesktopBackground.h"
 
-#include "platform/local/AtomicFileDevice.h"
-#include "platform/local/FileUri.h"
-#include "platform/local/ReadOnlyFile.h"
+#include "platform/local/files/AtomicFileDevice.h"
+#include "platform/local/files/FileUri.h"
+#include "platform/local/files/ReadOnlyFile.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
 #include "platform/linux/DesktopEntries.h"
 
-#include "platform/local/ReadOnlyFile.h"
+#include "platform/local/files/ReadOnlyFile.h"
 
 #include <QDateTime>
 #include <QDirIterator>

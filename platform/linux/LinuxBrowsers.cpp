@@ -1,7 +1,7 @@
 #include "platform/linux/LinuxBrowsers.h"
 
 #include "platform/linux/DesktopEntries.h"
-#include "platform/linux/X11Windows.h"
+#include "platform/linux/x11/X11Windows.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/system/PreferenceStore.h"
 
 #include <QFile>
 #include <cstdio>

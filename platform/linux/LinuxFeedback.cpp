@@ -1,7 +1,7 @@
 // Alerts, sounds, the system log and session notifications on the Linux desktop.
 #include "platform/linux/LinuxServices.h"
 
-#include "platform/local/ReadOnlyFile.h"
+#include "platform/local/files/ReadOnlyFile.h"
 
 #include <QApplication>
 #include <QDBusConnection>

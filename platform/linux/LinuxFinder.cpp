@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 
 #include <dirent.h>
 

@@ -1,5 +1,5 @@
 #include "platform/linux/LinuxServices.h"
-#include "platform/local/FlavorTypes.h"
+#include "platform/local/documents/FlavorTypes.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "platform/linux/DesktopBackground.h"
-#include "platform/local/Files.h"
-#include "platform/local/WordIndex.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/text/WordIndex.h"
 #include "platform/services/AlertService.h"
 #include "platform/services/Application.h"
 #include "platform/services/Finder.h"

@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/MenuPictureStyle.h"
-#include "platform/linux/X11Windows.h"
+#include "platform/linux/x11/X11Windows.h"
 
 #include <QApplication>
 #include <QCursor>

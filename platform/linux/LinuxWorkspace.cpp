@@ -2,7 +2,7 @@
 #include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/TemporaryItems.h"
-#include "platform/local/FileUri.h"
+#include "platform/local/files/FileUri.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

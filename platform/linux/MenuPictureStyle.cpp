@@ -1,6 +1,6 @@
 #include "platform/linux/MenuPictureStyle.h"
 
-#include "platform/local/MenuPictures.h"
+#include "platform/local/media/MenuPictures.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,5 +1,5 @@
 // The application's style with menu pictures drawn at their own size: an item whose icon is a
-// menu picture (platform/local/MenuPictures.h) gets a 64 x 64 picture where the style would
+// menu picture (platform/local/media/MenuPictures.h) gets a 64 x 64 picture where the style would
 // draw 16 pixels, and a menu that holds one widens its icon column for it. A menu taller than
 // the screen scrolls, as the recent pictures' list of any length must, where Qt's own style
 // would lay it out in columns wider than the screen. Every other icon and widget is drawn as the

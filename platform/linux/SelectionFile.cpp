@@ -1,7 +1,7 @@
 #include "platform/linux/SelectionFile.h"
 
-#include "platform/local/AtomicFile.h"
-#include "platform/local/FileUri.h"
+#include "platform/local/files/AtomicFile.h"
+#include "platform/local/files/FileUri.h"
 
 #include <QList>
 

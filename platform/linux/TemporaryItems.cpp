@@ -1,6 +1,6 @@
 #include "platform/linux/TemporaryItems.h"
 
-#include "platform/local/PrivateFolder.h"
+#include "platform/local/files/PrivateFolder.h"
 
 #include <cerrno>
 #include <sys/stat.h>

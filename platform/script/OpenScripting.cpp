@@ -1,6 +1,6 @@
 #include "platform/script/OpenScripting.h"
 
-#include "platform/local/TextEncodings.h"
+#include "platform/local/text/TextEncodings.h"
 #include "platform/script/ScriptInterpreter.h"
 #include "platform/services/Platform.h"
 #include "platform/services/Scripting.h"

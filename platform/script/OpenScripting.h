@@ -5,7 +5,7 @@
 // (platform/script/ScriptInterpreter.h) and reaches applications through the scripting service.
 #pragma once
 
-#include "platform/local/AEDesc.h"
+#include "platform/local/files/AEDesc.h"
 #include "platform/types/MacTypes.h"
 
 using ComponentInstance = quintptr;

@@ -1,5 +1,5 @@
 // The classic calls over the desktop services: each hands its work to the installed desktop.
-#include "platform/local/CustomIconStore.h"
+#include "platform/local/files/CustomIconStore.h"
 #include "platform/services/AlertService.h"
 #include "platform/services/Application.h"
 #include "platform/services/Locations.h"

@@ -1,6 +1,6 @@
 #include "platform/services/Finder.h"
 
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 #include "platform/services/Platform.h"
 #include "platform/services/Processes.h"
 

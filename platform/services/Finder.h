@@ -6,8 +6,8 @@
 // an idle routine, which the backend calls while it waits.
 #pragma once
 
-#include "platform/local/AEDesc.h"
-#include "platform/local/Aliases.h"
+#include "platform/local/files/AEDesc.h"
+#include "platform/local/files/Aliases.h"
 #include "platform/types/MacTypes.h"
 
 struct EventRecord;

@@ -3,7 +3,7 @@
 // Linux), read when the preferences are opened.
 #pragma once
 
-#include "platform/local/MimeMappingTable.h"
+#include "platform/local/documents/MimeMappingTable.h"
 #include "platform/types/MacTypes.h"
 
 #include <memory>

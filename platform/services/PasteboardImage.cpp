@@ -1,6 +1,6 @@
 #include "platform/services/PasteboardImage.h"
 
-#include "platform/local/FlavorTypes.h"
+#include "platform/local/documents/FlavorTypes.h"
 
 #include <QBuffer>
 #include <QImageReader>

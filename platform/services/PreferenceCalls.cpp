@@ -1,6 +1,6 @@
 #include "platform/services/PreferenceCalls.h"
 
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "platform/services/Notifications.h"
 #include "platform/services/Platform.h"
 

@@ -1,6 +1,6 @@
 #include "platform/services/Processes.h"
 
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 #include "platform/services/Platform.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 // Word completions: the desktop's spell checker, asked for the words that complete a partial
-// word (platform/local/WordIndex.h says how case is handled).
+// word (platform/local/text/WordIndex.h says how case is handled).
 #pragma once
 
 #include <QString>

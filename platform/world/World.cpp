@@ -1,6 +1,6 @@
 #include "platform/world/World.h"
 
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "platform/world/WorldServices.h"
 
 #include <QDir>

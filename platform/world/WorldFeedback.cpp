@@ -1,6 +1,6 @@
 // Alerts, sounds, the log, standard output, windows and notifications: recorded, with alerts
 // answered from the scenario; word completions from the scenario's word list.
-#include "platform/local/WordIndex.h"
+#include "platform/local/text/WordIndex.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 

@@ -1,5 +1,5 @@
-#include "platform/local/FileUri.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/FileUri.h"
+#include "platform/local/files/Files.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 

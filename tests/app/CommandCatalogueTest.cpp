@@ -1,6 +1,6 @@
 #include "app/AppController.h"
 #include "common/MenuItems.h"
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"

@@ -2,7 +2,7 @@
 #include "app/ContextFlags.h"
 #include "common/AlertMessages.h"
 #include "common/MenuItems.h"
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"

@@ -2,7 +2,7 @@
 #include "common/ItemKinds.h"
 #include "common/ItemNames.h"
 #include "common/ItemPaths.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // Temporary folders, duplicate names, output files and copies, on a world's files.
 #include "common/UniqueNames.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 #include "platform/world/World.h"
 #include "tests/support/FileTree.h"
 #include "tests/support/QtPrinters.h"

@@ -1,6 +1,6 @@
 // Any bytes given to the icon family reader give images within its bounds or none: it never
 // crashes, reads out of bounds or allocates without bound.
-#include "platform/local/IconFamily.h"
+#include "platform/local/media/IconFamily.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Any bytes given to the image decoder give a picture no larger than its bound or none: it never
 // crashes, reads out of bounds or allocates the pixels of a picture the bytes merely claim.
-#include "platform/local/LargestImage.h"
+#include "platform/local/media/LargestImage.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -5,9 +5,9 @@
 #include "commands/media/MovieInfo.h"
 #include "commands/media/NumberText.h"
 #include "common/ItemKinds.h"
-#include "platform/local/Files.h"
-#include "platform/local/MovieProperties.h"
-#include "platform/local/Movies.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/media/MovieProperties.h"
+#include "platform/local/media/Movies.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Any bytes given as a resource fork or an AppleDouble file give resources inside them or none:
 // the reader never crashes, reads out of bounds or allocates more than the bytes hold.
-#include "platform/local/ResourceFork.h"
+#include "platform/local/files/ResourceFork.h"
 
 #include <cstdint>
 #include <cstdlib>

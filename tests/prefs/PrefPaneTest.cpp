@@ -1,7 +1,7 @@
 // The preference window against a world's store: what it loads, what its buttons write, and
 // that closing any window of the application announces the change.
 #include "prefs/PrefPane.h"
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
 #include "tests/support/QtPrinters.h"

@@ -14,7 +14,7 @@
 //   too: archiving fails rather than leave them out unnoticed.
 #include "tools/ditto/DittoArchive.h"
 
-#include "platform/local/AtomicFile.h"
+#include "platform/local/files/AtomicFile.h"
 
 #include <algorithm>
 #include <archive.h>

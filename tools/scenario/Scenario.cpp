@@ -2,8 +2,8 @@
 
 #include "app/AppController.h"
 #include "common/MenuItems.h"
-#include "platform/local/FileOperations.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/FileOperations.h"
+#include "platform/local/files/Files.h"
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 #include "prefs/PrefPane.h"

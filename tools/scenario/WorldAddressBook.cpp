@@ -1,6 +1,6 @@
 #include "tools/scenario/WorldAddressBook.h"
 
-#include "platform/local/AddressBook.h"
+#include "platform/local/contacts/AddressBook.h"
 #include "platform/world/World.h"
 
 #include <QDir>

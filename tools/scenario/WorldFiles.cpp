@@ -1,8 +1,8 @@
 #include "tools/scenario/WorldFiles.h"
 
-#include "platform/local/Files.h"
-#include "platform/local/PdfDocuments.h"
-#include "platform/local/ResourceFork.h"
+#include "platform/local/documents/PdfDocuments.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/files/ResourceFork.h"
 #include "platform/world/World.h"
 #include "tools/scenario/PathPolicy.h"
 

@@ -1,7 +1,7 @@
 #include "tools/scenario/WorldState.h"
 
-#include "platform/local/FlavorTypes.h"
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/documents/FlavorTypes.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"

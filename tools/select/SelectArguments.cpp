@@ -1,7 +1,7 @@
 #include "SelectArguments.h"
 
 #include "platform/linux/SelectionFile.h"
-#include "platform/local/FileUri.h"
+#include "platform/local/files/FileUri.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 // "List Completions" in a world with a word list, and the case rule of the word index.
 #include "commands/completions/Completions.h"
 #include "common/TextWindow.h"
-#include "platform/local/WordIndex.h"
+#include "platform/local/text/WordIndex.h"
 #include "platform/world/World.h"
 #include "tests/support/QtPrinters.h"
 

@@ -4,7 +4,7 @@
 #include "common/MenuItems.h"
 #include "common/ScriptText.h"
 
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
 #include "tests/support/MediaFixtures.h"

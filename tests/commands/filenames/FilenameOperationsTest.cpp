@@ -4,7 +4,7 @@
 #include "common/ItemLists.h"
 #include "common/ItemNames.h"
 #include "common/ScriptText.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 #include "platform/world/World.h"
 #include "tests/support/FileTree.h"
 #include "tests/support/QtPrinters.h"

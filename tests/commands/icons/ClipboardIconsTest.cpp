@@ -1,7 +1,7 @@
 // The clipboard's picture as custom icons, drawn over them, and removed, on real files of a
 // world's root: what ends up in the icon the file manager shows, and each failure's alert.
 #include "commands/icons/ClipboardIcons.h"
-#include "platform/local/CustomIconStore.h"
+#include "platform/local/files/CustomIconStore.h"
 #include "platform/services/Workspace.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"

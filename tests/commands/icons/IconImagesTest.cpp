@@ -1,7 +1,7 @@
 // Pictures of icons written into a chosen folder: nothing there replaced, the picture its own
 // icon, an icon family file drawn from what it holds, and the folder opened once at the end.
 #include "commands/icons/IconImages.h"
-#include "platform/local/CustomIconStore.h"
+#include "platform/local/files/CustomIconStore.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/WorldAlerts.h"

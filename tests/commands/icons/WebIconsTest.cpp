@@ -2,8 +2,8 @@
 // the page's head or the site's /favicon.ico, and each refusal's alert, one per item.
 #include "commands/icons/WebIcons.h"
 #include "commands/icons/TextExtraction.h"
-#include "platform/local/CustomIconStore.h"
-#include "platform/local/ResourceFork.h"
+#include "platform/local/files/CustomIconStore.h"
+#include "platform/local/files/ResourceFork.h"
 #include "platform/world/World.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MediaFixtures.h"

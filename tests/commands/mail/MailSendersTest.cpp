@@ -1,7 +1,7 @@
 // Mail senders into a new address-book group: the line forms, the reuse of people, the group
 // that is made once a second, runs of several processes at once, and what cannot be written.
 #include "commands/mail/MailSenders.h"
-#include "platform/local/FileLock.h"
+#include "platform/local/files/FileLock.h"
 #include "platform/services/PreferenceCalls.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"

@@ -1,8 +1,8 @@
 // Pictures and poster frames to the clipboard, on real files of a world's root.
 #include "commands/media/ImageCopy.h"
 #include "commands/media/Exporters.h"
-#include "platform/local/Files.h"
-#include "platform/local/Movies.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/media/Movies.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"

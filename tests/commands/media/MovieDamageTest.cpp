@@ -4,9 +4,9 @@
 // answers does not depend on the order it is asked in.
 #include "commands/media/MovieInfo.h"
 #include "common/TextWindow.h"
-#include "platform/local/Files.h"
-#include "platform/local/MovieProperties.h"
-#include "platform/local/Movies.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/media/MovieProperties.h"
+#include "platform/local/media/Movies.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/QtPrinters.h"

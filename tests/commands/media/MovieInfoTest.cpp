@@ -1,6 +1,6 @@
 // The movie report of real movies made by ffmpeg.
 #include "commands/media/MovieInfo.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/QtPrinters.h"

@@ -2,7 +2,7 @@
 // copying, and what the user's files go through when something fails.
 #include "commands/pdf/CombineFiles.h"
 #include "commands/pdf/FileTypes.h"
-#include "platform/local/PdfDocuments.h"
+#include "platform/local/documents/PdfDocuments.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/WorldSelection.h"

@@ -2,7 +2,7 @@
 #include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 #include "platform/linux/MenuPictureStyle.h"
-#include "platform/local/MenuPictures.h"
+#include "platform/local/media/MenuPictures.h"
 
 #include <QAction>
 #include <QMenu>

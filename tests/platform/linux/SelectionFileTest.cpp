@@ -1,5 +1,5 @@
 #include "platform/linux/SelectionFile.h"
-#include "platform/local/FileUri.h"
+#include "platform/local/files/FileUri.h"
 
 #include <QDir>
 #include <QFile>

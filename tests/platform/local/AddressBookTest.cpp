@@ -1,5 +1,5 @@
-#include "platform/local/AddressBook.h"
-#include "platform/local/VCard.h"
+#include "platform/local/contacts/AddressBook.h"
+#include "platform/local/contacts/VCard.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Renaming and copying real files: what may change, and what must never.
-#include "platform/local/FileOperations.h"
-#include "platform/local/Files.h"
+#include "platform/local/files/FileOperations.h"
+#include "platform/local/files/Files.h"
 #include "tests/support/FileTree.h"
 #include "tests/support/QtPrinters.h"
 

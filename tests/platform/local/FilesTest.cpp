@@ -1,8 +1,8 @@
-#include "platform/local/Files.h"
-#include "platform/local/AEDesc.h"
-#include "platform/local/Aliases.h"
-#include "platform/local/ExtensionRule.h"
-#include "platform/local/FileUri.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/files/AEDesc.h"
+#include "platform/local/files/Aliases.h"
+#include "platform/local/files/ExtensionRule.h"
+#include "platform/local/files/FileUri.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // Every writer on a full disk: the file it would replace stays byte for byte, nothing is left
 // beside it, and the failure is reported, never taken for success.
-#include "platform/local/AddressBook.h"
-#include "platform/local/AtomicFileDevice.h"
-#include "platform/local/PdfDocuments.h"
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/contacts/AddressBook.h"
+#include "platform/local/documents/PdfDocuments.h"
+#include "platform/local/files/AtomicFileDevice.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/SmallFileSystem.h"
 #include "tools/ditto/DittoArchive.h"

@@ -1,5 +1,5 @@
-#include "platform/local/HttpFetch.h"
-#include "platform/local/LargestImage.h"
+#include "platform/local/network/HttpFetch.h"
+#include "platform/local/media/LargestImage.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MediaFixtures.h"
 

@@ -1,4 +1,4 @@
-#include "platform/local/IconFamily.h"
+#include "platform/local/media/IconFamily.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <QFile>

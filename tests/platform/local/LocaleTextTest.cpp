@@ -1,5 +1,5 @@
 // Case changes follow ICU and the user's language, also in a process under the C locale.
-#include "platform/local/LocaleText.h"
+#include "platform/local/text/LocaleText.h"
 #include "tests/support/QtPrinters.h"
 
 #include <clocale>

@@ -1,7 +1,7 @@
-#include "platform/local/Files.h"
-#include "platform/local/GraphicsImporter.h"
-#include "platform/local/MediaPossibility.h"
-#include "platform/local/Movies.h"
+#include "platform/local/files/Files.h"
+#include "platform/local/media/GraphicsImporter.h"
+#include "platform/local/media/MediaPossibility.h"
+#include "platform/local/media/Movies.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <QFile>

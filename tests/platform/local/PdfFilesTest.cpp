@@ -1,7 +1,7 @@
 // PDFs read only as regular files through the bounded reader, and written whole or not at all
 // through the one writer.
-#include "platform/local/PdfDocuments.h"
-#include "platform/local/PdfWriting.h"
+#include "platform/local/documents/PdfDocuments.h"
+#include "platform/local/documents/PdfWriting.h"
 #include "tests/support/FileTree.h"
 #include "tests/support/MediaFixtures.h"
 

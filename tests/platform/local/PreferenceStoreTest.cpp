@@ -1,5 +1,5 @@
-#include "platform/local/PreferenceStore.h"
-#include "platform/local/FileLock.h"
+#include "platform/local/system/PreferenceStore.h"
+#include "platform/local/files/FileLock.h"
 
 #include <QDir>
 #include <QFile>

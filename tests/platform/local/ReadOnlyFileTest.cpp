@@ -1,6 +1,6 @@
 // A confined folder reads only the regular files inside it, within a cap: not through "..", an
 // absolute path or a link that leads out, not a FIFO (which would block) or a device.
-#include "platform/local/ReadOnlyFile.h"
+#include "platform/local/files/ReadOnlyFile.h"
 #include "tests/support/FileTree.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "platform/local/ResourceFork.h"
+#include "platform/local/files/ResourceFork.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "platform/local/Thumbnails.h"
+#include "platform/local/media/Thumbnails.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <QCryptographicHash>

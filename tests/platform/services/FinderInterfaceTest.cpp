@@ -1,5 +1,5 @@
 // The Finder's three operations, through the process-wide seam, against the world's Finder.
-#include "platform/local/Files.h"
+#include "platform/local/files/Files.h"
 #include "platform/services/Finder.h"
 #include "platform/services/Processes.h"
 #include "platform/world/World.h"

@@ -1,8 +1,8 @@
 // The preference calls on a store that cannot be written: the user hears of it once, and the
 // change is written when the store can be written again.
 #include "platform/services/PreferenceCalls.h"
-#include "platform/local/FileLock.h"
-#include "platform/local/PreferenceStore.h"
+#include "platform/local/files/FileLock.h"
+#include "platform/local/system/PreferenceStore.h"
 #include "platform/services/Platform.h"
 #include "platform/world/World.h"
 

@@ -1,0 +1,211 @@
+#include "platform/local/files/Files.h"
+
+#include <QHash>
+#include <QList>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr UInt32 kRefMagic = FOUR_CHAR_CODE("VMrf");
+constexpr char kExtensionHiddenAttribute[] = "user.velmora.extension-hidden";
+
+struct RefData {
+    UInt32 magic;
+    UInt32 pathId;
+    ItemIdentity identity;
+};
+static_assert(sizeof(RefData) <= sizeof(FSRef));
+static_assert(sizeof(RefData) == 2 * sizeof(UInt32) + sizeof(ItemIdentity));
+
+// A reference holds an index into this table rather than the path itself, which would not fit
+// in 80 bytes. Paths are never removed: a reference may be copied anywhere and live on.
+class PathTable {
+public:
+    UInt32 intern(const QByteArray& path) {
+        std::lock_guard lock(m_mutex);
+        auto it = m_ids.constFind(path);
+        if (it != m_ids.constEnd())
+            return *it;
+        m_paths.append(path);
+        const auto id = UInt32(m_paths.size());
+        m_ids.insert(path, id);
+        return id;
+    }
+    std::optional<QByteArray> path(UInt32 id) {
+        std::lock_guard lock(m_mutex);
+        if (id == 0 || id > UInt32(m_paths.size()))
+            return std::nullopt;
+        return m_paths.at(id - 1);
+    }
+
+private:
+    std::mutex m_mutex;
+    QList<QByteArray> m_paths;
+    QHash<QByteArray, UInt32> m_ids;
+};
+
+PathTable& pathTable() {
+    static PathTable table;
+    return table;
+}
+
+QByteArray tidyAbsolute(const QByteArray& path) {
+    QByteArray absolute = path;
+    if (!absolute.startsWith('/')) {
+        char cwd[4096];
+        if (!getcwd(cwd, sizeof cwd))
+            return {};
+        absolute = QByteArray(cwd) + '/' + path;
+    }
+    QByteArray tidy("/");
+    for (const QByteArray& part : absolute.split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (!tidy.endsWith('/'))
+            tidy += '/';
+        tidy += part;
+    }
+    return tidy;
+}
+
+// The path a valid reference names, or none when the reference is malformed or its path no
+// longer names the same inode.
+std::optional<QByteArray> validPath(const FSRef* ref) {
+    if (!ref)
+        return std::nullopt;
+    RefData data;
+    std::memcpy(&data, ref->hidden, sizeof data);
+    if (data.magic != kRefMagic)
+        return std::nullopt;
+    auto path = pathTable().path(data.pathId);
+    if (!path)
+        return std::nullopt;
+    const auto identity = ItemIdentityAt(*path);
+    if (!identity || *identity != data.identity)
+        return std::nullopt;
+    return path;
+}
+
+} // namespace
+
+std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path) {
+    struct statx st;
+    if (statx(AT_FDCWD, path.constData(), AT_STATX_SYNC_AS_STAT,
+              STATX_INO | STATX_BTIME | STATX_TYPE, &st) != 0)
+        return std::nullopt;
+    ItemIdentity identity{makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino, 0, 0};
+    if (st.stx_mask & STATX_BTIME) {
+        identity.birthSeconds = st.stx_btime.tv_sec;
+        identity.birthNanoseconds = st.stx_btime.tv_nsec;
+    }
+    return identity;
+}
+
+OSStatus FSPathMakeRef(const QByteArray& path, FSRef* ref, Boolean* isDirectory) {
+    if (!ref || path.isEmpty() || path.contains('\0'))
+        return paramErr;
+    const QByteArray absolute = tidyAbsolute(path);
+    if (absolute.isEmpty())
+        return paramErr;
+    struct stat st;
+    if (stat(absolute.constData(), &st) != 0)
+        return errno == ENAMETOOLONG ? pathTooLongErr : fnfErr;
+    const auto identity = ItemIdentityAt(absolute);
+    if (!identity)
+        return fnfErr;
+    RefData data{kRefMagic, pathTable().intern(absolute), *identity};
+    std::memset(ref->hidden, 0, sizeof ref->hidden);
+    std::memcpy(ref->hidden, &data, sizeof data);
+    if (isDirectory)
+        *isDirectory = S_ISDIR(st.st_mode);
+    return noErr;
+}
+
+OSStatus FSRefCopyPath(const FSRef* ref, QByteArray* path) {
+    if (!path)
+        return paramErr;
+    auto valid = validPath(ref);
+    if (!valid)
+        return fnfErr;
+    *path = *valid;
+    return noErr;
+}
+
+OSStatus FSRefMakePath(const FSRef* ref, UInt8* buffer, UInt32 maxPathSize) {
+    if (!buffer || maxPathSize == 0)
+        return paramErr;
+    QByteArray path;
+    if (OSStatus status = FSRefCopyPath(ref, &path); status != noErr)
+        return status;
+    if (UInt32(path.size()) + 1 > maxPathSize)
+        return pathTooLongErr;
+    std::memcpy(buffer, path.constData(), size_t(path.size()) + 1);
+    return noErr;
+}
+
+OSStatus FSIsFSRefValid(const FSRef* ref) {
+    return validPath(ref) ? noErr : fnfErr;
+}
+
+bool FSCompareFSRefs(const FSRef* a, const FSRef* b) {
+    return a && b && std::memcmp(a->hidden, b->hidden, sizeof(RefData)) == 0;
+}
+
+OSStatus FSRefMakeFSSpec(const FSRef* ref, FSSpec* spec) {
+    if (!spec)
+        return paramErr;
+    if (!validPath(ref))
+        return fnfErr;
+    spec->ref = *ref;
+    return noErr;
+}
+
+OSStatus FSGetNameBytes(const FSRef* ref, QByteArray* name) {
+    QByteArray path;
+    if (OSStatus status = FSRefCopyPath(ref, &path); status != noErr)
+        return status;
+    if (!name)
+        return paramErr;
+    *name = path == "/" ? path : path.mid(path.lastIndexOf('/') + 1);
+    return noErr;
+}
+
+OSStatus LSGetExtensionHiddenForRef(const FSRef* ref, Boolean* hidden) {
+    QByteArray path;
+    if (OSStatus status = FSRefCopyPath(ref, &path); status != noErr)
+        return status;
+    if (!hidden)
+        return paramErr;
+    char value[8];
+    const ssize_t size =
+        lgetxattr(path.constData(), kExtensionHiddenAttribute, value, sizeof value);
+    if (size < 0) {
+        if (errno == ENODATA || errno == ENOTSUP) {
+            *hidden = false;
+            return noErr;
+        }
+        return ioErr;
+    }
+    *hidden = size == 1 && value[0] == '1';
+    return noErr;
+}
+
+OSStatus LSSetExtensionHiddenForRef(const FSRef* ref, Boolean hide) {
+    QByteArray path;
+    if (OSStatus status = FSRefCopyPath(ref, &path); status != noErr)
+        return status;
+    if (hide) {
+        if (lsetxattr(path.constData(), kExtensionHiddenAttribute, "1", 1, 0) != 0)
+            return ioErr;
+    } else if (lremovexattr(path.constData(), kExtensionHiddenAttribute) != 0 && errno != ENODATA) {
+        return ioErr;
+    }
+    return noErr;
+}
