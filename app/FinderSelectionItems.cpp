@@ -60,11 +60,13 @@ void AppController::checkSelectionForImagesAndMoviesAndWeblocs() {
         // (or, for a name that tells nothing, first bytes) says they may be a movie or a
         // picture: a thousand text files cost a thousand look-ups of a name, not two thousand
         // files opened and parsed.
-        const MediaPossibility possible = MediaPossibilityOfFile(path);
-        if (!gFinderSelectionHasMovie && possible.movie)
-            gFinderSelectionHasMovie = FSIsMovieFile(&ref);
-        if (!gFinderSelectionHasImage && possible.picture)
-            gFinderSelectionHasImage = FSIsGraphicsFile(&ref);
+        if (!gFinderSelectionHasMovie || !gFinderSelectionHasImage) {
+            const MediaPossibility possible = MediaPossibilityOfFile(path);
+            if (!gFinderSelectionHasMovie && possible.movie)
+                gFinderSelectionHasMovie = FSIsMovieFile(&ref);
+            if (!gFinderSelectionHasImage && possible.picture)
+                gFinderSelectionHasImage = FSIsGraphicsFile(&ref);
+        }
         if (!gFinderSelectionHasWebloc)
             gFinderSelectionHasWebloc = IsWeblocFile(&ref);
         if (gFinderSelectionHasMovie && gFinderSelectionHasImage && gFinderSelectionHasWebloc)

@@ -1,6 +1,7 @@
 #include "platform/linux/SelectionFile.h"
 
 #include "platform/local/files/AtomicFile.h"
+#include "platform/local/files/FileDescriptor.h"
 #include "platform/local/files/FileUri.h"
 
 #include <QList>
@@ -23,32 +24,6 @@ constexpr char kLockName[] = "finder-selection.lock";
 // A write takes milliseconds; a lock held longer belongs to a writer that is stuck.
 constexpr auto kLockWait = std::chrono::seconds(2);
 constexpr auto kLockRetry = std::chrono::milliseconds(20);
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { close(); }
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        if (this != &other) {
-            close();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Returns close()'s result: a write error may surface only here.
-    int close() {
-        const int result = fd_ >= 0 ? ::close(fd_) : 0;
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
 
 QByteArray joinPath(QByteArray folder, const char* name) {
     while (folder.endsWith('/'))
