@@ -20,12 +20,14 @@
 #pragma once
 
 #include "common/CommandRows.h"
+#include "platform/types/MacTypes.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -129,6 +131,9 @@ private:
     std::unique_ptr<VelmoraPrefPane> m_prefController;
     // What this rebuild has found out so far; the command rows' conditions read it.
     MenuContext m_context;
+    // The Finder's selection as this opening read it, each element resolved once (none where
+    // it cannot be).
+    std::vector<std::optional<FSRef>> m_selection;
     // The title of the command at work; none between commands.
     std::optional<QString> m_commandAtWork;
 };

@@ -15,11 +15,22 @@
 bool AppController::addFinderSelectionMenuItem() {
     long count = 0;
     const auto selection = CurrentFinderSelection(&count);
+    // Read once and each element resolved once for the whole opening: the kind probes below
+    // work on what this found.
+    m_selection.clear();
     if (selection) {
-        FSRef first;
+        m_selection.reserve(size_t(count));
+        for (long n = 1; n <= count; ++n) {
+            FSRef ref;
+            m_selection.push_back(ResolveSelectionItem(*selection, n, &ref) ? std::optional(ref)
+                                                                            : std::nullopt);
+        }
+    }
+    if (selection) {
         std::optional<QString> name;
         std::optional<QString> path;
-        if (ResolveSelectionItem(*selection, 1, &first)) {
+        if (!m_selection.empty() && m_selection.front()) {
+            const FSRef first = *m_selection.front();
             name = GetObjectDisplayName(&first);
             path = stringWithFSRef(&first);
         }
@@ -52,16 +63,19 @@ void AppController::checkSelectionForImagesAndMoviesAndWeblocs() {
     gFinderSelectionHasMovie = false;
     gFinderSelectionHasImage = false;
     gFinderSelectionHasWebloc = false;
-    for (const QString& path : getFinderSelection()) {
-        FSRef ref;
-        if (!getFSRef(path, &ref))
+    for (const std::optional<FSRef>& element : m_selection) {
+        if (!element)
+            continue;
+        FSRef ref = *element;
+        const auto path = stringWithFSRef(&ref);
+        if (!path)
             continue;
         // The readers that open and parse a file are asked only about the files whose name
         // (or, for a name that tells nothing, first bytes) says they may be a movie or a
         // picture: a thousand text files cost a thousand look-ups of a name, not two thousand
         // files opened and parsed.
         if (!gFinderSelectionHasMovie || !gFinderSelectionHasImage) {
-            const MediaPossibility possible = MediaPossibilityOfFile(path);
+            const MediaPossibility possible = MediaPossibilityOfFile(*path);
             if (!gFinderSelectionHasMovie && possible.movie)
                 gFinderSelectionHasMovie = FSIsMovieFile(&ref);
             if (!gFinderSelectionHasImage && possible.picture)

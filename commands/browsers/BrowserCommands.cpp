@@ -31,7 +31,7 @@ constexpr Browser kBrowsers[] = {
 };
 
 // The action tells the browsers apart by the item's title.
-void fillBrowsers(QMenu* submenu, const MenuContext&) {
+void appendInstalledBrowsers(QMenu* submenu) {
     for (const Browser& browser : kBrowsers) {
         const QString name = QString::fromLatin1(browser.name);
         const auto path = NSWorkspaceFullPathForApplication(name);
@@ -41,6 +41,12 @@ void fillBrowsers(QMenu* submenu, const MenuContext&) {
         if (const auto icon = NSWorkspaceIconForFile(*path))
             SetItemImage(item, *icon, QStringLiteral("icon:") + *path);
     }
+}
+
+// Which browsers are installed is asked only when the submenu opens: most openings of the menu
+// never show it.
+void fillBrowsers(QMenu* submenu, const MenuContext&) {
+    FillSubmenuWhenShown(submenu, appendInstalledBrowsers);
 }
 
 const CommandRow kBrowsersRows[] = {

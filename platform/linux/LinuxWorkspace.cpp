@@ -9,12 +9,10 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace platform::linuxdesk {
@@ -124,19 +122,11 @@ std::optional<QString> LinuxWorkspace::fullPathForApplication(const QString& nam
                 return path;
         }
     }
-    for (const QString& folder :
-         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-        QDirIterator entries(folder, {QStringLiteral("*.desktop")}, QDir::Files,
-                             QDirIterator::Subdirectories);
-        while (entries.hasNext()) {
-            const QString path = entries.next();
-            QSettings entry(path, QSettings::IniFormat);
-            entry.beginGroup(QStringLiteral("Desktop Entry"));
-            if (entry.value(QStringLiteral("Name")).toString() == name &&
-                entry.value(QStringLiteral("Type")).toString() == QLatin1String("Application") &&
-                !entry.value(QStringLiteral("Hidden")).toBool())
-                return path;
-        }
+    // The entries are read once, and again only when an applications folder changes: a name
+    // that is not installed costs a look through a list, not a read of every entry.
+    for (const DesktopEntry& entry : ApplicationDesktopEntries()) {
+        if (entry.name == name)
+            return entry.path;
     }
     return std::nullopt;
 }

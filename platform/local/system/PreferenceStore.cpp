@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
 namespace platform {
 
 namespace {
@@ -44,12 +46,28 @@ std::optional<QVariantMap> PreferenceStore::readFile(const QString& name) const 
     return document.object().toVariantMap();
 }
 
+std::optional<PreferenceStore::FileStamp> PreferenceStore::stampOf(const QString& name) const {
+    struct stat info;
+    if (::stat(QFile::encodeName(filePath(name)).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileStamp{info.st_dev, info.st_ino, info.st_size,
+                     info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec,
+                     info.st_ctim.tv_sec * 1'000'000'000LL + info.st_ctim.tv_nsec};
+}
+
+void PreferenceStore::reload(Domain& entry, const QString& name) {
+    const auto stamp = stampOf(name);
+    if (entry.loaded && stamp && stamp == entry.stamp)
+        return;
+    entry.values = readFile(name).value_or(QVariantMap());
+    entry.stamp = stamp;
+    entry.loaded = true;
+}
+
 PreferenceStore::Domain& PreferenceStore::domain(const QString& name) {
     Domain& entry = m_domains[name];
-    if (!entry.loaded && isValidDomain(name)) {
-        entry.values = readFile(name).value_or(QVariantMap());
-        entry.loaded = true;
-    }
+    if (!entry.loaded && isValidDomain(name))
+        reload(entry, name);
     return entry;
 }
 
@@ -73,7 +91,7 @@ bool PreferenceStore::synchronize(const QString& name) {
         return false;
     Domain& entry = domain(name);
     if (entry.pending.isEmpty()) {
-        entry.values = readFile(name).value_or(QVariantMap());
+        reload(entry, name);
         return true;
     }
     if (!QDir().mkpath(m_folder)) {
@@ -108,6 +126,7 @@ bool PreferenceStore::synchronize(const QString& name) {
         return false;
     }
     m_lastError.clear();
+    entry.stamp = stampOf(name);
     entry.values = merged;
     entry.pending.clear();
     return true;

@@ -45,11 +45,21 @@ public:
     QString folder() const { return m_folder; }
 
 private:
+    // What a file was when it was last read: a file whose stamp has not changed is not read
+    // again, so that a menu asking for a setting at every opening costs one stat.
+    struct FileStamp {
+        unsigned long long device = 0, inode = 0;
+        long long size = 0, modifiedNs = 0, changedNs = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
     struct Domain {
         QVariantMap values;
         QMap<QString, std::optional<QVariant>> pending;
         bool loaded = false;
+        std::optional<FileStamp> stamp; // none: not read, or nothing readable was there
     };
+    std::optional<FileStamp> stampOf(const QString& name) const;
+    void reload(Domain& entry, const QString& name);
     Domain& domain(const QString& name);
     std::optional<QVariantMap> readFile(const QString& name) const;
     QString filePath(const QString& name) const;
