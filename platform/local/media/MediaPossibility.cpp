@@ -1,10 +1,14 @@
 #include "platform/local/media/MediaPossibility.h"
 
+#include "platform/local/files/FileDescriptor.h"
 #include "platform/local/files/ReadOnlyFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +27,7 @@ bool isMediaType(const QMimeType& type) {
         name.startsWith(QLatin1String("audio/")))
         return true;
     for (const QLatin1String other : kOtherMediaTypes) {
-        if (name == other || type.inherits(other))
+        if (name == other)
             return true;
     }
     return false;
@@ -65,12 +69,18 @@ MediaPossibility MediaPossibilityOfFile(const QString& path) {
         if (isMediaType(type))
             return {true, true};
     }
-    const auto file = OpenRegularFile(path);
-    if (!file)
+    // A plain descriptor: this runs for every selected file at every opening.
+    const platform::FileDescriptor fd(OpenRegularFileForReading(QFile::encodeName(path)));
+    if (!fd.valid())
         return {};
-    const QByteArray head = file->read(kSniffedBytes);
-    if (head.isEmpty())
+    QByteArray head(kSniffedBytes, Qt::Uninitialized);
+    ssize_t got;
+    do {
+        got = ::read(fd.get(), head.data(), size_t(head.size()));
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0)
         return {};
+    head.truncate(got);
     if (looksLikeText(head))
         return possibilityOfText(head);
     return {true, true};
