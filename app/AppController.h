@@ -20,6 +20,7 @@
 #pragma once
 
 #include "common/CommandRows.h"
+#include "common/SelectionKinds.h"
 #include "platform/types/MacTypes.h"
 
 #include <QObject>
@@ -134,6 +135,8 @@ private:
     // The Finder's selection as this opening read it, each element resolved once (none where
     // it cannot be).
     std::vector<std::optional<FSRef>> m_selection;
+    // The selection's kinds, and what earlier openings learnt of each item.
+    SelectionKinds m_selectionKinds;
     // The title of the command at work; none between commands.
     std::optional<QString> m_commandAtWork;
 };

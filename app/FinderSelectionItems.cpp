@@ -6,8 +6,8 @@
 #include "common/ItemNames.h"
 #include "common/ItemPaths.h"
 #include "common/MenuItems.h"
+#include "common/SelectionKinds.h"
 #include "common/SelectionResolution.h"
-#include "platform/local/media/MediaPossibility.h"
 #include "platform/services/Workspace.h"
 
 #include <QAction>
@@ -60,32 +60,10 @@ QStringList AppController::getFinderSelection() {
 }
 
 void AppController::checkSelectionForImagesAndMoviesAndWeblocs() {
-    gFinderSelectionHasMovie = false;
-    gFinderSelectionHasImage = false;
-    gFinderSelectionHasWebloc = false;
-    for (const std::optional<FSRef>& element : m_selection) {
-        if (!element)
-            continue;
-        FSRef ref = *element;
-        const auto path = stringWithFSRef(&ref);
-        if (!path)
-            continue;
-        // The readers that open and parse a file are asked only about the files whose name
-        // (or, for a name that tells nothing, first bytes) says they may be a movie or a
-        // picture: a thousand text files cost a thousand look-ups of a name, not two thousand
-        // files opened and parsed.
-        if (!gFinderSelectionHasMovie || !gFinderSelectionHasImage) {
-            const MediaPossibility possible = MediaPossibilityOfFile(*path);
-            if (!gFinderSelectionHasMovie && possible.movie)
-                gFinderSelectionHasMovie = FSIsMovieFile(&ref);
-            if (!gFinderSelectionHasImage && possible.picture)
-                gFinderSelectionHasImage = FSIsGraphicsFile(&ref);
-        }
-        if (!gFinderSelectionHasWebloc)
-            gFinderSelectionHasWebloc = IsWeblocFile(&ref);
-        if (gFinderSelectionHasMovie && gFinderSelectionHasImage && gFinderSelectionHasWebloc)
-            break;
-    }
+    const SelectionKindFlags flags = m_selectionKinds.flagsOf(m_selection);
+    gFinderSelectionHasMovie = flags.movie;
+    gFinderSelectionHasImage = flags.picture;
+    gFinderSelectionHasWebloc = flags.webloc;
 }
 
 void AppController::selFirstSelectedFinderItem(QAction* sender) {

@@ -24,10 +24,9 @@ Boolean MyAEIdleProc(EventRecord*, SInt32* sleepTime, RgnHandle* mouseRgn) {
 }
 
 OSStatus AliasForPathSpecifier(const AEDesc& spec, AliasHandle* alias) {
-    FSRef ref;
-    if (spec.data.isEmpty() || FSPathMakeRef(spec.data, &ref) != noErr)
+    if (spec.data.isEmpty() || FSNewAliasForPath(spec.data, alias) != noErr)
         return errAENoSuchObject;
-    return FSNewAlias(nullptr, &ref, alias);
+    return noErr;
 }
 
 OSStatus MoreFEGetSelection(AEIdleUPP idle, AEDescList* list) {

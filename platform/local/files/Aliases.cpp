@@ -8,23 +8,38 @@
 namespace {
 constexpr quint32 kAliasMagic = FOUR_CHAR_CODE("VMal");
 constexpr quint32 kAliasVersion = 1;
+QByteArray aliasBytes(const QByteArray& path, const ItemIdentity& identity) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << kAliasMagic << kAliasVersion << path << quint64(identity.device)
+        << quint64(identity.inode) << qint64(identity.birthSeconds)
+        << quint64(identity.birthNanoseconds);
+    return bytes;
+}
+
 } // namespace
 
 OSStatus FSNewAlias(const FSRef*, const FSRef* target, AliasHandle* alias) {
     if (!alias)
         return paramErr;
     QByteArray path;
-    if (OSStatus status = FSRefCopyPath(target, &path); status != noErr)
+    ItemStamp stamp;
+    if (OSStatus status = FSRefCopyPathAndStamp(target, &path, &stamp); status != noErr)
         return status;
-    const auto identity = ItemIdentityAt(path);
-    if (!identity)
+    *alias = aliasBytes(path, stamp.identity);
+    return noErr;
+}
+
+OSStatus FSNewAliasForPath(const QByteArray& path, AliasHandle* alias) {
+    if (!alias)
+        return paramErr;
+    FSRef ref;
+    if (OSStatus status = FSPathMakeRef(path, &ref); status != noErr)
+        return status;
+    const auto made = FSRefRecordedItem(&ref);
+    if (!made)
         return fnfErr;
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << kAliasMagic << kAliasVersion << path << quint64(identity->device)
-        << quint64(identity->inode) << qint64(identity->birthSeconds)
-        << quint64(identity->birthNanoseconds);
-    *alias = bytes;
+    *alias = aliasBytes(made->path, made->identity);
     return noErr;
 }
 
@@ -42,9 +57,14 @@ OSStatus FSResolveAliasWithMountFlags(const FSRef*, const AliasHandle& alias, FS
     if (in.status() != QDataStream::Ok || magic != kAliasMagic || version != kAliasVersion)
         return paramErr;
     const ItemIdentity stored{device, inode, birthSeconds, birthNanoseconds};
-    if (path.isEmpty() || ItemIdentityAt(path) != stored)
+    FSRef found;
+    if (path.isEmpty() || FSPathMakeRef(path, &found) != noErr)
+        return fnfErr;
+    const auto made = FSRefRecordedItem(&found);
+    if (!made || made->identity != stored)
         return fnfErr;
     if (wasChanged)
         *wasChanged = false;
-    return FSPathMakeRef(path, target);
+    *target = found;
+    return noErr;
 }

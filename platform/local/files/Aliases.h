@@ -17,6 +17,10 @@ enum : UInt32 { kResolveAliasFileNoUI = 0x00000001 };
 
 OSStatus FSNewAlias(const FSRef* fromFile, const FSRef* target, AliasHandle* alias);
 
+// An alias to the item at `path`, made with one look at it (a selection of thousands of items
+// becomes aliases at every opening of the menu).
+OSStatus FSNewAliasForPath(const QByteArray& path, AliasHandle* alias);
+
 // `wasChanged` is always false here: an alias is never updated on resolution.
 OSStatus FSResolveAliasWithMountFlags(const FSRef* fromFile, const AliasHandle& alias,
                                       FSRef* target, Boolean* wasChanged, UInt32 mountFlags);

@@ -75,31 +75,25 @@ QByteArray tidyAbsolute(const QByteArray& path) {
     return tidy;
 }
 
-// The path a valid reference names, or none when the reference is malformed or its path no
-// longer names the same inode.
-std::optional<QByteArray> validPath(const FSRef* ref) {
+std::optional<RefData> recordedData(const FSRef* ref) {
     if (!ref)
         return std::nullopt;
     RefData data;
     std::memcpy(&data, ref->hidden, sizeof data);
     if (data.magic != kRefMagic)
         return std::nullopt;
-    auto path = pathTable().path(data.pathId);
-    if (!path)
-        return std::nullopt;
-    const auto identity = ItemIdentityAt(*path);
-    if (!identity || *identity != data.identity)
-        return std::nullopt;
-    return path;
+    return data;
 }
 
-} // namespace
+constexpr unsigned kLookMask =
+    STATX_TYPE | STATX_INO | STATX_BTIME | STATX_SIZE | STATX_MTIME | STATX_CTIME;
 
-std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path) {
-    struct statx st;
-    if (statx(AT_FDCWD, path.constData(), AT_STATX_SYNC_AS_STAT,
-              STATX_INO | STATX_BTIME | STATX_TYPE, &st) != 0)
-        return std::nullopt;
+// One statx gives everything a reference, an alias or a stamp needs (symbolic links followed).
+bool lookAt(const char* path, struct statx* st) {
+    return statx(AT_FDCWD, path, AT_STATX_SYNC_AS_STAT, kLookMask, st) == 0;
+}
+
+ItemIdentity identityOf(const struct statx& st) {
     ItemIdentity identity{makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino, 0, 0};
     if (st.stx_mask & STATX_BTIME) {
         identity.birthSeconds = st.stx_btime.tv_sec;
@@ -108,23 +102,53 @@ std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path) {
     return identity;
 }
 
+ItemStamp stampOf(const struct statx& st) {
+    return {identityOf(st),       st.stx_size,         st.stx_mtime.tv_sec,
+            st.stx_mtime.tv_nsec, st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec};
+}
+
+// The path a valid reference names, or none when the reference is malformed or its path no
+// longer names the same inode.
+std::optional<QByteArray> validPath(const FSRef* ref, ItemStamp* stamp = nullptr) {
+    const auto data = recordedData(ref);
+    if (!data)
+        return std::nullopt;
+    auto path = pathTable().path(data->pathId);
+    if (!path)
+        return std::nullopt;
+    struct statx st;
+    if (!lookAt(path->constData(), &st) || identityOf(st) != data->identity)
+        return std::nullopt;
+    if (stamp)
+        *stamp = stampOf(st);
+    return path;
+}
+
+} // namespace
+
+std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path) {
+    struct statx st;
+    if (!lookAt(path.constData(), &st))
+        return std::nullopt;
+    return identityOf(st);
+}
+
 OSStatus FSPathMakeRef(const QByteArray& path, FSRef* ref, Boolean* isDirectory) {
     if (!ref || path.isEmpty() || path.contains('\0'))
         return paramErr;
     const QByteArray absolute = tidyAbsolute(path);
     if (absolute.isEmpty())
         return paramErr;
-    struct stat st;
-    if (stat(absolute.constData(), &st) != 0)
+    // One look serves the identity and the kind: selections of thousands of items are made into
+    // references at every opening of the menu.
+    struct statx st;
+    if (!lookAt(absolute.constData(), &st))
         return errno == ENAMETOOLONG ? pathTooLongErr : fnfErr;
-    const auto identity = ItemIdentityAt(absolute);
-    if (!identity)
-        return fnfErr;
-    RefData data{kRefMagic, pathTable().intern(absolute), *identity};
+    RefData data{kRefMagic, pathTable().intern(absolute), identityOf(st)};
     std::memset(ref->hidden, 0, sizeof ref->hidden);
     std::memcpy(ref->hidden, &data, sizeof data);
     if (isDirectory)
-        *isDirectory = S_ISDIR(st.st_mode);
+        *isDirectory = S_ISDIR(st.stx_mode);
     return noErr;
 }
 
@@ -136,6 +160,26 @@ OSStatus FSRefCopyPath(const FSRef* ref, QByteArray* path) {
         return fnfErr;
     *path = *valid;
     return noErr;
+}
+
+OSStatus FSRefCopyPathAndStamp(const FSRef* ref, QByteArray* path, ItemStamp* stamp) {
+    if (!path || !stamp)
+        return paramErr;
+    auto valid = validPath(ref, stamp);
+    if (!valid)
+        return fnfErr;
+    *path = *valid;
+    return noErr;
+}
+
+std::optional<RecordedItem> FSRefRecordedItem(const FSRef* ref) {
+    const auto data = recordedData(ref);
+    if (!data)
+        return std::nullopt;
+    auto path = pathTable().path(data->pathId);
+    if (!path)
+        return std::nullopt;
+    return RecordedItem{*path, data->identity};
 }
 
 OSStatus FSRefMakePath(const FSRef* ref, UInt8* buffer, UInt32 maxPathSize) {

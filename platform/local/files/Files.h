@@ -39,6 +39,28 @@ OSStatus FSRefMakePath(const FSRef* ref, UInt8* buffer, UInt32 maxPathSize);
 // The same, without a buffer limit of the caller's.
 OSStatus FSRefCopyPath(const FSRef* ref, QByteArray* path);
 
+// What changes whenever an item's content or attributes change, beside its identity.
+struct ItemStamp {
+    ItemIdentity identity;
+    UInt64 size;
+    SInt64 modifiedSeconds;
+    UInt64 modifiedNanoseconds;
+    SInt64 changedSeconds; // the inode's change time, which no program can set back
+    UInt64 changedNanoseconds;
+    bool operator==(const ItemStamp&) const = default;
+};
+
+// The path of a reference that still names its item, with the item's stamp now; one look.
+OSStatus FSRefCopyPathAndStamp(const FSRef* ref, QByteArray* path, ItemStamp* stamp);
+
+// The path and identity a reference was made with, as they were then: no look at the file
+// system, so nothing says the item is still there.
+struct RecordedItem {
+    QByteArray path;
+    ItemIdentity identity;
+};
+std::optional<RecordedItem> FSRefRecordedItem(const FSRef* ref);
+
 // noErr when the reference names an existing item; fnfErr otherwise.
 OSStatus FSIsFSRefValid(const FSRef* ref);
 
