@@ -23,6 +23,7 @@
 #include "common/SelectionKinds.h"
 #include "platform/types/MacTypes.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -137,6 +138,13 @@ private:
     std::vector<std::optional<FSRef>> m_selection;
     // The selection's kinds, and what earlier openings learnt of each item.
     SelectionKinds m_selectionKinds;
+    // The clipboard's picture as the menu shows it, made once per contents of the clipboard.
+    struct ClipboardPreview {
+        UInt64 change;
+        bool decodes;                 // the clipboard holds a picture that decodes
+        std::optional<QIcon> picture; // its preview, where it could be scaled
+    };
+    std::optional<ClipboardPreview> m_clipboardPreview;
     // The title of the command at work; none between commands.
     std::optional<QString> m_commandAtWork;
 };

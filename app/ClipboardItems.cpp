@@ -29,18 +29,32 @@ void AppController::addClipboardTextMenuItem() {
 void AppController::addClipboardImageMenuItem() {
     gClipboardHasImage = false;
     PasteboardRef pasteboard = nullptr;
-    if (PasteboardCreate(kPasteboardClipboard, &pasteboard) != noErr ||
-        !ImageCanInitWithPasteboard(pasteboard))
+    if (PasteboardCreate(kPasteboardClipboard, &pasteboard) != noErr)
         return;
-    // Decoded no larger than the menu needs, so that a huge picture does not slow the menu down.
-    const auto image = ImageInitWithPasteboard(pasteboard, kClipboardPictureSize * 4);
-    if (!image)
+    // A picture is read and decoded once per contents of the clipboard: a photo of twelve
+    // megapixels takes far longer to decode than the whole menu to build. An owner that never
+    // answered is not asked again until the contents change.
+    const UInt64 change = PasteboardChangeCount(pasteboard);
+    if (!m_clipboardPreview || m_clipboardPreview->change != change) {
+        ClipboardPreview preview{change, false, std::nullopt};
+        if (ImageCanInitWithPasteboard(pasteboard)) {
+            // Decoded no larger than the menu needs where the format allows.
+            if (const auto image = ImageInitWithPasteboard(pasteboard, kClipboardPictureSize * 4)) {
+                preview.decodes = true;
+                if (const auto picture =
+                        imageByScalingProportionallyToSize(*image, kClipboardPictureSize))
+                    preview.picture = platform::MenuPicture(*picture);
+            }
+        }
+        m_clipboardPreview = std::move(preview);
+    }
+    if (!m_clipboardPreview->decodes)
         return;
     QAction* item =
         addMenuItem(QString(), "selClipboardImagePreviewItem:",
                     QStringLiteral("Select this item to open the clipboard image in Preview."));
-    if (const auto picture = imageByScalingProportionallyToSize(*image, kClipboardPictureSize))
-        SetItemImage(item, platform::MenuPicture(*picture), QStringLiteral("picture:64x64"));
+    if (m_clipboardPreview->picture)
+        SetItemImage(item, *m_clipboardPreview->picture, QStringLiteral("picture:64x64"));
     gClipboardHasImage = true;
 }
 

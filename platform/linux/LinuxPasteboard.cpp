@@ -28,8 +28,10 @@ bool LinuxPasteboard::ownsClipboard() const {
 }
 
 LinuxPasteboard::LinuxPasteboard()
-    : m_watch(QObject::connect(clipboard(), &QClipboard::dataChanged, clipboard(),
-                               [this] { m_modified = true; })) {}
+    : m_watch(QObject::connect(clipboard(), &QClipboard::dataChanged, clipboard(), [this] {
+          m_modified = true;
+          ++m_changes;
+      })) {}
 
 LinuxPasteboard::~LinuxPasteboard() {
     QObject::disconnect(m_watch);
@@ -43,7 +45,15 @@ PasteboardSyncFlags LinuxPasteboard::synchronize() {
     return flags;
 }
 
+// Qt tells of every new owner, and of the same owner taking the clipboard again with new
+// contents: on X11 each is an XFixes selection event with a newer timestamp, read from the same
+// connection as the click that opens the menu, and so handled before it.
+UInt64 LinuxPasteboard::changeCount() {
+    return m_changes;
+}
+
 OSStatus LinuxPasteboard::clear() {
+    ++m_changes;
     clipboard()->clear();
     auto* empty = new QMimeData;
     m_offered = empty;
@@ -109,6 +119,7 @@ OSStatus LinuxPasteboard::putItemFlavor(PasteboardItemID item, const QString& fl
     const QString mimeType = MimeTypeForFlavor(flavor);
     if (m_offered->hasFormat(mimeType))
         return duplicatePasteboardFlavorErr;
+    ++m_changes;
     // The clipboard owns what it is given and may drop it at any time, so each put hands it a
     // new set of data holding everything put so far.
     auto* next = new QMimeData;

@@ -75,6 +75,7 @@ public:
     // The clipboard outlives every desktop made in a process: the watch ends with this one.
     ~LinuxPasteboard() override;
     PasteboardSyncFlags synchronize() override;
+    UInt64 changeCount() override;
     OSStatus clear() override;
     OSStatus itemCount(ItemCount* count) override;
     OSStatus itemIdentifier(CFIndex index, PasteboardItemID* item) override;
@@ -88,6 +89,7 @@ public:
 private:
     bool ownsClipboard() const;
     bool m_modified = true;
+    UInt64 m_changes = 1;
     // What this process offers, as last handed to the clipboard (which owns it).
     QPointer<QMimeData> m_offered;
     QMetaObject::Connection m_watch;

@@ -30,6 +30,10 @@ PasteboardSyncFlags PasteboardSynchronize(PasteboardRef pasteboard) {
     return pasteboard ? pasteboard->synchronize() : 0;
 }
 
+UInt64 PasteboardChangeCount(PasteboardRef pasteboard) {
+    return pasteboard ? pasteboard->changeCount() : 0;
+}
+
 OSStatus PasteboardGetItemCount(PasteboardRef pasteboard, ItemCount* count) {
     if (!pasteboard || !count)
         return paramErr;

@@ -46,6 +46,9 @@ public:
     // Brings this process's view up to date; says whether the contents changed since the last
     // call and whether this process put them there.
     virtual PasteboardSyncFlags synchronize() = 0;
+    // A number that grows whenever the contents change, whoever changed them; what was made
+    // from the contents at one count holds for as long as the count stays.
+    virtual UInt64 changeCount() = 0;
     // Empties the pasteboard and makes this process its owner.
     virtual OSStatus clear() = 0;
     virtual OSStatus itemCount(ItemCount* count) = 0;
@@ -81,6 +84,8 @@ enum : OSStatus {
 OSStatus PasteboardCreate(const QString& name, PasteboardRef* pasteboard);
 OSStatus PasteboardClear(PasteboardRef pasteboard);
 PasteboardSyncFlags PasteboardSynchronize(PasteboardRef pasteboard);
+// The contents' change count (PasteboardService::changeCount); 0 without a pasteboard.
+UInt64 PasteboardChangeCount(PasteboardRef pasteboard);
 OSStatus PasteboardGetItemCount(PasteboardRef pasteboard, ItemCount* count);
 OSStatus PasteboardGetItemIdentifier(PasteboardRef pasteboard, CFIndex index,
                                      PasteboardItemID* item);

@@ -55,6 +55,7 @@ struct MailState {
 // One pasteboard item: its flavors in the order the item offers them.
 struct PasteboardItem {
     std::vector<std::pair<QString, QByteArray>> flavors;
+    bool operator==(const PasteboardItem&) const = default;
 };
 
 struct ClipboardState {

@@ -23,6 +23,14 @@ PasteboardSyncFlags WorldPasteboard::synchronize() {
     return flags;
 }
 
+UInt64 WorldPasteboard::changeCount() {
+    if (m_world.clipboard.items != m_counted) {
+        m_counted = m_world.clipboard.items;
+        ++m_changes;
+    }
+    return m_changes;
+}
+
 OSStatus WorldPasteboard::clear() {
     if (m_world.clipboard.heldByOther) {
         m_world.clipboard.ownedBySystem = false;

@@ -54,6 +54,9 @@ class WorldPasteboard : public PasteboardService {
 public:
     explicit WorldPasteboard(World& world) : m_world(world) {}
     PasteboardSyncFlags synchronize() override;
+    // The world's clipboard is changed by whoever holds the world, without telling: the count
+    // grows whenever what it holds differs from what it held at the last call.
+    UInt64 changeCount() override;
     OSStatus clear() override;
     OSStatus itemCount(ItemCount* count) override;
     OSStatus itemIdentifier(CFIndex index, PasteboardItemID* item) override;
@@ -66,6 +69,8 @@ public:
 
 private:
     World& m_world;
+    UInt64 m_changes = 1;
+    std::vector<PasteboardItem> m_counted;
 };
 
 // Alerts answer from the scenario's list and are recorded with their answer.

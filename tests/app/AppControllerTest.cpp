@@ -13,8 +13,10 @@
 #include "tools/scenario/MenuRecord.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonObject>
 #include <QMenu>
 #include <QTimer>
@@ -164,6 +166,39 @@ TEST_F(AppControllerTest, OpeningTwiceGivesTheSameMenuAndNoLeftovers) {
     QAction* last = controller.menu()->actions().last();
     EXPECT_EQ(ItemTitle(last), QStringLiteral("Quit"));
     EXPECT_TRUE(last->isEnabled());
+}
+
+// The clipboard's picture is made once per contents, and follows new contents whoever puts them
+// there: here the same owner replaces a red picture with a blue one, then with text.
+TEST_F(AppControllerTest, TheClipboardPreviewFollowsEveryNewContents) {
+    auto png = [](Qt::GlobalColor color) {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(color);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "png");
+        return bytes;
+    };
+    auto previewColor = [](AppController& controller) -> std::optional<QColor> {
+        for (QAction* item : controller.menu()->actions()) {
+            if (item->toolTip().contains(QLatin1String("clipboard image")))
+                return item->icon().pixmap(16, 16).toImage().pixelColor(8, 8);
+        }
+        return std::nullopt;
+    };
+    AppController controller;
+    m_world.clipboard.items = {{{{kUTTypePNG, png(Qt::red)}}}};
+    controller.setup();
+    EXPECT_EQ(previewColor(controller), QColor(Qt::red));
+    controller.setup();
+    EXPECT_EQ(previewColor(controller), QColor(Qt::red));
+    m_world.clipboard.items = {{{{kUTTypePNG, png(Qt::blue)}}}};
+    controller.setup();
+    EXPECT_EQ(previewColor(controller), QColor(Qt::blue));
+    m_world.clipboard.items = {{{{kUTTypeUTF8PlainText, QByteArray("words")}}}};
+    controller.setup();
+    EXPECT_EQ(previewColor(controller), std::nullopt);
 }
 
 // While a command's work runs off the menu's thread, the menu still opens, says what is at work,

@@ -26,6 +26,19 @@ TEST_F(LinuxPasteboardTest, TextAnotherProgramCopiedIsRead) {
     EXPECT_FALSE(PasteboardSynchronize(&m_pasteboard) & kPasteboardClientIsOwner);
 }
 
+// What is made from the contents is kept while the count stays: every new contents, from another
+// program (the same one again included) or from this one, moves it on.
+TEST_F(LinuxPasteboardTest, EveryNewContentsMovesTheChangeCountOn) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("first"));
+    const UInt64 first = PasteboardChangeCount(&m_pasteboard);
+    EXPECT_EQ(PasteboardChangeCount(&m_pasteboard), first);
+    QGuiApplication::clipboard()->setText(QStringLiteral("second"));
+    const UInt64 second = PasteboardChangeCount(&m_pasteboard);
+    EXPECT_GT(second, first);
+    ASSERT_EQ(PutStringOnPasteboard(QStringLiteral("ours")), noErr);
+    EXPECT_GT(PasteboardChangeCount(&m_pasteboard), second);
+}
+
 TEST_F(LinuxPasteboardTest, TextPutHereIsOfferedAsUtf8AndAsPlainText) {
     auto* other = new QMimeData;
     other->setData(QStringLiteral("image/png"), "old picture");
