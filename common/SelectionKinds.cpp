@@ -26,13 +26,15 @@ SelectionKindFlags SelectionKinds::flagsOf(const std::vector<std::optional<FSRef
         if (!selection[next])
             continue;
         const FSRef ref = *selection[next];
-        QByteArray path;
-        ItemStamp stamp;
-        if (FSRefCopyPathAndStamp(&ref, &path, &stamp) != noErr)
+        // The selection was resolved a moment ago, in this opening: the stamp that look saw is
+        // the item's stamp now. The probes look again for themselves.
+        const auto recorded = FSRefRecordedItem(&ref);
+        if (!recorded)
             continue;
+        const QByteArray& path = recorded->path;
         Known item = m_known.take(path);
-        if (item.stamp != stamp)
-            item = Known{stamp, {}, {}, {}, {}, {}};
+        if (item.stamp != recorded->stamp)
+            item = Known{recorded->stamp, {}, {}, {}, {}, {}};
         // The readers that open and parse a file are asked only about the files whose name (or,
         // for a name that tells nothing, first bytes) says they may be a movie or a picture.
         if (!flags.movie || !flags.picture) {

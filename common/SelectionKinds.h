@@ -24,9 +24,8 @@ struct SelectionKindFlags {
 
 class SelectionKinds {
 public:
-    // Each item is probed only as far as the flags still unset need; the walk ends when all three
-    // are set. Items that no longer resolve (none) or whose reference no longer names them are
-    // skipped.
+    // `selection` as resolved in this opening (none where an element did not resolve). Each item
+    // is probed only as far as the flags still unset need; the walk ends when all three are set.
     SelectionKindFlags flagsOf(const std::vector<std::optional<FSRef>>& selection);
 
 private:

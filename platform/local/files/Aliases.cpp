@@ -39,7 +39,7 @@ OSStatus FSNewAliasForPath(const QByteArray& path, AliasHandle* alias) {
     const auto made = FSRefRecordedItem(&ref);
     if (!made)
         return fnfErr;
-    *alias = aliasBytes(made->path, made->identity);
+    *alias = aliasBytes(made->path, made->stamp.identity);
     return noErr;
 }
 
@@ -61,7 +61,7 @@ OSStatus FSResolveAliasWithMountFlags(const FSRef*, const AliasHandle& alias, FS
     if (path.isEmpty() || FSPathMakeRef(path, &found) != noErr)
         return fnfErr;
     const auto made = FSRefRecordedItem(&found);
-    if (!made || made->identity != stored)
+    if (!made || made->stamp.identity != stored)
         return fnfErr;
     if (wasChanged)
         *wasChanged = false;

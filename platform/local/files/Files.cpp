@@ -21,8 +21,18 @@ struct RefData {
     UInt32 pathId;
     ItemIdentity identity;
 };
-static_assert(sizeof(RefData) <= sizeof(FSRef));
 static_assert(sizeof(RefData) == 2 * sizeof(UInt32) + sizeof(ItemIdentity));
+
+// After the reference proper, which alone says which item it is, the rest of the item's stamp as
+// the look that made the reference saw it.
+struct RefStampRest {
+    UInt64 size;
+    SInt64 modifiedSeconds;
+    UInt64 modifiedNanoseconds;
+    SInt64 changedSeconds;
+    UInt64 changedNanoseconds;
+};
+static_assert(sizeof(RefData) + sizeof(RefStampRest) <= sizeof(FSRef));
 
 // A reference holds an index into this table rather than the path itself, which would not fit
 // in 80 bytes. Paths are never removed: a reference may be copied anywhere and live on.
@@ -144,9 +154,13 @@ OSStatus FSPathMakeRef(const QByteArray& path, FSRef* ref, Boolean* isDirectory)
     struct statx st;
     if (!lookAt(absolute.constData(), &st))
         return errno == ENAMETOOLONG ? pathTooLongErr : fnfErr;
-    RefData data{kRefMagic, pathTable().intern(absolute), identityOf(st)};
+    const ItemStamp stamp = stampOf(st);
+    RefData data{kRefMagic, pathTable().intern(absolute), stamp.identity};
+    const RefStampRest rest{stamp.size, stamp.modifiedSeconds, stamp.modifiedNanoseconds,
+                            stamp.changedSeconds, stamp.changedNanoseconds};
     std::memset(ref->hidden, 0, sizeof ref->hidden);
     std::memcpy(ref->hidden, &data, sizeof data);
+    std::memcpy(ref->hidden + sizeof data, &rest, sizeof rest);
     if (isDirectory)
         *isDirectory = S_ISDIR(st.stx_mode);
     return noErr;
@@ -179,7 +193,11 @@ std::optional<RecordedItem> FSRefRecordedItem(const FSRef* ref) {
     auto path = pathTable().path(data->pathId);
     if (!path)
         return std::nullopt;
-    return RecordedItem{*path, data->identity};
+    RefStampRest rest;
+    std::memcpy(&rest, ref->hidden + sizeof(RefData), sizeof rest);
+    return RecordedItem{*path,
+                        {data->identity, rest.size, rest.modifiedSeconds, rest.modifiedNanoseconds,
+                         rest.changedSeconds, rest.changedNanoseconds}};
 }
 
 OSStatus FSRefMakePath(const FSRef* ref, UInt8* buffer, UInt32 maxPathSize) {

@@ -53,11 +53,11 @@ struct ItemStamp {
 // The path of a reference that still names its item, with the item's stamp now; one look.
 OSStatus FSRefCopyPathAndStamp(const FSRef* ref, QByteArray* path, ItemStamp* stamp);
 
-// The path and identity a reference was made with, as they were then: no look at the file
-// system, so nothing says the item is still there.
+// The path and stamp a reference was made with, as they were then: no look at the file
+// system, so nothing says the item is still there or unchanged.
 struct RecordedItem {
     QByteArray path;
-    ItemIdentity identity;
+    ItemStamp stamp;
 };
 std::optional<RecordedItem> FSRefRecordedItem(const FSRef* ref);
 
