@@ -251,8 +251,11 @@ void VelmoraPrefPane::windowWillClose() {
 
 bool VelmoraPrefPane::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close) {
+        // Menus and tool tips are no windows a user closes: the tray menu closes at every use,
+        // and writing the boxes then would undo, each time, what another process stored.
         const auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->isWindow())
+        if (widget && widget->isWindow() && widget->windowType() != Qt::Popup &&
+            widget->windowType() != Qt::ToolTip)
             windowWillClose();
     }
     return false;

@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
+#include "platform/local/files/Aliases.h"
 #include "platform/local/files/Files.h"
 
 #include <dirent.h>
@@ -81,6 +82,12 @@ std::vector<QByteArray> LinuxFinder::followRenames(std::vector<QByteArray> paths
 }
 
 OSStatus LinuxFinder::getObjectAsAlias(const AEDesc& spec, AliasHandle* alias, AEIdleUPP) {
+    // The selection's reading looked at every item to follow renames: that look makes the alias,
+    // and resolving it looks again.
+    if (const auto known = m_identities.constFind(spec.data); known != m_identities.constEnd()) {
+        *alias = AliasForItem(spec.data, *known);
+        return noErr;
+    }
     return AliasForPathSpecifier(spec, alias);
 }
 

@@ -7,6 +7,7 @@
 #include "tests/support/QtPrinters.h"
 
 #include <QCheckBox>
+#include <QMenu>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -111,6 +112,19 @@ TEST_F(PrefPaneTest, ClosingAnyWindowWritesEveryBoxAndAnnouncesTheChange) {
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].name, QStringLiteral("Preferences Changed"));
     EXPECT_EQ(posted[0].object, kPreferenceIdentifier);
+}
+
+// The tray menu closes at every use: that writes nothing, so what another process stored in the
+// meantime stays.
+TEST_F(PrefPaneTest, ClosingTheMenuWritesNothing) {
+    VelmoraPrefPane pane;
+    store(QStringLiteral("ReverseOrder"), true);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Quit"));
+    menu.popup(QPoint(10, 10));
+    menu.close();
+    EXPECT_EQ(onDisk(QStringLiteral("ReverseOrder")), QVariant(true));
+    EXPECT_TRUE(m_world.eventsOf<events::Notification>().empty());
 }
 
 } // namespace

@@ -30,6 +30,10 @@ OSStatus FSNewAlias(const FSRef*, const FSRef* target, AliasHandle* alias) {
     return noErr;
 }
 
+AliasHandle AliasForItem(const QByteArray& path, const ItemIdentity& identity) {
+    return aliasBytes(path, identity);
+}
+
 OSStatus FSNewAliasForPath(const QByteArray& path, AliasHandle* alias) {
     if (!alias)
         return paramErr;

@@ -6,6 +6,7 @@
 // whatever now has its name.
 #pragma once
 
+#include "platform/local/files/Files.h"
 #include "platform/types/MacTypes.h"
 
 #include <QByteArray>
@@ -16,6 +17,9 @@ using AliasHandle = QByteArray;
 enum : UInt32 { kResolveAliasFileNoUI = 0x00000001 };
 
 OSStatus FSNewAlias(const FSRef* fromFile, const FSRef* target, AliasHandle* alias);
+
+// An alias to the item a look at `path` just found to be `identity`, made without another look.
+AliasHandle AliasForItem(const QByteArray& path, const ItemIdentity& identity);
 
 // An alias to the item at `path`, made with one look at it (a selection of thousands of items
 // becomes aliases at every opening of the menu).

@@ -51,8 +51,12 @@ TEST_F(LinuxFinderTest, SelectionFileBecomesObjectSpecifiersThatResolve) {
     ASSERT_EQ(FSRefCopyPath(&ref, &path), noErr);
     EXPECT_EQ(path, a);
 
+    // An item gone since the selection was read: the Finder has no alias for it, or the alias
+    // it made from that reading no longer resolves.
     ASSERT_TRUE(QFile::remove(QFile::decodeName(c)));
-    EXPECT_EQ(finder.getObjectAsAlias(list.items.at(1), &alias, nullptr), errAENoSuchObject);
+    const OSStatus made = finder.getObjectAsAlias(list.items.at(1), &alias, nullptr);
+    EXPECT_TRUE(made == errAENoSuchObject ||
+                FSResolveAliasWithMountFlags(nullptr, alias, &ref, &changed, 0) == fnfErr);
 }
 
 TEST_F(LinuxFinderTest, MissingSelectionFileIsAnEmptySelection) {
