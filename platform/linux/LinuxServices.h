@@ -84,6 +84,7 @@ public:
     OSStatus putItemFlavor(PasteboardItemID item, const QString& flavor, const QByteArray& data,
                            PasteboardFlavorFlags flags) override;
     std::optional<QByteArray> scrapFlavor(ScrapFlavorType type) override;
+    bool waitForChange(std::chrono::milliseconds limit) override;
 
 private:
     bool ownsClipboard() const;

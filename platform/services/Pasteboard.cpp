@@ -30,6 +30,10 @@ PasteboardSyncFlags PasteboardSynchronize(PasteboardRef pasteboard) {
     return pasteboard ? pasteboard->synchronize() : 0;
 }
 
+bool PasteboardWaitForChange(PasteboardRef pasteboard, std::chrono::milliseconds limit) {
+    return pasteboard && pasteboard->waitForChange(limit);
+}
+
 OSStatus PasteboardGetItemCount(PasteboardRef pasteboard, ItemCount* count) {
     if (!pasteboard || !count)
         return paramErr;
