@@ -47,7 +47,7 @@ struct LinuxDesktop::Backends {
         : finder(platform::linuxdesk::selectionFolder(environment.runtimeDir, environment.cacheHome,
                                                       environment.home)),
           locations(QString::fromLocal8Bit(environment.home), environment.runtimeDir,
-                    environment.cacheHome, environment.dataHome),
+                    environment.cacheHome, environment.dataHome, environment.configHome),
           preferences(preferencesFolder(environment)),
           scripting(DesktopFamilyFor(environment.currentDesktop)) {}
     LinuxAlerts alerts;

@@ -197,10 +197,10 @@ public:
 
 class LinuxLocations : public Locations {
 public:
-    // The runtime, cache and data folders are the values of XDG_RUNTIME_DIR, XDG_CACHE_HOME and
-    // XDG_DATA_HOME.
+    // The runtime, cache, data and configuration folders are the values of XDG_RUNTIME_DIR,
+    // XDG_CACHE_HOME, XDG_DATA_HOME and XDG_CONFIG_HOME.
     explicit LinuxLocations(QString home, QByteArray runtimeDir = {}, QByteArray cacheHome = {},
-                            QByteArray dataHome = {});
+                            QByteArray dataHome = {}, QByteArray configHome = {});
     QString home() const override { return m_home; }
     QString resourceDir() const override;
     // Checked at every call, since the folder may be removed or changed while Velmora runs.
@@ -209,12 +209,14 @@ public:
     QString helperPrograms() const override;
     QString dataHome() const override;
     QString cacheHome() const override;
+    QString configHome() const override;
 
 private:
     QString m_home;
     QByteArray m_runtimeDir;
     QByteArray m_cacheHome;
     QByteArray m_dataHome;
+    QByteArray m_configHome;
 };
 
 class LinuxApplication : public ApplicationService {

@@ -199,9 +199,10 @@ void LinuxWorkspace::customIconChanged(const QString& path,
 }
 
 LinuxLocations::LinuxLocations(QString home, QByteArray runtimeDir, QByteArray cacheHome,
-                               QByteArray dataHome)
+                               QByteArray dataHome, QByteArray configHome)
     : m_home(std::move(home)), m_runtimeDir(std::move(runtimeDir)),
-      m_cacheHome(std::move(cacheHome)), m_dataHome(std::move(dataHome)) {}
+      m_cacheHome(std::move(cacheHome)), m_dataHome(std::move(dataHome)),
+      m_configHome(std::move(configHome)) {}
 
 QString LinuxLocations::helperPrograms() const {
     return QCoreApplication::applicationDirPath();
@@ -220,6 +221,13 @@ QString LinuxLocations::cacheHome() const {
     if (QFileInfo(cache).isAbsolute())
         return cache;
     return m_home + QStringLiteral("/.cache");
+}
+
+QString LinuxLocations::configHome() const {
+    const QString config = QFile::decodeName(m_configHome);
+    if (QFileInfo(config).isAbsolute())
+        return config;
+    return m_home + QStringLiteral("/.config");
 }
 
 QString LinuxLocations::temporaryItems() const {

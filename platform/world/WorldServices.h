@@ -194,6 +194,7 @@ public:
     QString helperPrograms() const override;
     QString dataHome() const override;
     QString cacheHome() const override;
+    QString configHome() const override;
 
 private:
     World& m_world;
