@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -166,19 +167,47 @@ std::optional<QStringList> LinuxWordCompletion::completions(const QString& parti
     return m_index->completions(partial);
 }
 
+namespace {
+
+// How long a notification server has to take a notice before a window says it instead.
+constexpr int kNotifyTimeoutMs = 5000;
+
+// A window of its own for a notice no notification server took: not modal, since it may come
+// while another alert or dialog is up, or from work that finished in the background.
+void ShowNoticeWindow(const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora"), text, QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("velmora-notice"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    QApplication::beep();
+    box->show();
+}
+
+} // namespace
+
 void ShowDesktopNotice(const QString& text) {
     std::fprintf(stderr, "velmora: %s\n", text.toUtf8().constData());
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!bus.isConnected()) {
+        ShowNoticeWindow(text);
         return;
+    }
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     notify << QStringLiteral("Velmora") << 0u << QStringLiteral("velmora")
            << QStringLiteral("Velmora") << text << QStringList() << QVariantMap() << -1;
-    // Not waited for: a session without a notification server must not hold up the menu.
-    bus.asyncCall(notify);
+    // Not waited for: the menu goes on while the server answers, and the window comes only when
+    // it answers with an error (none on the bus) or not at all.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify, kNotifyTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [watcher, text](QDBusPendingCallWatcher*) {
+                         if (watcher->isError())
+                             ShowNoticeWindow(text);
+                         watcher->deleteLater();
+                     });
 }
 
 void LinuxNotifications::postDistributed(const QString& name, const QString& object, bool) {

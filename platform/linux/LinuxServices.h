@@ -146,8 +146,8 @@ private:
 };
 
 // Tells the user something went wrong that has no window to say it in: a desktop notification
-// (org.freedesktop.Notifications) from "Velmora", and the same line in the log, where a session
-// has no notification server.
+// (org.freedesktop.Notifications) from "Velmora", or, where no notification server takes it
+// (no session bus, no server on it), a window of its own; the same line goes to the log.
 void ShowDesktopNotice(const QString& text);
 
 // A D-Bus signal on the session bus: interface io.velmora.DistributedNotifications, member
