@@ -96,15 +96,24 @@ private:
 
 // A modal QMessageBox with the critical icon.
 // The save panel is Qt's file dialog in save mode, which asks before replacing a file.
+// The save panel and the folder dialog start in the folder the user last chose in either, for as
+// long as Velmora runs, else in the home folder: never in the folder Velmora was started from.
 class LinuxAlerts : public AlertService {
 public:
+    explicit LinuxAlerts(QString home) : m_home(std::move(home)) {}
     int runStopAlert(const QString& message, const std::optional<QString>& detail,
                      const QStringList& buttons) override;
     std::optional<QString> runSavePanel(const QString& requiredType,
                                         const QString& initialName) override;
-    // Qt's own folder dialog, which has room for the message; a desktop's native one has not.
+    // Qt's own folder dialog, the message on a line of its own above the dialog's rows; a
+    // desktop's native one has no room for it.
     std::optional<QString> runChooseFolder(const QString& title, const QString& button,
                                            const QString& message) override;
+
+private:
+    QString startFolder() const;
+    QString m_home;
+    QString m_lastFolder;
 };
 
 // The beep of the display server, and the freedesktop sound theme played by whichever of
