@@ -2,6 +2,7 @@
 // --preferences, opens the preference window, in the Velmora already running if there is one.
 #include "app/AppController.h"
 #include "platform/linux/LinuxDesktop.h"
+#include "platform/linux/SelectionFile.h"
 #include "platform/linux/SingleInstance.h"
 #include "platform/services/Platform.h"
 
@@ -21,19 +22,29 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    const auto environment = platform::linuxdesk::DesktopEnvironment::fromProcess();
     AppController* running = nullptr;
-    platform::linuxdesk::SingleInstance instance([&running] {
-        if (running)
-            running->selItemPreferences(nullptr);
-    });
+    platform::linuxdesk::SingleInstance instance(
+        platform::linuxdesk::selectionFolder(environment.runtimeDir, environment.cacheHome,
+                                             environment.home),
+        [&running] {
+            if (running)
+                running->selItemPreferences(nullptr);
+        });
     if (!instance.isFirst()) {
-        if (preferences && !platform::linuxdesk::SingleInstance::askFirstToShowPreferences())
+        if (!preferences) {
+            std::fprintf(stderr, "velmora: Velmora is already running; its icon is in the tray\n");
+            return 0;
+        }
+        if (!platform::linuxdesk::SingleInstance::askFirstToShowPreferences()) {
+            std::fprintf(stderr, "velmora: Velmora is already running, but it could not be asked "
+                                 "to show its preferences (no session bus)\n");
             return 1;
+        }
         return 0;
     }
 
-    platform::linuxdesk::LinuxDesktop desktop(
-        platform::linuxdesk::DesktopEnvironment::fromProcess());
+    platform::linuxdesk::LinuxDesktop desktop(environment);
     platform::install(desktop.services());
 
     AppController controller;

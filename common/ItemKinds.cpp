@@ -1,5 +1,7 @@
 #include "common/ItemKinds.h"
 
+#include "common/ItemPaths.h"
+#include "platform/local/documents/WebLocationFiles.h"
 #include "platform/local/files/ExtensionRule.h"
 #include "platform/local/files/FileOperations.h"
 #include "platform/local/files/Files.h"
@@ -26,7 +28,16 @@ bool IsWeblocFile(const FSRef* ref) {
     if (!name)
         return false;
     const auto start = ExtensionStartIndex(*name);
-    return start && name->mid(*start).compare(QLatin1String("webloc"), Qt::CaseInsensitive) == 0;
+    if (start && name->mid(*start).compare(QLatin1String("webloc"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (IsInternetShortcutName(*name))
+        return true;
+    // Most desktop entries start applications; only a link's entry is a web location, which
+    // only its content tells.
+    if (!IsDesktopEntryName(*name))
+        return false;
+    const auto path = stringWithFSRef(ref);
+    return path && IsDesktopLinkFile(*path);
 }
 
 bool FSpIsGraphicsFile(const FSSpec* spec) {

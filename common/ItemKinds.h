@@ -7,6 +7,7 @@
 
 #include "platform/types/MacTypes.h"
 
+// A web location: a ".webloc" or ".url" file by its name, or a desktop entry of Type=Link.
 bool IsWeblocFile(const FSRef* ref);
 bool FSIsGraphicsFile(const FSRef* ref);
 bool FSIsMovieFile(const FSRef* ref);

@@ -1,5 +1,7 @@
 #include "prefs/PrefPane.h"
 
+#include "common/AlertMessages.h"
+#include "platform/services/LoginItems.h"
 #include "platform/services/Notifications.h"
 #include "platform/services/PreferenceCalls.h"
 #include "prefs/Identifiers.h"
@@ -58,6 +60,10 @@ constexpr Box kSaving[] = {
     {"IncludeSaveToPDF", "includeSaveToPDFButtonClicked:", "Save to PDF"},
     {"IncludeSaveToRTF", "includeSaveToRTFButtonClicked:", "Save to RTF"},
 };
+
+// The box of the session's autostart entry, which is its own record: no key stores it.
+constexpr Box kStartAtLogin = {"StartAtLogin",
+                               "startAtLoginButtonClicked:", "Start Velmora when you log in"};
 
 // The keys as the store is loaded and, on closing, written: the inclusions, then the options.
 const std::vector<const char*> kInclusionKeys = {"IncludeAddRecipientToAddressBook",
@@ -167,6 +173,13 @@ VelmoraPrefPane::VelmoraPrefPane()
     for (const Box& box : kSaving)
         savingLayout->addWidget(makeBox(box));
     layout->addWidget(saving);
+    auto* session = new QGroupBox(QStringLiteral("Session"));
+    auto* sessionLayout = new QVBoxLayout(session);
+    m_startAtLogin = new QCheckBox(QString::fromUtf8(kStartAtLogin.label));
+    m_startAtLogin->setObjectName(QString::fromLatin1(kStartAtLogin.key));
+    connect(m_startAtLogin, &QCheckBox::clicked, this, [this] { startAtLoginClicked(); });
+    sessionLayout->addWidget(m_startAtLogin);
+    layout->addWidget(session);
     layout->addWidget(m_versionInfoField);
     initControls();
     // Every window of the application: closing the movie report writes the settings too.
@@ -192,6 +205,19 @@ void VelmoraPrefPane::initControls() {
         load(key);
     for (const char* key : kOptionKeys)
         load(key);
+    m_startAtLogin->setChecked(SMLoginItemEnabled());
+}
+
+void VelmoraPrefPane::startAtLoginClicked() {
+    const bool enable = m_startAtLogin->isChecked();
+    QString error;
+    if (SMLoginItemSetEnabled(enable, &error))
+        return;
+    m_startAtLogin->setChecked(SMLoginItemEnabled());
+    ShowAlertMessage(enable ? QStringLiteral("Velmora could not be set to start when you log in.")
+                            : QStringLiteral("Velmora could not be kept from starting when you "
+                                             "log in."),
+                     error);
 }
 
 void VelmoraPrefPane::boxClicked(const char* key) {
@@ -208,6 +234,11 @@ void VelmoraPrefPane::setGroup(const std::vector<const char*>& keys, bool on) {
 }
 
 bool VelmoraPrefPane::click(const QString& handler) {
+    if (handler == QLatin1String(kStartAtLogin.handler)) {
+        m_startAtLogin->setChecked(!m_startAtLogin->isChecked());
+        startAtLoginClicked();
+        return true;
+    }
     for (const GroupButton& button : kGroupButtons) {
         if (handler == QLatin1String(button.handler)) {
             setGroup(button.top ? topGroup() : kBottomGroup, button.on);
@@ -229,6 +260,7 @@ bool VelmoraPrefPane::click(const QString& handler) {
 QStringList VelmoraPrefPane::handlers() {
     QStringList names;
     forEachBox([&](const Box& box) { names.append(QString::fromLatin1(box.handler)); });
+    names.append(QString::fromLatin1(kStartAtLogin.handler));
     for (const GroupButton& button : kGroupButtons)
         names.append(QString::fromLatin1(button.handler));
     return names;
@@ -250,6 +282,10 @@ void VelmoraPrefPane::windowWillClose() {
 }
 
 bool VelmoraPrefPane::eventFilter(QObject* watched, QEvent* event) {
+    // The autostart entry may have changed since the window last showed (the desktop's own
+    // settings, a file manager): the box shows the entry as it is now.
+    if (event->type() == QEvent::Show && watched == m_window)
+        m_startAtLogin->setChecked(SMLoginItemEnabled());
     if (event->type() == QEvent::Close) {
         // Menus and tool tips are no windows a user closes: the tray menu closes at every use,
         // and writing the boxes then would undo, each time, what another process stored.

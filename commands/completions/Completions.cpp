@@ -3,6 +3,7 @@
 #include "common/AlertMessages.h"
 #include "common/ClipboardText.h"
 #include "common/TextWindow.h"
+#include "platform/services/Pasteboard.h"
 #include "platform/services/Processes.h"
 #include "platform/services/WordCompletion.h"
 #include "scripts/ScriptRunner.h"
@@ -16,7 +17,18 @@ std::optional<QStringList> CompletionsForClipboardText(QString* partial) {
 }
 
 void ShowCompletions(TextWindow& window) {
+    // The application in front answers the copy keystroke in its own time, and until it has,
+    // the clipboard still holds what was there before, which is not what is selected now.
+    PasteboardRef clipboard = nullptr;
+    PasteboardCreate(kPasteboardClipboard, &clipboard);
+    PasteboardSynchronize(clipboard);
     RunScriptResource2(QStringLiteral("Copy.applescript"), std::nullopt, QString());
+    if (!PasteboardWaitForChange(clipboard, kCopyAnswerLimit)) {
+        ShowAlertMessage(QStringLiteral("No text was copied from the application in front."),
+                         QStringLiteral("Select a word in the application you are typing in, "
+                                        "then choose List Completions again."));
+        return;
+    }
     QString partial;
     const auto completions = CompletionsForClipboardText(&partial);
     if (!completions) {

@@ -6,6 +6,7 @@
 #include "common/CommandProgress.h"
 #include "common/ItemKinds.h"
 #include "common/ItemPaths.h"
+#include "platform/local/documents/WebLocationFiles.h"
 #include "platform/local/files/ResourceFork.h"
 #include "platform/local/network/HttpFetch.h"
 #include "platform/local/system/BackgroundWork.h"
@@ -27,11 +28,9 @@ void Alert(const char* message) {
 
 std::optional<QString> WebLocationAddress(const QString& path) {
     const auto fork = ReadResourceFork(path);
-    if (!fork)
-        return std::nullopt;
-    const auto map = ResourceMap::parse(*fork);
+    const auto map = fork ? ResourceMap::parse(*fork) : std::nullopt;
     if (!map || map->count(kUrlResourceType) < 1)
-        return std::nullopt;
+        return ReadWebLocationFile(path);
     const auto data = map->indexed(kUrlResourceType, 1);
     if (!data || data->isEmpty())
         return std::nullopt;

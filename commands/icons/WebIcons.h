@@ -14,7 +14,9 @@
 #include <optional>
 
 // The address a web location file holds in its resource fork (the first 'url ' resource, UTF-8
-// up to its first zero byte); none when its fork or that resource is missing or unreadable.
+// up to its first zero byte); without such a resource, the http or https address the file holds
+// in itself (a property-list ".webloc", a ".url", a desktop entry of Type=Link). None when
+// neither holds one.
 std::optional<QString> WebLocationAddress(const QString& path);
 
 // Where the site's icon is: the page head's shortcut icon link resolved against the page's

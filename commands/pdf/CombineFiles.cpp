@@ -38,22 +38,24 @@ struct AlertText {
 
 // The combining itself, which touches files and nothing else: the alerts it calls for are
 // collected, in order, for the caller to show.
-bool CombinePages(const QStringList& paths, const CGRect& mediaBox, const QString& destination,
-                  const QString& title, const QString& creator, std::vector<AlertText>& alerts) {
+bool CombinePages(const QStringList& paths, const QStringList& sources, const CGRect& mediaBox,
+                  const QString& destination, const QString& title, const QString& creator,
+                  std::vector<AlertText>& alerts) {
     CGPDFContextRef context = CGPDFContextCreateWithPath(destination, mediaBox, title, creator);
     const bool keepOpen = paths.size() <= kDocumentsKeptOpen;
     bool copied = false;
     for (qsizetype index = 0; index < paths.size(); ++index) {
         const QString& path = paths[index];
         SetCommandProgress(QStringLiteral("Combining %1 of %2").arg(index + 1).arg(paths.size()));
+        const QString shown = sources.value(index, path);
         const CGPDFDocumentRef document = CGPDFDocumentCreateWithPath(path, keepOpen);
         if (!document) {
-            alerts.push_back({QStringLiteral("This file could not be opened as a PDF:"), path});
+            alerts.push_back({QStringLiteral("This file could not be opened as a PDF:"), shown});
             continue;
         }
         const std::size_t count = CGPDFDocumentGetNumberOfPages(document);
         if (count == 0)
-            alerts.push_back({QStringLiteral("This PDF has no pages:"), path});
+            alerts.push_back({QStringLiteral("This PDF has no pages:"), shown});
         for (std::size_t page = 1; page <= count; ++page)
             copied = CGPDFContextAppendPage(*context, document, page) || copied;
     }
@@ -76,18 +78,20 @@ bool CombinePages(const QStringList& paths, const CGRect& mediaBox, const QStrin
 } // namespace
 
 bool zadAVOFiles(const QStringList& paths, const CGRect& mediaBox, const QString& destination,
-                 const QString& title, const QString& creator) {
+                 const QString& title, const QString& creator, const QStringList& sources) {
     std::vector<AlertText> alerts;
     bool written = false;
-    platform::RunInBackground(
-        [&] { written = CombinePages(paths, mediaBox, destination, title, creator, alerts); });
+    platform::RunInBackground([&] {
+        written = CombinePages(paths, sources, mediaBox, destination, title, creator, alerts);
+    });
     for (const AlertText& alert : alerts)
         ShowAlertMessage(alert.message, alert.detail);
     return written;
 }
 
 void CombineFilesOfSelection() {
-    const QStringList converted = PDFConvertedFinderSelection();
+    QStringList sources;
+    const QStringList converted = PDFConvertedFinderSelection(&sources);
     if (converted.isEmpty())
         return;
     CGRect mediaBox;
@@ -97,6 +101,6 @@ void CombineFilesOfSelection() {
     if (!destination)
         return;
     if (zadAVOFiles(converted, mediaBox, *destination, QFileInfo(*destination).fileName(),
-                    QStringLiteral("Velmora")))
+                    QStringLiteral("Velmora"), sources))
         NSWorkspaceOpenFile(*destination);
 }

@@ -19,6 +19,8 @@ void CombineFilesOfSelection();
 // once it is complete. When no page could be copied, nothing is written and the alert "No page
 // could be combined, so this file was not written:" names `destination`; when writing fails,
 // "The output file could not be created." names it and gives the reason. False when nothing
-// was written.
+// was written. The alerts about a file name it by `sources` (the file each PDF of the list was
+// converted from, at the same index) where given, so that the user reads their own file's path,
+// never that of an intermediate PDF.
 bool zadAVOFiles(const QStringList& paths, const CGRect& mediaBox, const QString& destination,
-                 const QString& title, const QString& creator);
+                 const QString& title, const QString& creator, const QStringList& sources = {});

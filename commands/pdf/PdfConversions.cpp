@@ -147,15 +147,15 @@ std::optional<QString> ConvertFilePreviewToPDF(const QString& source, const CGRe
     return path;
 }
 
-QStringList PDFConvertedFinderSelection() {
+QStringList PDFConvertedFinderSelection(QStringList* sources) {
     const QStringList selection = FinderSelectionPaths();
     QStringList converted;
     // Converting is reading, laying out and writing every file: off the menu's thread.
-    platform::RunInBackground([&] { converted = PDFConvertedFiles(selection); });
+    platform::RunInBackground([&] { converted = PDFConvertedFiles(selection, sources); });
     return converted;
 }
 
-QStringList PDFConvertedFiles(const QStringList& paths) {
+QStringList PDFConvertedFiles(const QStringList& paths, QStringList* sources) {
     QStringList converted;
     for (qsizetype index = 0; index < paths.size(); ++index) {
         const QString& path = paths[index];
@@ -172,8 +172,11 @@ QStringList PDFConvertedFiles(const QStringList& paths) {
             else
                 result = ConvertFilePreviewToPDF(path, nullptr);
         }
-        if (result)
+        if (result) {
             converted.append(*result);
+            if (sources)
+                sources->append(path);
+        }
     }
     return converted;
 }

@@ -48,11 +48,13 @@ inline constexpr qint64 kMaxPicturePixels = 40'000'000;
 std::optional<std::pair<QImage, QSize>> ReadPicture(QIODevice& device, qint64 maxPixels);
 
 // The selection in the Finder's order, each item as a PDF: its own path for a PDF, the
-// converted file's path otherwise. Items no route gives a path for are left out. The
-// conversions run off the menu's thread (PDFConvertedFiles), the menu saying which file is at.
-QStringList PDFConvertedFinderSelection();
+// converted file's path otherwise. Items no route gives a path for are left out. `sources`
+// (when given) gets the selected file each PDF of the list stands for, the name the user knows
+// it by. The conversions run off the menu's thread (PDFConvertedFiles), the menu saying which
+// file is at.
+QStringList PDFConvertedFinderSelection(QStringList* sources = nullptr);
 // The same for a list of paths, on the calling thread.
-QStringList PDFConvertedFiles(const QStringList& paths);
+QStringList PDFConvertedFiles(const QStringList& paths, QStringList* sources = nullptr);
 
 // The path a converted `source` is written to, in a new temporary folder; none when no folder
 // can be made.

@@ -44,10 +44,11 @@ void PreferX11OnWayland() {
 
 struct LinuxDesktop::Backends {
     explicit Backends(const DesktopEnvironment& environment)
-        : finder(platform::linuxdesk::selectionFolder(environment.runtimeDir, environment.cacheHome,
+        : alerts(QString::fromLocal8Bit(environment.home)),
+          finder(platform::linuxdesk::selectionFolder(environment.runtimeDir, environment.cacheHome,
                                                       environment.home)),
           locations(QString::fromLocal8Bit(environment.home), environment.runtimeDir,
-                    environment.cacheHome, environment.dataHome),
+                    environment.cacheHome, environment.dataHome, environment.configHome),
           preferences(preferencesFolder(environment)),
           scripting(DesktopFamilyFor(environment.currentDesktop)) {}
     LinuxAlerts alerts;

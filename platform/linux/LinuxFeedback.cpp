@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -18,6 +19,7 @@
 #include <QWidget>
 #include <cstdio>
 #include <syslog.h>
+#include <vector>
 
 namespace platform::linuxdesk {
 
@@ -74,6 +76,12 @@ int LinuxAlerts::runStopAlert(const QString& message, const std::optional<QStrin
     return int(added.size());
 }
 
+QString LinuxAlerts::startFolder() const {
+    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
+        return m_lastFolder;
+    return m_home;
+}
+
 std::optional<QString> LinuxAlerts::runSavePanel(const QString& requiredType,
                                                  const QString& initialName) {
     QFileDialog panel(nullptr, QStringLiteral("Velmora"));
@@ -81,6 +89,7 @@ std::optional<QString> LinuxAlerts::runSavePanel(const QString& requiredType,
     panel.setFileMode(QFileDialog::AnyFile);
     panel.setDefaultSuffix(requiredType);
     panel.setNameFilter(QStringLiteral("%1 (*.%2)").arg(requiredType.toUpper(), requiredType));
+    panel.setDirectory(startFolder());
     panel.selectFile(initialName);
     panel.setWindowModality(Qt::ApplicationModal);
     if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
@@ -88,6 +97,7 @@ std::optional<QString> LinuxAlerts::runSavePanel(const QString& requiredType,
     QString path = panel.selectedFiles().first();
     if (!path.endsWith(u'.' + requiredType, Qt::CaseInsensitive))
         path += u'.' + requiredType;
+    m_lastFolder = QFileInfo(path).absolutePath();
     return path;
 }
 
@@ -99,11 +109,28 @@ std::optional<QString> LinuxAlerts::runChooseFolder(const QString& title, const 
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setLabelText(QFileDialog::Accept, button);
+    dialog.setDirectory(startFolder());
+    // Qt's dialog lays its rows out in one grid whose first row is "Look in:"; every row moves
+    // down one, so that the message has the first row to itself.
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        struct Placed {
+            QLayoutItem* item;
+            int row, column, rows, columns;
+        };
+        const int width = grid->columnCount();
+        std::vector<Placed> placed;
+        while (grid->count() > 0) {
+            Placed next{};
+            grid->getItemPosition(0, &next.row, &next.column, &next.rows, &next.columns);
+            next.item = grid->takeAt(0);
+            placed.push_back(next);
+        }
         auto* label = new QLabel(message, &dialog);
+        label->setObjectName(QStringLiteral("velmora-prompt"));
         label->setWordWrap(true);
-        grid->addWidget(label, 0, 0, 1, -1);
-        grid->setRowMinimumHeight(0, label->sizeHint().height());
+        grid->addWidget(label, 0, 0, 1, width);
+        for (const Placed& item : placed)
+            grid->addItem(item.item, item.row + 1, item.column, item.rows, item.columns);
     }
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -111,6 +138,7 @@ std::optional<QString> LinuxAlerts::runChooseFolder(const QString& title, const 
     const QString folder = dialog.selectedFiles().first();
     if (!QFileInfo(folder).isDir())
         return std::nullopt;
+    m_lastFolder = folder;
     return folder;
 }
 
@@ -166,19 +194,47 @@ std::optional<QStringList> LinuxWordCompletion::completions(const QString& parti
     return m_index->completions(partial);
 }
 
+namespace {
+
+// How long a notification server has to take a notice before a window says it instead.
+constexpr int kNotifyTimeoutMs = 5000;
+
+// A window of its own for a notice no notification server took: not modal, since it may come
+// while another alert or dialog is up, or from work that finished in the background.
+void ShowNoticeWindow(const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora"), text, QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("velmora-notice"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    QApplication::beep();
+    box->show();
+}
+
+} // namespace
+
 void ShowDesktopNotice(const QString& text) {
     std::fprintf(stderr, "velmora: %s\n", text.toUtf8().constData());
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!bus.isConnected()) {
+        ShowNoticeWindow(text);
         return;
+    }
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     notify << QStringLiteral("Velmora") << 0u << QStringLiteral("velmora")
            << QStringLiteral("Velmora") << text << QStringList() << QVariantMap() << -1;
-    // Not waited for: a session without a notification server must not hold up the menu.
-    bus.asyncCall(notify);
+    // Not waited for: the menu goes on while the server answers, and the window comes only when
+    // it answers with an error (none on the bus) or not at all.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify, kNotifyTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [watcher, text](QDBusPendingCallWatcher*) {
+                         if (watcher->isError())
+                             ShowNoticeWindow(text);
+                         watcher->deleteLater();
+                     });
 }
 
 void LinuxNotifications::postDistributed(const QString& name, const QString& object, bool) {

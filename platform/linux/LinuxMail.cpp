@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxMail.h"
 
+#include "platform/linux/LinuxServices.h"
+
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -42,11 +44,44 @@ bool ComposeInThunderbird(const QStringList& paths, const QString& subject) {
     return QProcess::startDetached(program, {QStringLiteral("-compose"), fields});
 }
 
+void SayNoMailClient(const QString& subject) {
+    ShowDesktopNotice(QStringLiteral("No mail client could start a message with \u201c%1\u201d "
+                                     "attached. Choose one for e-mail in your desktop's default "
+                                     "applications.")
+                          .arg(subject));
+}
+
 bool ComposeWithXdgEmail(const QStringList& paths, const QString& subject) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+    if (program.isEmpty()) {
+        SayNoMailClient(subject);
+        return false;
+    }
     QStringList arguments{QStringLiteral("--utf8"), QStringLiteral("--subject"), subject};
     for (const QString& path : paths)
         arguments << QStringLiteral("--attach") << path;
-    return QProcess::startDetached(QStringLiteral("xdg-email"), arguments);
+    // xdg-email ends once the client has the message, or at once with a status when there is
+    // none for mailto: links. Without a parent, so that quitting Velmora never stops it.
+    auto* process = new QProcess;
+    process->setProgram(program);
+    process->setArguments(arguments);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, subject](int code, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || code != 0)
+                             SayNoMailClient(subject);
+                         process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, subject](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         SayNoMailClient(subject);
+                         process->deleteLater();
+                     });
+    process->start();
+    return true;
 }
 
 } // namespace platform::linuxdesk

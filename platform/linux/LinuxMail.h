@@ -16,8 +16,10 @@ bool ThunderbirdIsTheMailClient();
 // apostrophe.
 bool ComposeInThunderbird(const QStringList& paths, const QString& subject);
 
-// The mail client xdg-email starts, with the files attached and `subject`; false when it could
-// not be started.
+// The mail client xdg-email starts, with the files attached and `subject`; false when xdg-email
+// is not installed. When there is none, or it fails, a notice names the message by `subject`
+// (the items' names), never by the paths of the archives made for it.
 bool ComposeWithXdgEmail(const QStringList& paths, const QString& subject);
+void SayNoMailClient(const QString& subject);
 
 } // namespace platform::linuxdesk

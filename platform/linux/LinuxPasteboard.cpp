@@ -2,7 +2,9 @@
 #include "platform/local/documents/FlavorTypes.h"
 
 #include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QTimer>
 
 namespace platform::linuxdesk {
 
@@ -137,6 +139,21 @@ OSStatus LinuxPasteboard::putItemFlavor(PasteboardItemID item, const QString& fl
 
 std::optional<QByteArray> LinuxPasteboard::scrapFlavor(ScrapFlavorType) {
     return std::nullopt;
+}
+
+// On X11 each new owner of the clipboard, the one that owned it already included, reaches Qt as
+// an XFixes event, which only an event loop delivers.
+bool LinuxPasteboard::waitForChange(std::chrono::milliseconds limit) {
+    if (m_modified)
+        return true;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(clipboard(), &QClipboard::dataChanged, &loop, &QEventLoop::quit);
+    timer.start(limit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return m_modified;
 }
 
 } // namespace platform::linuxdesk

@@ -110,10 +110,14 @@ private:
         if (const auto* refused = std::get_if<ScriptReply>(&request))
             return *refused;
         const auto& [paths, text] = std::get<MailMessageRequest>(request);
-        const bool started = ThunderbirdIsTheMailClient() ? ComposeInThunderbird(paths, text)
-                                                          : ComposeWithXdgEmail(paths, text);
-        if (!started)
+        const bool thunderbird = ThunderbirdIsTheMailClient();
+        const bool started =
+            thunderbird ? ComposeInThunderbird(paths, text) : ComposeWithXdgEmail(paths, text);
+        if (!started) {
+            if (thunderbird)
+                SayNoMailClient(text);
             return {ioErr, ScriptValue(), QStringLiteral("No mail client could be started.")};
+        }
         return {};
     }
 };

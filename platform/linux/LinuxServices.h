@@ -85,6 +85,7 @@ public:
     OSStatus putItemFlavor(PasteboardItemID item, const QString& flavor, const QByteArray& data,
                            PasteboardFlavorFlags flags) override;
     std::optional<QByteArray> scrapFlavor(ScrapFlavorType type) override;
+    bool waitForChange(std::chrono::milliseconds limit) override;
 
 private:
     bool ownsClipboard() const;
@@ -97,15 +98,24 @@ private:
 
 // A modal QMessageBox with the critical icon.
 // The save panel is Qt's file dialog in save mode, which asks before replacing a file.
+// The save panel and the folder dialog start in the folder the user last chose in either, for as
+// long as Velmora runs, else in the home folder: never in the folder Velmora was started from.
 class LinuxAlerts : public AlertService {
 public:
+    explicit LinuxAlerts(QString home) : m_home(std::move(home)) {}
     int runStopAlert(const QString& message, const std::optional<QString>& detail,
                      const QStringList& buttons) override;
     std::optional<QString> runSavePanel(const QString& requiredType,
                                         const QString& initialName) override;
-    // Qt's own folder dialog, which has room for the message; a desktop's native one has not.
+    // Qt's own folder dialog, the message on a line of its own above the dialog's rows; a
+    // desktop's native one has no room for it.
     std::optional<QString> runChooseFolder(const QString& title, const QString& button,
                                            const QString& message) override;
+
+private:
+    QString startFolder() const;
+    QString m_home;
+    QString m_lastFolder;
 };
 
 // The beep of the display server, and the freedesktop sound theme played by whichever of
@@ -147,8 +157,8 @@ private:
 };
 
 // Tells the user something went wrong that has no window to say it in: a desktop notification
-// (org.freedesktop.Notifications) from "Velmora", and the same line in the log, where a session
-// has no notification server.
+// (org.freedesktop.Notifications) from "Velmora", or, where no notification server takes it
+// (no session bus, no server on it), a window of its own; the same line goes to the log.
 void ShowDesktopNotice(const QString& text);
 
 // A D-Bus signal on the session bus: interface io.velmora.DistributedNotifications, member
@@ -198,10 +208,10 @@ public:
 
 class LinuxLocations : public Locations {
 public:
-    // The runtime, cache and data folders are the values of XDG_RUNTIME_DIR, XDG_CACHE_HOME and
-    // XDG_DATA_HOME.
+    // The runtime, cache, data and configuration folders are the values of XDG_RUNTIME_DIR,
+    // XDG_CACHE_HOME, XDG_DATA_HOME and XDG_CONFIG_HOME.
     explicit LinuxLocations(QString home, QByteArray runtimeDir = {}, QByteArray cacheHome = {},
-                            QByteArray dataHome = {});
+                            QByteArray dataHome = {}, QByteArray configHome = {});
     QString home() const override { return m_home; }
     QString resourceDir() const override;
     // Checked at every call, since the folder may be removed or changed while Velmora runs.
@@ -210,12 +220,14 @@ public:
     QString helperPrograms() const override;
     QString dataHome() const override;
     QString cacheHome() const override;
+    QString configHome() const override;
 
 private:
     QString m_home;
     QByteArray m_runtimeDir;
     QByteArray m_cacheHome;
     QByteArray m_dataHome;
+    QByteArray m_configHome;
 };
 
 class LinuxApplication : public ApplicationService {

@@ -69,14 +69,22 @@ bool LinuxWorkspace::openFile(const QString& path) {
     process->setArguments({path});
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::finished, process,
-                     [process, path](int code, QProcess::ExitStatus status) {
-                         if (status != QProcess::NormalExit || code != 0)
-                             ShowDesktopNotice(
-                                 QStringLiteral("No application could open \u201c%1\u201d.")
-                                     .arg(QFileInfo(path).fileName()));
-                         process->deleteLater();
-                     });
+    // What was asked of the command is done by then (a picture written, a PDF combined): the
+    // notice says only that it could not be shown, and where it is.
+    QObject::connect(
+        process, &QProcess::finished, process,
+        [process, path](int code, QProcess::ExitStatus status) {
+            if (status != QProcess::NormalExit || code != 0)
+                ShowDesktopNotice(
+                    QFileInfo(path).isDir()
+                        ? QStringLiteral(
+                              "No file manager could show the folder \u201c%1\u201d. It is "
+                              "at %2.")
+                              .arg(QFileInfo(path).fileName(), path)
+                        : QStringLiteral("No application could open \u201c%1\u201d. It is at %2.")
+                              .arg(QFileInfo(path).fileName(), path));
+            process->deleteLater();
+        });
     QObject::connect(process, &QProcess::errorOccurred, process,
                      [process](QProcess::ProcessError error) {
                          if (error == QProcess::FailedToStart)
@@ -199,9 +207,10 @@ void LinuxWorkspace::customIconChanged(const QString& path,
 }
 
 LinuxLocations::LinuxLocations(QString home, QByteArray runtimeDir, QByteArray cacheHome,
-                               QByteArray dataHome)
+                               QByteArray dataHome, QByteArray configHome)
     : m_home(std::move(home)), m_runtimeDir(std::move(runtimeDir)),
-      m_cacheHome(std::move(cacheHome)), m_dataHome(std::move(dataHome)) {}
+      m_cacheHome(std::move(cacheHome)), m_dataHome(std::move(dataHome)),
+      m_configHome(std::move(configHome)) {}
 
 QString LinuxLocations::helperPrograms() const {
     return QCoreApplication::applicationDirPath();
@@ -220,6 +229,13 @@ QString LinuxLocations::cacheHome() const {
     if (QFileInfo(cache).isAbsolute())
         return cache;
     return m_home + QStringLiteral("/.cache");
+}
+
+QString LinuxLocations::configHome() const {
+    const QString config = QFile::decodeName(m_configHome);
+    if (QFileInfo(config).isAbsolute())
+        return config;
+    return m_home + QStringLiteral("/.config");
 }
 
 QString LinuxLocations::temporaryItems() const {

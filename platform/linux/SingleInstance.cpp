@@ -1,9 +1,15 @@
 #include "platform/linux/SingleInstance.h"
 
+#include "platform/local/files/PrivateFolder.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 
 namespace platform::linuxdesk {
 
@@ -38,8 +44,23 @@ private:
     std::function<void()> m_showPreferences;
 };
 
-SingleInstance::SingleInstance(std::function<void()> showPreferences)
+SingleInstance::SingleInstance(const QByteArray& folder, std::function<void()> showPreferences)
     : m_receiver(std::make_unique<Receiver>(std::move(showPreferences))) {
+    // A folder or lock file that cannot be had (a read-only home, say) leaves the decision to
+    // the bus; only a lock that another holds means another Velmora runs.
+    if (const auto privateFolder =
+            folder.startsWith('/') ? platform::PrivateFolder::open(folder) : std::nullopt) {
+        platform::FileDescriptor lock(::open((privateFolder->path() + "/instance.lock").constData(),
+                                             O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (lock.valid()) {
+            if (::flock(lock.get(), LOCK_EX | LOCK_NB) == 0) {
+                m_lock = std::move(lock);
+            } else if (errno == EWOULDBLOCK) {
+                m_first = false;
+                return;
+            }
+        }
+    }
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
@@ -50,12 +71,15 @@ SingleInstance::SingleInstance(std::function<void()> showPreferences)
         m_first = false;
         return;
     }
+    m_ownsName = true;
     bus.registerVirtualObject(kPath, m_receiver.get());
 }
 
 SingleInstance::~SingleInstance() {
+    if (!m_ownsName)
+        return;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (m_first && bus.isConnected()) {
+    if (bus.isConnected()) {
         bus.unregisterObject(kPath);
         bus.interface()->unregisterService(kService);
     }

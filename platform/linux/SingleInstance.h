@@ -1,8 +1,14 @@
-// One Velmora a session: the first to start owns the name io.velmora.Velmora on the session
-// bus, and a later `velmora` hands its request to that one and ends, so that a second tray icon
-// never appears.
+// One Velmora a user: the first to start holds the lock "instance.lock" in Velmora's private
+// runtime folder and owns the name io.velmora.Velmora on the session bus; a later `velmora`
+// finds either taken, hands its request to the first over the bus and ends, so that a second
+// tray icon never appears. The lock keeps that rule on a machine without a session bus, and
+// for two copies started in the same instant; the kernel releases it when its holder ends,
+// however it ends.
 #pragma once
 
+#include "platform/local/files/FileDescriptor.h"
+
+#include <QByteArray>
 #include <functional>
 #include <memory>
 
@@ -10,14 +16,15 @@ namespace platform::linuxdesk {
 
 class SingleInstance {
 public:
-    // Claims the name; `showPreferences` runs when a later instance asks for the preference
-    // window. Without a session bus every instance runs on its own.
-    explicit SingleInstance(std::function<void()> showPreferences);
+    // Takes the lock in `folder` (made private when missing; without one, the bus alone decides)
+    // and claims the name; `showPreferences` runs when a later instance asks for the preference
+    // window.
+    SingleInstance(const QByteArray& folder, std::function<void()> showPreferences);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // False when another instance owns the name.
+    // False when another instance holds the lock or owns the name.
     bool isFirst() const { return m_first; }
     // Asks the instance that owns the name to show its preference window.
     static bool askFirstToShowPreferences();
@@ -25,7 +32,9 @@ public:
 private:
     class Receiver;
     std::unique_ptr<Receiver> m_receiver;
+    platform::FileDescriptor m_lock;
     bool m_first = true;
+    bool m_ownsName = false;
 };
 
 } // namespace platform::linuxdesk

@@ -59,6 +59,10 @@ QString UserCacheHome() {
     return platform::locations().cacheHome();
 }
 
+QString UserConfigHome() {
+    return platform::locations().configHome();
+}
+
 std::unique_ptr<platform::StatusItem> NSStatusBarStatusItemWithLength(double length) {
     return platform::statusBar().statusItemWithLength(length);
 }

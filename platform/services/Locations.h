@@ -25,6 +25,9 @@ public:
     virtual QString dataHome() const = 0;
     // The user's folder for caches (XDG_CACHE_HOME), where the desktop's thumbnails are.
     virtual QString cacheHome() const = 0;
+    // The user's folder for configuration (XDG_CONFIG_HOME), where the session's autostart
+    // entries are.
+    virtual QString configHome() const = 0;
 };
 
 } // namespace platform
@@ -40,3 +43,5 @@ QString HelperProgramPath(const QString& name);
 QString UserDataHome();
 // The user's cache folder.
 QString UserCacheHome();
+// The user's configuration folder.
+QString UserConfigHome();

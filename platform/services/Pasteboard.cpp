@@ -34,6 +34,10 @@ UInt64 PasteboardChangeCount(PasteboardRef pasteboard) {
     return pasteboard ? pasteboard->changeCount() : 0;
 }
 
+bool PasteboardWaitForChange(PasteboardRef pasteboard, std::chrono::milliseconds limit) {
+    return pasteboard && pasteboard->waitForChange(limit);
+}
+
 OSStatus PasteboardGetItemCount(PasteboardRef pasteboard, ItemCount* count) {
     if (!pasteboard || !count)
         return paramErr;

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <optional>
 
 using ItemCount = unsigned long;
@@ -62,6 +63,10 @@ public:
     // The legacy scrap's data of that flavor; none when the desktop keeps no scrap or it
     // holds no such flavor.
     virtual std::optional<QByteArray> scrapFlavor(ScrapFlavorType type) = 0;
+    // Waits, answering the desktop meanwhile, until the pasteboard changes (a program takes it
+    // or offers new contents, the one that owned it included), at most `limit`; says whether it
+    // did. A change since the last synchronize counts.
+    virtual bool waitForChange(std::chrono::milliseconds limit) = 0;
 };
 
 } // namespace platform
@@ -96,6 +101,8 @@ OSStatus PasteboardCopyItemFlavorData(PasteboardRef pasteboard, PasteboardItemID
 OSStatus PasteboardPutItemFlavor(PasteboardRef pasteboard, PasteboardItemID item,
                                  const QString& flavor, const QByteArray& data,
                                  PasteboardFlavorFlags flags);
+// True when the pasteboard changed since it was last synchronised, or changes within `limit`.
+bool PasteboardWaitForChange(PasteboardRef pasteboard, std::chrono::milliseconds limit);
 
 // The legacy scrap: the current one, and the size and bytes of one of its flavors.
 struct ScrapState;

@@ -113,4 +113,18 @@ void World::appendStandardOutput(const QString& text) {
     record(events::Stdout{text});
 }
 
+void World::copyToClipboard(const QString& text) {
+    clipboard.items = {{{{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}};
+    clipboard.scrap.clear();
+    clipboard.ownedBySystem = false;
+    clipboard.modified = true;
+}
+
+void World::answerDueCopy() {
+    if (!pendingCopy || !pendingCopy->due.hasExpired())
+        return;
+    copyToClipboard(pendingCopy->text);
+    pendingCopy.reset();
+}
+
 } // namespace platform::world

@@ -12,8 +12,10 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QTemporaryDir>
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
@@ -71,8 +73,17 @@ struct ClipboardState {
 struct FrontApplication {
     QString name;
     QString bundle; // absolute, or empty when the application has no place on disk
-    // What is selected in it: the copy keystroke puts it on the clipboard.
+    // What is selected in it: the copy keystroke puts it on the clipboard, at once or after
+    // `copyDelay`, or never when it does not answer the keystroke.
     std::optional<QString> selectedText;
+    std::chrono::milliseconds copyDelay{0};
+    bool answersCopy = true;
+};
+
+// A copy keystroke the front application answers later: the text it puts on the clipboard then.
+struct PendingCopy {
+    QString text;
+    QDeadlineTimer due;
 };
 
 struct ApplicationState {
@@ -108,6 +119,11 @@ public:
     ClipboardState clipboard;
     MailState mail;
     std::optional<FrontApplication> frontApp;
+    std::optional<PendingCopy> pendingCopy;
+    // The front application's text on the clipboard, as its copy puts it there.
+    void copyToClipboard(const QString& text);
+    // The pending copy, once it is due.
+    void answerDueCopy();
     // By name; the Finder and System Events are part of the desktop and always there, and Mail
     // is installed unless a scenario says otherwise.
     std::map<QString, ApplicationState> applications;

@@ -1,6 +1,8 @@
 #include "platform/world/World.h"
 #include "platform/world/WorldServices.h"
 
+#include <QThread>
+
 namespace platform::world {
 
 namespace {
@@ -13,6 +15,7 @@ const PasteboardItem* itemOf(const ClipboardState& clipboard, PasteboardItemID i
 } // namespace
 
 PasteboardSyncFlags WorldPasteboard::synchronize() {
+    m_world.answerDueCopy();
     ClipboardState& clipboard = m_world.clipboard;
     PasteboardSyncFlags flags = 0;
     if (clipboard.modified)
@@ -29,6 +32,18 @@ UInt64 WorldPasteboard::changeCount() {
         ++m_changes;
     }
     return m_changes;
+}
+
+bool WorldPasteboard::waitForChange(std::chrono::milliseconds limit) {
+    const QDeadlineTimer deadline(limit);
+    for (;;) {
+        m_world.answerDueCopy();
+        if (m_world.clipboard.modified)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
 }
 
 OSStatus WorldPasteboard::clear() {

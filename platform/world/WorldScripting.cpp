@@ -51,13 +51,14 @@ ScriptReply WorldScriptApplication::perform(const QString& command,
     }
     if (command == script_commands::kCopyKeystroke) {
         m_world.record(events::Keystroke{QStringLiteral("copy")});
-        if (m_world.frontApp && m_world.frontApp->selectedText) {
-            m_world.clipboard.items = {{{{QStringLiteral("public.utf8-plain-text"),
-                                          m_world.frontApp->selectedText->toUtf8()}}}};
-            m_world.clipboard.scrap.clear();
-            m_world.clipboard.ownedBySystem = false;
-            m_world.clipboard.modified = true;
-        }
+        const auto& front = m_world.frontApp;
+        if (!front || !front->selectedText || !front->answersCopy)
+            return {};
+        if (front->copyDelay.count() > 0)
+            m_world.pendingCopy =
+                PendingCopy{*front->selectedText, QDeadlineTimer(front->copyDelay)};
+        else
+            m_world.copyToClipboard(*front->selectedText);
         return {};
     }
     if (command == script_commands::kPasteKeystroke) {

@@ -66,6 +66,7 @@ public:
     OSStatus putItemFlavor(PasteboardItemID item, const QString& flavor, const QByteArray& data,
                            PasteboardFlavorFlags flags) override;
     std::optional<QByteArray> scrapFlavor(ScrapFlavorType type) override;
+    bool waitForChange(std::chrono::milliseconds limit) override;
 
 private:
     World& m_world;
@@ -198,6 +199,7 @@ public:
     QString helperPrograms() const override;
     QString dataHome() const override;
     QString cacheHome() const override;
+    QString configHome() const override;
 
 private:
     World& m_world;

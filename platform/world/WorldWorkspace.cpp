@@ -78,6 +78,10 @@ QString WorldLocations::cacheHome() const {
     return m_world.home() + QStringLiteral("/.cache");
 }
 
+QString WorldLocations::configHome() const {
+    return m_world.home() + QStringLiteral("/.config");
+}
+
 void WorldApplication::terminate() {
     m_world.record(events::Quit{});
 }

@@ -14,9 +14,9 @@ namespace {
 
 class ItemHelpers : public ::testing::Test {
 protected:
-    FSRef make(const QByteArray& name) {
+    FSRef make(const QByteArray& name, const QByteArray& content = "") {
         const QByteArray path = QFile::encodeName(m_dir.path()) + '/' + name;
-        EXPECT_TRUE(fixtures::WriteText(path, ""));
+        EXPECT_TRUE(fixtures::WriteText(path, content));
         FSRef ref;
         EXPECT_EQ(FSPathMakeRef(path, &ref), noErr);
         return ref;
@@ -45,14 +45,20 @@ TEST_F(ItemHelpers, DisplayNameHidesTheExtensionOnlyWhenFlagged) {
     EXPECT_EQ(GetObjectDisplayName(&dotfile), QStringLiteral(".profile"));
 }
 
-TEST_F(ItemHelpers, WebLocationsAreKnownByTheirExtension) {
+TEST_F(ItemHelpers, WebLocationsAreKnownByTheirExtensionAndLinkEntriesByTheirType) {
     const FSRef upper = make("page.WEBLOC");
+    const FSRef shortcut = make("page.Url");
     const FSRef bare = make("webloc");
     const FSRef other = make("page.webloc.txt");
     EXPECT_TRUE(IsWeblocFile(&upper));
+    EXPECT_TRUE(IsWeblocFile(&shortcut));
     EXPECT_FALSE(IsWeblocFile(&bare));
     EXPECT_FALSE(IsWeblocFile(&other));
     EXPECT_FALSE(IsWeblocFile(nullptr));
+    const FSRef link = make("site.desktop", "[Desktop Entry]\nType=Link\nURL=javascript:x\n");
+    const FSRef app = make("app.desktop", "[Desktop Entry]\nType=Application\nExec=true\n");
+    EXPECT_TRUE(IsWeblocFile(&link));
+    EXPECT_FALSE(IsWeblocFile(&app));
 }
 
 QImage opaque(int width, int height) {

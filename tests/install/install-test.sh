@@ -85,7 +85,14 @@ start_from_entry "$scratch/prefix/usr" install
 (cd "$build" && cpack -G DEB -B "$scratch/package" >/dev/null) || fail "cpack failed"
 deb=$(ls "$scratch"/package/velmora_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ $depends == *libqt6widgets6* && $depends == *xdg-utils* ]] || fail "Depends lacks Qt or xdg-utils: $depends"
+[[ $depends == *libqt6widgets6* && $depends == *xdg-utils* && $depends == *qt6-qpa-plugins* ]] ||
+    fail "Depends lacks Qt, its platform plugins or xdg-utils: $depends"
+# Only what running needs: the libraries the programs link with and the run set's packages.
+run_set=$("$(dirname "${BASH_SOURCE[0]}")/../../tools/install-deps" --print run)
+for package in $(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*)//; s/^ *//; s/ *$//'); do
+    [[ $package == lib* ]] || grep -qx "$package" <<<"$run_set" ||
+        fail "the package depends on $package, which running does not need"
+done
 dpkg-deb -x "$deb" "$scratch/root"
 check_tree "$scratch/root/usr"
 start_from_entry "$scratch/root/usr" package

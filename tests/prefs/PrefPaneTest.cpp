@@ -4,10 +4,15 @@
 #include "platform/local/system/PreferenceStore.h"
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/WorldAlerts.h"
 
 #include <QCheckBox>
 #include <QMenu>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -58,8 +63,9 @@ TEST_F(PrefPaneTest, AnEmptyStoreShowsEveryBoxOnButTheLastThreeOptions) {
             key == "UseCommaDelimiter" || key == "ReverseOrder" || key == "DontMakeCompletionSound";
         EXPECT_EQ(box(pane, key), !off) << key.toStdString();
     }
-    EXPECT_EQ(pane.window()->findChildren<QCheckBox*>().size(), 25);
-    EXPECT_EQ(pane.handlers().size(), 29);
+    EXPECT_FALSE(box(pane, QStringLiteral("StartAtLogin")));
+    EXPECT_EQ(pane.window()->findChildren<QCheckBox*>().size(), 26);
+    EXPECT_EQ(pane.handlers().size(), 30);
 }
 
 TEST_F(PrefPaneTest, AValueOfAnotherTypeShowsTheDefaultUntilAClickWritesABoolean) {
@@ -125,6 +131,68 @@ TEST_F(PrefPaneTest, ClosingTheMenuWritesNothing) {
     menu.close();
     EXPECT_EQ(onDisk(QStringLiteral("ReverseOrder")), QVariant(true));
     EXPECT_TRUE(m_world.eventsOf<events::Notification>().empty());
+}
+
+// The autostart box is the entry in the autostart folder: clicking writes or removes it, the
+// window shows whether it is there each time it opens, and a folder that cannot be written is
+// an alert that leaves the box as the folder is.
+TEST_F(PrefPaneTest, TheAutostartBoxWritesAndRemovesTheSessionsEntry) {
+    const QString folder = m_world.home() + QStringLiteral("/.config/autostart");
+    const QString entry = folder + QStringLiteral("/velmora.desktop");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString other = folder + QStringLiteral("/other.desktop");
+    ASSERT_TRUE(fixtures::WriteText(other, "[Desktop Entry]\nType=Application\nExec=other\n"));
+    VelmoraPrefPane pane;
+
+    ASSERT_TRUE(pane.click(QStringLiteral("startAtLoginButtonClicked:")));
+    EXPECT_TRUE(box(pane, QStringLiteral("StartAtLogin")));
+    QFile written(entry);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray text = written.readAll();
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n")) << text.data();
+    EXPECT_TRUE(
+        text.contains("\nExec=\"" + QFile::encodeName(m_world.helperFolder) + "/velmora\"\n"))
+        << text.data();
+    EXPECT_FALSE(m_world.preferences()
+                     .copyValue(QStringLiteral("StartAtLogin"), kApplicationIdentifier)
+                     .has_value());
+
+    // Switched off by the desktop's own settings, or removed meanwhile: the window shows it.
+    ASSERT_TRUE(fixtures::WriteText(entry, text + "Hidden=true\n"));
+    pane.window()->show();
+    EXPECT_FALSE(box(pane, QStringLiteral("StartAtLogin")));
+    pane.window()->hide();
+    ASSERT_TRUE(pane.click(QStringLiteral("startAtLoginButtonClicked:")));
+    QFile rewritten(entry);
+    ASSERT_TRUE(rewritten.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(rewritten.readAll().contains("Hidden"));
+    ASSERT_TRUE(pane.click(QStringLiteral("startAtLoginButtonClicked:")));
+    EXPECT_FALSE(QFileInfo::exists(entry));
+    EXPECT_TRUE(QFileInfo::exists(other));
+
+    // An entry that is a link: removing it removes the link, not the file it points to.
+    const QString kept = m_world.home() + QStringLiteral("/dotfiles-velmora.desktop");
+    ASSERT_TRUE(fixtures::WriteText(kept, text));
+    ASSERT_TRUE(QFile::link(kept, entry));
+    pane.window()->show();
+    EXPECT_TRUE(box(pane, QStringLiteral("StartAtLogin")));
+    ASSERT_TRUE(pane.click(QStringLiteral("startAtLoginButtonClicked:")));
+    EXPECT_FALSE(QFileInfo(entry).isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(kept));
+    EXPECT_TRUE(fixtures::AlertMessages(m_world).isEmpty());
+
+    // A folder that cannot be made or written (here a file stands in its place; a folder
+    // without write permission fails alike for any user but root).
+    ASSERT_FALSE(box(pane, QStringLiteral("StartAtLogin")));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(fixtures::WriteText(folder, "not a folder"));
+    ASSERT_TRUE(pane.click(QStringLiteral("startAtLoginButtonClicked:")));
+    EXPECT_FALSE(box(pane, QStringLiteral("StartAtLogin")));
+    const auto alerts = m_world.eventsOf<events::Alert>();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message,
+              QStringLiteral("Velmora could not be set to start when you log in."));
+    EXPECT_TRUE(alerts[0].detail && alerts[0].detail->contains(folder));
 }
 
 } // namespace

@@ -153,6 +153,17 @@ std::optional<QString> ReadFrontApplication(const QJsonValue& front, World& worl
         application.selectedText = selected.toString();
     else if (!selected.isUndefined() && !selected.isNull())
         return QStringLiteral("front_app: selected_text is a text");
+    // How the application answers the copy keystroke: after so many milliseconds, or never.
+    const QJsonValue delay = description.value(QStringLiteral("copy_delay_ms"));
+    if (delay.isDouble() && delay.toInteger(-1) >= 0)
+        application.copyDelay = std::chrono::milliseconds(delay.toInteger());
+    else if (!delay.isUndefined())
+        return QStringLiteral("front_app: copy_delay_ms is a number of milliseconds");
+    const QJsonValue answers = description.value(QStringLiteral("answers_copy"));
+    if (answers.isBool())
+        application.answersCopy = answers.toBool();
+    else if (!answers.isUndefined())
+        return QStringLiteral("front_app: answers_copy is true or false");
     world.frontApp = application;
     return std::nullopt;
 }

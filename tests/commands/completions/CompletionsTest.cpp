@@ -13,6 +13,14 @@ namespace events = platform::world::events;
 
 class CompletionsTest : public ::testing::Test {
 protected:
+    // The application in front, with `text` selected, answering the copy keystroke after
+    // `delay` or never.
+    void select(const std::optional<QString>& text, std::chrono::milliseconds delay = {},
+                bool answers = true) {
+        m_world.frontApp = platform::world::FrontApplication{QStringLiteral("TextEdit"), QString(),
+                                                             text, delay, answers};
+        m_world.pendingCopy.reset();
+    }
     void setClipboard(const QString& text) {
         m_world.clipboard.items = {{{{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}};
         m_world.clipboard.modified = true;
@@ -27,7 +35,7 @@ protected:
 
 TEST_F(CompletionsTest, OneCompletionALineUnderThePartialWord) {
     m_world.words = QStringList{"hello", "help", "helm", "world", "Helen"};
-    setClipboard(QStringLiteral("hel"));
+    select(QStringLiteral("hel"));
     ShowCompletions(m_window);
     ASSERT_EQ(windows().size(), 1u);
     EXPECT_EQ(windows()[0].title, QStringLiteral("Completions for: hel"));
@@ -35,7 +43,7 @@ TEST_F(CompletionsTest, OneCompletionALineUnderThePartialWord) {
     EXPECT_EQ(m_world.eventsOf<events::Keystroke>().size(), 1u);
 
     // The next run replaces the text and the title; several words are one partial word.
-    setClipboard(QStringLiteral("hello wor"));
+    select(QStringLiteral("hello wor"));
     ShowCompletions(m_window);
     ASSERT_EQ(windows().size(), 2u);
     EXPECT_EQ(windows()[1].title, QStringLiteral("Completions for: hello wor"));
@@ -48,16 +56,44 @@ TEST_F(CompletionsTest, OneCompletionALineUnderThePartialWord) {
 // The copy keystroke runs first: what is selected in front is what gets completed.
 TEST_F(CompletionsTest, NoTextOrNoWordListIsTheAlert) {
     m_world.words = QStringList{"hello"};
-    m_world.clipboard.items.clear();
+    select(QString());
     ShowCompletions(m_window);
     m_world.words.reset();
-    setClipboard(QStringLiteral("hel"));
+    select(QStringLiteral("hel"));
     ShowCompletions(m_window);
     ASSERT_EQ(alerts().size(), 2u);
     EXPECT_EQ(alerts()[0].message, QStringLiteral("No completions were found for:"));
     EXPECT_EQ(alerts()[0].detail, QString());
     EXPECT_EQ(alerts()[1].detail, QStringLiteral("hel"));
     EXPECT_TRUE(windows().empty());
+}
+
+// The usual case: the user copied a word in the application, which still owns the clipboard,
+// and answers the keystroke a moment later. What it copies now is completed, never what the
+// clipboard held before; an application that answers too late or not at all is named as the
+// cause.
+TEST_F(CompletionsTest, TheCopyIsReadOnceTheFrontApplicationHasAnswered) {
+    m_world.words = QStringList{"hello", "world"};
+    setClipboard(QStringLiteral("hel"));
+    select(QStringLiteral("wor"), std::chrono::milliseconds(300));
+    ShowCompletions(m_window);
+    ASSERT_EQ(windows().size(), 1u);
+    EXPECT_EQ(windows()[0].title, QStringLiteral("Completions for: wor"));
+    EXPECT_EQ(windows()[0].text, QStringLiteral("world"));
+
+    setClipboard(QStringLiteral("hel"));
+    select(QStringLiteral("wor"), kCopyAnswerLimit + std::chrono::milliseconds(3000));
+    ShowCompletions(m_window);
+    select(QStringLiteral("wor"), {}, false);
+    ShowCompletions(m_window);
+    m_world.frontApp.reset();
+    m_world.pendingCopy.reset();
+    ShowCompletions(m_window);
+    ASSERT_EQ(alerts().size(), 3u);
+    for (const auto& alert : alerts())
+        EXPECT_EQ(alert.message,
+                  QStringLiteral("No text was copied from the application in front."));
+    EXPECT_EQ(windows().size(), 1u);
 }
 
 TEST(WordIndex, CaseIsHandledAsASpellCheckerCompletesAWord) {

@@ -7,6 +7,7 @@
 #include "platform/world/World.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MediaFixtures.h"
+#include "tests/support/WebLocationFixtures.h"
 #include "tests/support/WorldAlerts.h"
 #include "tests/support/WorldSelection.h"
 
@@ -81,6 +82,32 @@ TEST_F(WebIconsTest, TheHeadsLinkInAnyCaseResolvedAgainstThePageElseTheSitesFavi
     EXPECT_EQ(iconColour(QStringLiteral("capitals.webloc")), QColor(Qt::red));
     EXPECT_EQ(iconColour(QStringLiteral("relative.WEBLOC")), QColor(Qt::blue));
     EXPECT_EQ(iconColour(QStringLiteral("fallback.webloc")), QColor(Qt::green));
+}
+
+TEST_F(WebIconsTest, LocationsThatKeepTheirAddressInsideTakeTheirSitesIcon) {
+    m_server.route("/", Html("><link rel=\"shortcut icon\" href=\"/site.ico\">"));
+    m_server.route("/site.ico", {200, "image/png", Png(Qt::red)});
+    const QByteArray site = m_server.url("/").toEncoded();
+    const std::pair<const char*, QByteArray> files[] = {
+        {"xml.webloc", fixtures::XmlWebloc(site)},
+        {"binary.webloc", fixtures::BinaryWebloc(site)},
+        {"windows.url", fixtures::InternetShortcut(site)},
+        {"link.desktop", fixtures::DesktopLink(site)},
+        {"script.url", fixtures::InternetShortcut("javascript:alert(1)")},
+        {"app.desktop", "[Desktop Entry]\nType=Application\nExec=true\nURL=" + site + "\n"}};
+    QStringList names;
+    for (const auto& [name, content] : files) {
+        names.append(QString::fromLatin1(name));
+        ASSERT_TRUE(fixtures::WriteText(path(names.last()), content));
+    }
+    fixtures::SelectInWorld(m_world, names);
+
+    SetIconsFromWebLocationsOfSelection();
+
+    for (const char* name : {"xml.webloc", "binary.webloc", "windows.url", "link.desktop"})
+        EXPECT_EQ(iconColour(QString::fromLatin1(name)), QColor(Qt::red)) << name;
+    EXPECT_EQ(alertMessages(), (QStringList{QStringLiteral("This web location could not be found."),
+                                            QStringLiteral("This is not a web location file.")}));
 }
 
 TEST_F(WebIconsTest, EachItemEndsInTheAlertOfTheStepThatFailedAndNothingChanges) {

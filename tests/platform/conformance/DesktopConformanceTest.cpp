@@ -12,6 +12,7 @@
 #include "platform/script/ScriptDictionaries.h"
 #include "platform/services/InternetConfig.h"
 #include "platform/services/Locations.h"
+#include "platform/services/LoginItems.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/services/PasteboardImage.h"
 #include "platform/services/Platform.h"
@@ -220,6 +221,20 @@ TYPED_TEST(DesktopConformance, TheTemporaryItemsFolderIsPrivate) {
     EXPECT_EQ(st.st_uid, ::getuid());
     EXPECT_EQ(st.st_mode & 077, 0u);
     EXPECT_TRUE(QFileInfo(NSBundleResourcePath() + QStringLiteral("/scripts")).isDir());
+}
+
+// The autostart entry lives in the desktop's own configuration folder, never the real user's.
+TYPED_TEST(DesktopConformance, TheAutostartEntryComesAndGoesInTheConfigurationFolder) {
+    const QString entry = UserConfigHome() + QStringLiteral("/autostart/velmora.desktop");
+    ASSERT_TRUE(entry.startsWith(QFileInfo(this->m_desktop.files()).path())) << entry.toStdString();
+    EXPECT_FALSE(SMLoginItemEnabled());
+    QString error;
+    ASSERT_TRUE(SMLoginItemSetEnabled(true, &error)) << error.toStdString();
+    EXPECT_TRUE(SMLoginItemEnabled());
+    EXPECT_TRUE(QFileInfo(entry).isFile());
+    ASSERT_TRUE(SMLoginItemSetEnabled(false, &error)) << error.toStdString();
+    EXPECT_FALSE(SMLoginItemEnabled());
+    EXPECT_FALSE(QFileInfo::exists(entry));
 }
 
 TYPED_TEST(DesktopConformance, TheFileMappingTableGivesExtensionsWithTheirDots) {

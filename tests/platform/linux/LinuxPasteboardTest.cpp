@@ -5,9 +5,11 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,6 +39,23 @@ TEST_F(LinuxPasteboardTest, EveryNewContentsMovesTheChangeCountOn) {
     EXPECT_GT(second, first);
     ASSERT_EQ(PutStringOnPasteboard(QStringLiteral("ours")), noErr);
     EXPECT_GT(PasteboardChangeCount(&m_pasteboard), second);
+}
+
+// A copy answered while the wait runs is seen when it comes; a wait with nothing copied ends
+// at its limit, false.
+TEST_F(LinuxPasteboardTest, WaitingForAChangeEndsWithTheChangeOrAtTheLimit) {
+    PasteboardSynchronize(&m_pasteboard);
+    QTimer::singleShot(100, [] { QGuiApplication::clipboard()->setText(QStringLiteral("wor")); });
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_TRUE(PasteboardWaitForChange(&m_pasteboard, std::chrono::milliseconds(5000)));
+    EXPECT_LT(waited.elapsed(), 4000);
+    EXPECT_EQ(ClipboardText(true), QStringLiteral("wor"));
+
+    PasteboardSynchronize(&m_pasteboard);
+    waited.restart();
+    EXPECT_FALSE(PasteboardWaitForChange(&m_pasteboard, std::chrono::milliseconds(200)));
+    EXPECT_GE(waited.elapsed(), 190);
 }
 
 TEST_F(LinuxPasteboardTest, TextPutHereIsOfferedAsUtf8AndAsPlainText) {
