@@ -1,5 +1,6 @@
 #include "platform/linux/DesktopEntries.h"
 
+#include "platform/local/files/FileDescriptor.h"
 #include "platform/local/files/ReadOnlyFile.h"
 
 #include <QDateTime>
@@ -7,6 +8,10 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
+
+#include <mutex>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace platform::linuxdesk {
 
@@ -65,22 +70,47 @@ std::optional<DesktopEntry> ReadDesktopEntry(const QString& path) {
     return entry;
 }
 
-// Each menu asks for the front application: the entries are read again only when a folder of
-// them has changed (an application installed or removed) or the folders are others.
+// Each menu asks for the front application and the browsers: the entries are read again only
+// when something under the applications folders has changed. The kernel tells, through one
+// inotify watch a folder, of every entry added, removed, renamed or rewritten in place (a
+// folder's own time changes only for the first three, and not at all for its subfolders); the
+// folders' list and times are compared too, for a folder made or removed since.
 std::vector<DesktopEntry> ApplicationDesktopEntries() {
+    // Commands at work off the menu's thread look applications up too.
+    static std::mutex mutex;
+    const std::lock_guard lock(mutex);
     static QStringList cachedFolders;
     static QList<QDateTime> cachedStamps;
     static std::vector<DesktopEntry> cached;
+    static FileDescriptor changes;
     const QStringList folders =
         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
     QList<QDateTime> stamps;
     for (const QString& folder : folders)
         stamps.append(QFileInfo(folder).lastModified());
-    if (folders == cachedFolders && stamps == cachedStamps)
+    bool changed = !changes.valid();
+    if (changes.valid()) {
+        // Whatever the events say, they say that something changed: they are only drained.
+        alignas(inotify_event) char events[4096];
+        while (::read(changes.get(), events, sizeof events) > 0)
+            changed = true;
+    }
+    if (!changed && folders == cachedFolders && stamps == cachedStamps)
         return cached;
+    changes = FileDescriptor(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                                  IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_DELETE_SELF |
+                                  IN_MOVE_SELF | IN_ONLYDIR;
     std::vector<DesktopEntry> entries;
     QSet<QString> seen;
     for (const QString& folder : folders) {
+        if (changes.valid())
+            inotify_add_watch(changes.get(), QFile::encodeName(folder).constData(), kChanges);
+        QDirIterator subfolders(folder, QDir::Dirs | QDir::NoDotAndDotDot,
+                                QDirIterator::Subdirectories);
+        while (changes.valid() && subfolders.hasNext())
+            inotify_add_watch(changes.get(), QFile::encodeName(subfolders.next()).constData(),
+                              kChanges);
         QDirIterator files(folder, {QStringLiteral("*.desktop")}, QDir::Files,
                            QDirIterator::Subdirectories);
         while (files.hasNext()) {
