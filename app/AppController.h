@@ -145,6 +145,12 @@ private:
         std::optional<QIcon> picture; // its preview, where it could be scaled
     };
     std::optional<ClipboardPreview> m_clipboardPreview;
+    // The clipboard's text as the menu shows it, read once per contents of the clipboard.
+    struct ClipboardTextRead {
+        UInt64 change;
+        std::optional<QString> text;
+    };
+    std::optional<ClipboardTextRead> m_clipboardText;
     // The title of the command at work; none between commands.
     std::optional<QString> m_commandAtWork;
 };

@@ -18,7 +18,15 @@ constexpr QSize kClipboardPictureSize(64, 64);
 
 void AppController::addClipboardTextMenuItem() {
     gClipboardHasText = false;
-    const auto text = ClipboardText(true);
+    // Read once per contents, like the picture: a long text is not fetched from its owner again
+    // at every opening, and an owner that never answers costs its wait once.
+    PasteboardRef pasteboard = nullptr;
+    const UInt64 change = PasteboardCreate(kPasteboardClipboard, &pasteboard) == noErr
+                              ? PasteboardChangeCount(pasteboard)
+                              : 0;
+    if (!m_clipboardText || m_clipboardText->change != change || change == 0)
+        m_clipboardText = ClipboardTextRead{change, ClipboardText(true)};
+    const std::optional<QString>& text = m_clipboardText->text;
     if (!text)
         return;
     addLabel(*text);

@@ -27,8 +27,9 @@ PasteboardSyncFlags WorldPasteboard::synchronize() {
 }
 
 UInt64 WorldPasteboard::changeCount() {
-    if (m_world.clipboard.items != m_counted) {
+    if (m_world.clipboard.items != m_counted || m_world.clipboard.scrap != m_countedScrap) {
         m_counted = m_world.clipboard.items;
+        m_countedScrap = m_world.clipboard.scrap;
         ++m_changes;
     }
     return m_changes;

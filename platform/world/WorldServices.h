@@ -72,6 +72,7 @@ private:
     World& m_world;
     UInt64 m_changes = 1;
     std::vector<PasteboardItem> m_counted;
+    std::map<FourCharCode, QByteArray> m_countedScrap;
 };
 
 // Alerts answer from the scenario's list and are recorded with their answer.
