@@ -18,8 +18,10 @@
 #include "prefs/PreferenceKeys.h"
 
 #include <QAction>
+#include <QCache>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QMenu>
 #include <QMimeDatabase>
@@ -38,13 +40,34 @@ bool lastPictureWasSaved(const MenuContext&) {
         .has_value();
 }
 
+// The recent list's pictures drawn at earlier openings, each kept while its file's stamp stays:
+// reopening the list draws a screenful again without reading a thumbnail. A few screenfuls are
+// kept (64 x 64 pictures: 16 KiB each).
+constexpr int kRememberedRecentPictures = 512;
+
+struct RememberedPicture {
+    ItemStamp stamp;
+    std::optional<QImage> picture;
+};
+
 // The picture at `path` fitted into 64 x 64, from the thumbnail the desktop shares: a photo is
 // decoded once for Velmora and the file manager, and a thumbnail read after that.
 std::optional<QImage> recentPicture(const QString& path) {
-    const auto thumbnail = platform::NormalThumbnail(path, UserCacheHome());
-    if (!thumbnail)
+    static QCache<QString, RememberedPicture> remembered(kRememberedRecentPictures);
+    FSRef ref;
+    if (FSPathMakeRef(QFile::encodeName(path), &ref) != noErr)
         return std::nullopt;
-    return imageByScalingProportionallyToSize(*thumbnail, kRecentPictureSize);
+    const auto made = FSRefRecordedItem(&ref);
+    if (!made)
+        return std::nullopt;
+    if (const RememberedPicture* known = remembered.object(path);
+        known && known->stamp == made->stamp)
+        return known->picture;
+    std::optional<QImage> picture;
+    if (const auto thumbnail = platform::NormalThumbnail(path, UserCacheHome()))
+        picture = imageByScalingProportionallyToSize(*thumbnail, kRecentPictureSize);
+    remembered.insert(path, new RememberedPicture{made->stamp, picture});
+    return picture;
 }
 
 // Whether the regular file at `path` is a picture: by its name's type when the name has one, so
@@ -54,10 +77,22 @@ bool isPicture(const QString& path) {
     const QFileInfo info(path);
     if (!info.isFile())
         return false;
+    // A list of photos has a handful of extensions: each is looked up in the MIME database once.
     static const QMimeDatabase types;
-    const QMimeType type = types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
-    if (!type.isDefault())
-        return type.name().startsWith(QLatin1String("image/"));
+    static QHash<QString, std::optional<bool>> pictureExtensions;
+    const QString extension = info.suffix().toLower();
+    if (!extension.isEmpty()) {
+        auto known = pictureExtensions.constFind(extension);
+        if (known == pictureExtensions.constEnd()) {
+            const QMimeType type = types.mimeTypeForFile(QStringLiteral("name.") + extension,
+                                                         QMimeDatabase::MatchExtension);
+            known = pictureExtensions.insert(extension, type.isDefault()
+                                                            ? std::optional<bool>()
+                                                            : type.name().startsWith(u"image/"));
+        }
+        if (*known)
+            return **known;
+    }
     const auto file = OpenRegularFile(path);
     return file && QImageReader(file.get()).canRead();
 }

@@ -11,7 +11,9 @@
 #include "tests/support/QtPrinters.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMenu>
@@ -138,6 +140,37 @@ TEST_F(DesktopPictureTest, RecentPicturesOfSpecialFilesAreItemsWithoutPictures) 
     for (const QAction* item : recent->actions())
         shown.append(ItemTitle(item) + (item->icon().isNull() ? QString() : QStringLiteral(" *")));
     EXPECT_EQ(shown, QStringList({"waiting.png", "zero", "gone.png", "photo.png *"}));
+}
+
+// A recent picture drawn at one opening is drawn again from memory at the next, unless its file
+// changed: then the new picture shows.
+TEST_F(DesktopPictureTest, ARecentPictureFollowsItsFile) {
+    const QString photo = m_world.root() + QStringLiteral("/photo.png");
+    auto save = [&](Qt::GlobalColor color) {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(color);
+        ASSERT_TRUE(image.save(photo, "png"));
+    };
+    auto shownColor = [&]() -> QColor {
+        QMenu menu;
+        AppendRows(&menu, DesktopPicturesRows(), MenuContext());
+        QMenu* recent =
+            QMenu::menuInAction(QMenu::menuInAction(menu.actions().first())->actions().last());
+        FillSubmenuNow(recent);
+        return recent->actions().first()->icon().pixmap(64, 64).toImage().pixelColor(20, 15);
+    };
+    save(Qt::red);
+    store(QStringLiteral("RecentDesktopPicturePaths"), QVariantList{photo});
+    EXPECT_EQ(shownColor(), QColor(Qt::red));
+    EXPECT_EQ(shownColor(), QColor(Qt::red));
+    // The desktop's thumbnails know a file's time to the second only.
+    save(Qt::blue);
+    QFile changed(photo);
+    ASSERT_TRUE(changed.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(changed.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                    QFileDevice::FileModificationTime));
+    changed.close();
+    EXPECT_EQ(shownColor(), QColor(Qt::blue));
 }
 
 } // namespace
