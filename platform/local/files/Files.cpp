@@ -66,7 +66,16 @@ PathTable& pathTable() {
     return table;
 }
 
+// An absolute path with no empty or "." component, as nearly every path is, is tidy already.
+bool isTidyAbsolute(const QByteArray& path) {
+    if (!path.startsWith('/') || path.contains("//") || path.contains("/./") || path.endsWith("/."))
+        return false;
+    return path.size() == 1 || !path.endsWith('/');
+}
+
 QByteArray tidyAbsolute(const QByteArray& path) {
+    if (isTidyAbsolute(path))
+        return path;
     QByteArray absolute = path;
     if (!absolute.startsWith('/')) {
         char cwd[4096];
