@@ -2,6 +2,11 @@
 // Name" on a selected folder of 10,000 files (each file renamed on disk), and sorting 100,000
 // names like the file manager.
 //
+// BM_RenameLoopOnFolder is the floor "Uppercase Name" is measured against: the same folder, the
+// same names, each file given its upper-case name by one renameat2(RENAME_NOREPLACE) with
+// nothing else around it. Compare the two medians of one run, as the machine's load changes
+// from run to run.
+//
 // With --names-out=FILE the 100,000 names are written there, one a line, so that other sorters
 // can be timed on exactly the same input.
 #include "commands/filenames/FilenameOperations.h"
@@ -16,7 +21,14 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cctype>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -57,20 +69,65 @@ QStringList sampleNames() {
     return names;
 }
 
-void BM_UppercaseNameOnFolder(benchmark::State& state) {
-    QTemporaryDir dir;
+// The selected folder: kFolderFiles empty files with lower-case names.
+QString makeFolder(const QTemporaryDir& dir) {
     const QString folder = dir.path() + QStringLiteral("/selected");
     QDir().mkpath(folder);
     for (int n = 0; n < kFolderFiles; ++n) {
         QFile file(folder + QStringLiteral("/document number %1.txt").arg(n));
         file.open(QIODevice::WriteOnly);
     }
+    return folder;
+}
+
+void BM_UppercaseNameOnFolder(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString folder = makeFolder(dir);
     for (auto _ : state) {
         ApplyFilenameOperation({folder}, kUppercaseNameOperation);
         state.PauseTiming();
         ApplyFilenameOperation({folder}, kLowercaseNameOperation);
         state.ResumeTiming();
     }
+    state.SetItemsProcessed(state.iterations() * kFolderFiles);
+}
+
+// Renames every entry from one name to the other, in the order given.
+void renameAll(int folder, const std::vector<std::pair<std::string, std::string>>& names,
+               bool forward, benchmark::State& state) {
+    for (const auto& [lower, upper] : names) {
+        const char* from = forward ? lower.c_str() : upper.c_str();
+        const char* to = forward ? upper.c_str() : lower.c_str();
+        if (renameat2(folder, from, folder, to, RENAME_NOREPLACE) != 0) {
+            state.SkipWithError("renameat2 failed");
+            return;
+        }
+    }
+}
+
+void BM_RenameLoopOnFolder(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString folder = makeFolder(dir);
+    const int folderFd = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    DIR* listing = fdopendir(dup(folderFd));
+    std::vector<std::pair<std::string, std::string>> names;
+    while (const dirent* entry = readdir(listing)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        std::string upper = name;
+        for (char& c : upper)
+            c = char(std::toupper(static_cast<unsigned char>(c)));
+        names.emplace_back(std::move(name), std::move(upper));
+    }
+    closedir(listing);
+    for (auto _ : state) {
+        renameAll(folderFd, names, true, state);
+        state.PauseTiming();
+        renameAll(folderFd, names, false, state);
+        state.ResumeTiming();
+    }
+    close(folderFd);
     state.SetItemsProcessed(state.iterations() * kFolderFiles);
 }
 
@@ -88,6 +145,7 @@ void BM_FinderSort(benchmark::State& state) {
 }
 
 BENCHMARK(BM_UppercaseNameOnFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenameLoopOnFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FinderSort)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

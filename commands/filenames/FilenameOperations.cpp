@@ -9,6 +9,7 @@
 #include "platform/local/files/FileOperations.h"
 #include "platform/local/files/Files.h"
 #include "platform/local/text/LocaleText.h"
+#include "platform/local/text/TextEncodings.h"
 #include "platform/services/Finder.h"
 
 namespace {
@@ -30,6 +31,22 @@ OSStatus changeExtensionVisibility(const FSRef* item, Visibility change) {
     if (status == noErr)
         MoreFEUpdateItemFSRef(item);
     return status;
+}
+
+// The name the item's reference was made with, without a look at the file system. The operations
+// read it only to rename the item, and a rename looks at the item itself: a reference to an item
+// gone or replaced since is refused there.
+std::optional<QByteArray> recordedNameBytes(const FSRef* item) {
+    const auto recorded = FSRefRecordedItem(item);
+    if (!recorded)
+        return std::nullopt;
+    const QByteArray& path = recorded->path;
+    return path == "/" ? path : path.sliced(path.lastIndexOf('/') + 1);
+}
+
+std::optional<QString> recordedName(const FSRef* item) {
+    const auto bytes = recordedNameBytes(item);
+    return bytes ? DecodeUtf8Exactly(*bytes) : std::nullopt;
 }
 
 } // namespace
@@ -59,7 +76,8 @@ void ApplyFilenameOperation(const QStringList& selectionPaths, long code) {
         if (!children)
             continue;
         for (FSRef child : *children) {
-            if (FSIsFSRefValid(&child) == noErr && !IsInvisible(&child))
+            // Invisibility is the name's: the one the listing has just seen.
+            if (const auto name = recordedNameBytes(&child); name && !name->startsWith('.'))
                 ProcessItemFilename(&child, code);
         }
     }
@@ -139,7 +157,7 @@ void ApplyClipboardToObjectName(FSRef* item, int mode) {
     const auto text = ClipboardText(true);
     if (!text)
         return;
-    const auto name = GetObjectName(item);
+    const auto name = recordedName(item);
     if (!name)
         return;
     if (const auto newName = NameWithClipboardText(*name, mode, *text))
@@ -147,7 +165,7 @@ void ApplyClipboardToObjectName(FSRef* item, int mode) {
 }
 
 void ChangeNameCase(FSRef* item, int mode) {
-    const auto name = GetObjectName(item);
+    const auto name = recordedName(item);
     if (!name)
         return;
     QString changed = *name;

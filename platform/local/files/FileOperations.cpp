@@ -41,26 +41,25 @@ long maxNameBytes(int folderFd) {
     return limit > 0 ? std::min<long>(limit, NAME_MAX) : NAME_MAX;
 }
 
-// The entry of the item the reference names, checked once more through the open folder, so
-// that what is then renamed or deleted is that item and not one put in its place meanwhile.
+// The entry of the item the reference names, looked at through its open folder, so that what is
+// then renamed or deleted is that item and not one put in its place meanwhile. That one look is
+// also the check that the reference is still valid.
 OSStatus openEntry(const FSRef* ref, ItemEntry* entry) {
-    QByteArray path;
-    if (OSStatus status = FSRefCopyPath(ref, &path); status != noErr)
-        return status;
+    const auto recorded = FSRefRecordedItem(ref);
+    if (!recorded)
+        return fnfErr;
+    const QByteArray& path = recorded->path;
     if (path == "/")
         return paramErr;
-    const auto identity = ItemIdentityAt(path);
-    if (!identity)
-        return fnfErr;
     const qsizetype slash = path.lastIndexOf('/');
     entry->folderPath = slash == 0 ? QByteArray("/") : path.left(slash);
     entry->name = path.mid(slash + 1);
     entry->folder = openFolder(entry->folderPath);
-    if (!entry->folder.valid())
-        return FSStatusForErrno(errno);
-    struct stat st;
-    if (::fstatat(entry->folder.get(), entry->name.constData(), &st, 0) != 0 ||
-        UInt64(st.st_dev) != identity->device || UInt64(st.st_ino) != identity->inode)
+    if (!entry->folder.valid()) {
+        const int err = errno;
+        return FSIsFSRefValid(ref) == noErr ? FSStatusForErrno(err) : fnfErr;
+    }
+    if (ItemIdentityAt(entry->folder.get(), entry->name) != recorded->stamp.identity)
         return fnfErr;
     return noErr;
 }
@@ -85,12 +84,13 @@ OSStatus moveNoReplace(int folderFd, const QByteArray& from, const QByteArray& t
 }
 
 OSStatus renameEntry(int folderFd, const QByteArray& from, const QByteArray& to) {
+    // The rename itself refuses a taken name; only then is it worth asking what took it.
+    if (OSStatus status = moveNoReplace(folderFd, from, to); status != dupFNErr)
+        return status;
     struct stat source, target;
-    if (::fstatat(folderFd, from.constData(), &source, AT_SYMLINK_NOFOLLOW) != 0)
-        return FSStatusForErrno(errno);
-    if (::fstatat(folderFd, to.constData(), &target, AT_SYMLINK_NOFOLLOW) != 0)
-        return moveNoReplace(folderFd, from, to);
-    if (source.st_dev != target.st_dev || source.st_ino != target.st_ino)
+    if (::fstatat(folderFd, from.constData(), &source, AT_SYMLINK_NOFOLLOW) != 0 ||
+        ::fstatat(folderFd, to.constData(), &target, AT_SYMLINK_NOFOLLOW) != 0 ||
+        source.st_dev != target.st_dev || source.st_ino != target.st_ino)
         return dupFNErr;
     // The new name leads to the item itself: a file system that ignores case (the name differs
     // only in case), or a second hard link. Going through a name of its own frees the new name
@@ -419,15 +419,16 @@ OSStatus FSRenameUnicode(const FSRef* ref, const QString& name, FSRef* newRef) {
     ItemEntry entry;
     if (OSStatus status = openEntry(ref, &entry); status != noErr)
         return status;
+    // A name longer than the folder's file system takes is refused by the rename itself
+    // (ENAMETOOLONG), so its limit need not be asked first.
     QByteArray newName;
-    if (OSStatus status = FileNameBytes(name, &newName, maxNameBytes(entry.folder.get()));
-        status != noErr)
+    if (OSStatus status = FileNameBytes(name, &newName); status != noErr)
         return status;
     if (newName != entry.name) {
         if (OSStatus status = renameEntry(entry.folder.get(), entry.name, newName); status != noErr)
             return status;
     }
-    return FSPathMakeRef(joinPath(entry.folderPath, newName), newRef);
+    return FSMakeRefInFolder(entry.folder.get(), entry.folderPath, newName, newRef);
 }
 
 OSStatus FSCreateDirectoryUnicode(const FSRef* parent, const QString& name, FSRef* newRef) {
@@ -526,7 +527,7 @@ OSStatus FSGetDirectoryItems(const FSRef* folder, std::vector<FSRef>* items) {
     items->reserve(names.size());
     for (const QByteArray& name : names) {
         FSRef child;
-        if (FSPathMakeRef(joinPath(path, name), &child) == noErr)
+        if (FSMakeRefInFolder(folderFd.get(), path, name, &child) == noErr)
             items->push_back(child);
     }
     return noErr;

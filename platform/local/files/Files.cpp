@@ -108,8 +108,8 @@ constexpr unsigned kLookMask =
     STATX_TYPE | STATX_INO | STATX_BTIME | STATX_SIZE | STATX_MTIME | STATX_CTIME;
 
 // One statx gives everything a reference, an alias or a stamp needs (symbolic links followed).
-bool lookAt(const char* path, struct statx* st) {
-    return statx(AT_FDCWD, path, AT_STATX_SYNC_AS_STAT, kLookMask, st) == 0;
+bool lookAt(const char* path, struct statx* st, int folder = AT_FDCWD) {
+    return statx(folder, path, AT_STATX_SYNC_AS_STAT, kLookMask, st) == 0;
 }
 
 ItemIdentity identityOf(const struct statx& st) {
@@ -143,11 +143,28 @@ std::optional<QByteArray> validPath(const FSRef* ref, ItemStamp* stamp = nullptr
     return path;
 }
 
+void fillRef(const QByteArray& absolute, const struct statx& st, FSRef* ref) {
+    const ItemStamp stamp = stampOf(st);
+    RefData data{kRefMagic, pathTable().intern(absolute), stamp.identity};
+    const RefStampRest rest{stamp.size, stamp.modifiedSeconds, stamp.modifiedNanoseconds,
+                            stamp.changedSeconds, stamp.changedNanoseconds};
+    std::memset(ref->hidden, 0, sizeof ref->hidden);
+    std::memcpy(ref->hidden, &data, sizeof data);
+    std::memcpy(ref->hidden + sizeof data, &rest, sizeof rest);
+}
+
 } // namespace
 
 std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path) {
     struct statx st;
     if (!lookAt(path.constData(), &st))
+        return std::nullopt;
+    return identityOf(st);
+}
+
+std::optional<ItemIdentity> ItemIdentityAt(int folder, const QByteArray& name) {
+    struct statx st;
+    if (!lookAt(name.constData(), &st, folder))
         return std::nullopt;
     return identityOf(st);
 }
@@ -163,15 +180,20 @@ OSStatus FSPathMakeRef(const QByteArray& path, FSRef* ref, Boolean* isDirectory)
     struct statx st;
     if (!lookAt(absolute.constData(), &st))
         return errno == ENAMETOOLONG ? pathTooLongErr : fnfErr;
-    const ItemStamp stamp = stampOf(st);
-    RefData data{kRefMagic, pathTable().intern(absolute), stamp.identity};
-    const RefStampRest rest{stamp.size, stamp.modifiedSeconds, stamp.modifiedNanoseconds,
-                            stamp.changedSeconds, stamp.changedNanoseconds};
-    std::memset(ref->hidden, 0, sizeof ref->hidden);
-    std::memcpy(ref->hidden, &data, sizeof data);
-    std::memcpy(ref->hidden + sizeof data, &rest, sizeof rest);
+    fillRef(absolute, st, ref);
     if (isDirectory)
         *isDirectory = S_ISDIR(st.stx_mode);
+    return noErr;
+}
+
+OSStatus FSMakeRefInFolder(int folder, const QByteArray& folderPath, const QByteArray& name,
+                           FSRef* ref) {
+    if (!ref || name.isEmpty() || name.contains('/') || name.contains('\0'))
+        return paramErr;
+    struct statx st;
+    if (!lookAt(name.constData(), &st, folder))
+        return errno == ENAMETOOLONG ? pathTooLongErr : fnfErr;
+    fillRef(folderPath.endsWith('/') ? folderPath + name : folderPath + '/' + name, st, ref);
     return noErr;
 }
 

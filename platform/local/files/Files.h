@@ -25,12 +25,20 @@ static_assert(sizeof(ItemIdentity) == 4 * sizeof(UInt64));
 
 // The identity of the item at `path` (symbolic links followed), or none when nothing is there.
 std::optional<ItemIdentity> ItemIdentityAt(const QByteArray& path);
+// The same for the entry `name` of the open folder `folder`.
+std::optional<ItemIdentity> ItemIdentityAt(int folder, const QByteArray& name);
 
 // Makes a reference to the item an absolute or relative POSIX path names. The path is made
 // absolute and tidied lexically ("." components and repeated slashes go; ".." stays, since a
 // symbolic link may stand before it). fnfErr when nothing is there, paramErr for an empty path
 // or one holding a NUL byte.
 OSStatus FSPathMakeRef(const QByteArray& path, FSRef* ref, Boolean* isDirectory = nullptr);
+
+// The same for the entry `name` of the open folder `folder`, whose tidy absolute path is
+// `folderPath`: one look relative to the folder, for the items of a folder listed or renamed
+// through it.
+OSStatus FSMakeRefInFolder(int folder, const QByteArray& folderPath, const QByteArray& name,
+                           FSRef* ref);
 
 // Writes the item's path, NUL-terminated, into `buffer`. fnfErr when the reference no longer
 // names its item, pathTooLongErr when the path and its NUL do not fit in `maxPathSize` bytes.

@@ -152,6 +152,30 @@ TEST_F(FilenamesTest, PlainFolderStandsForItsVisibleChildren) {
     EXPECT_EQ(::access(notUtf8.constData(), F_OK), 0);
 }
 
+// A reference whose item was replaced, renamed or deleted since it was made renames nothing: not
+// the newcomer under the old name, not the item under its new name.
+TEST_F(FilenamesTest, RenamesNeverReachAnItemTheReferenceDoesNotName) {
+    setClipboard("-old");
+    const QString path = m_files.file("notes.txt", "mine");
+    FSRef ref;
+    ASSERT_EQ(FSPathMakeRef(QFile::encodeName(path), &ref), noErr);
+    ASSERT_EQ(::rename(QFile::encodeName(path), QFile::encodeName(m_files.path("moved.txt"))), 0);
+    m_files.file("notes.txt", "impostor");
+    for (const bool deleted : {false, true}) {
+        if (deleted) {
+            m_files.clear();
+            m_files.file("notes.txt", "impostor");
+        }
+        const QStringList before = m_files.snapshot();
+        for (const long code : {kUppercaseNameOperation, kCapitalizeNameOperation,
+                                kAppendClipboardOperation, kSetNameClipboardOperation}) {
+            FSRef copy = ref;
+            ProcessItemFilename(&copy, code);
+            EXPECT_EQ(m_files.snapshot(), before) << code;
+        }
+    }
+}
+
 TEST_F(FilenamesTest, ExtensionVisibilityAndTheFileManager) {
     FSRef doc, plain;
     ASSERT_EQ(FSPathMakeRef(QFile::encodeName(m_files.file("doc.pdf")), &doc), noErr);

@@ -47,6 +47,28 @@ TEST_F(FileOperationsTest, CaseOnlyRenameNeverReplacesTheOtherName) {
     EXPECT_EQ(m_files.snapshot(), before);
 }
 
+// Renaming and deleting look at the item through its folder: an item put in place of the one the
+// reference names, or a folder put in place of its folder, is left alone.
+TEST_F(FileOperationsTest, StaleReferencesRenameAndDeleteNothing) {
+    m_files.file(QStringLiteral("dir/a.txt"), "mine");
+    m_files.file(QStringLiteral("b.txt"), "mine");
+    const FSRef inFolder = ref(QStringLiteral("dir/a.txt"));
+    const FSRef file = ref(QStringLiteral("b.txt"));
+    ASSERT_EQ(::rename(QFile::encodeName(m_files.path(QStringLiteral("dir"))),
+                       QFile::encodeName(m_files.path(QStringLiteral("moved")))),
+              0);
+    m_files.file(QStringLiteral("dir/a.txt"), "impostor");
+    ASSERT_EQ(::unlink(QFile::encodeName(m_files.path(QStringLiteral("b.txt")))), 0);
+    m_files.file(QStringLiteral("b.txt"), "impostor");
+    const QStringList before = m_files.snapshot();
+    for (const FSRef& stale : {inFolder, file}) {
+        FSRef renamed = stale;
+        EXPECT_EQ(FSRenameUnicode(&stale, QStringLiteral("C.TXT"), &renamed), fnfErr);
+        EXPECT_EQ(FSDeleteObject(&stale), fnfErr);
+    }
+    EXPECT_EQ(m_files.snapshot(), before);
+}
+
 TEST_F(FileOperationsTest, BadNamesLeaveEverythingAsItWas) {
     m_files.file(QStringLiteral("a.txt"));
     FSRef item = ref(QStringLiteral("a.txt"));
