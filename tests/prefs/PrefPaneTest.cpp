@@ -9,10 +9,10 @@
 #include "tests/support/WorldAlerts.h"
 
 #include <QCheckBox>
-#include <QMenu>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QWidget>
 #include <gtest/gtest.h>
 

@@ -130,9 +130,7 @@ ItemStamp stampOf(const struct statx& st) {
 // longer names the same inode.
 std::optional<QByteArray> validPath(const FSRef* ref, ItemStamp* stamp = nullptr) {
     const auto data = recordedData(ref);
-    if (!data)
-        return std::nullopt;
-    auto path = pathTable().path(data->pathId);
+    auto path = data ? pathTable().path(data->pathId) : std::nullopt;
     if (!path)
         return std::nullopt;
     struct statx st;
@@ -219,9 +217,7 @@ OSStatus FSRefCopyPathAndStamp(const FSRef* ref, QByteArray* path, ItemStamp* st
 
 std::optional<RecordedItem> FSRefRecordedItem(const FSRef* ref) {
     const auto data = recordedData(ref);
-    if (!data)
-        return std::nullopt;
-    auto path = pathTable().path(data->pathId);
+    auto path = data ? pathTable().path(data->pathId) : std::nullopt;
     if (!path)
         return std::nullopt;
     RefStampRest rest;
