@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -101,10 +102,12 @@ TEST_F(SelectionKindsTest, FlagsAreWhatTheFullProbesSay) {
     ASSERT_TRUE(fixtures::WriteText(path("empty.png"), ""));
     ASSERT_TRUE(fixtures::WriteText(path("site.webloc"), ""));
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.mov")));
+    // A FIFO whose name says nothing: the cheap look must not wait for a writer.
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
     for (const char* name :
          {"clip.mov", "clip.txt", "clip", "clip.mp4", "clip.png", "p.png", "picture", "picture.txt",
           "picture.mov", "picture.jpg", "notes.txt", "notes.mov", "drawing.txt", "empty.png",
-          "site.webloc", "folder.mov"}) {
+          "site.webloc", "folder.mov", "pipe"}) {
         const auto selection = select({name});
         ASSERT_TRUE(selection.front()) << name;
         const FSRef ref = *selection.front();

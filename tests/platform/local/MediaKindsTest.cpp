@@ -1,6 +1,5 @@
 #include "platform/local/files/Files.h"
 #include "platform/local/media/GraphicsImporter.h"
-#include "platform/local/media/MediaPossibility.h"
 #include "platform/local/media/Movies.h"
 #include "tests/support/MediaFixtures.h"
 
@@ -82,40 +81,6 @@ TEST_F(MediaKinds, PicturesAreJudgedByTheirHeaderAlone) {
     std::unique_ptr<GraphicsImporter> importer;
     ASSERT_EQ(GetGraphicsImporterForFile(&s, &importer), noErr);
     EXPECT_EQ(importer->format(), QByteArray("png"));
-}
-
-// The cheap look that spares the readers never hides a picture or a movie from them: on every
-// kind of file, renamed or not, what the readers find is among what the look allows, and text
-// is spared both readers.
-TEST_F(MediaKinds, TheCheapLookAllowsEverythingTheReadersFind) {
-    ASSERT_TRUE(fixtures::WriteMovie(path("clip.mov")));
-    for (const char* renamed : {"clip.txt", "clip", "clip.pdf", "clip.png"})
-        ASSERT_TRUE(QFile::copy(path("clip.mov"), path(renamed)));
-    ASSERT_TRUE(fixtures::WritePng(path("p.png"), 20, 10));
-    for (const char* renamed : {"picture", "picture.txt", "picture.mov"})
-        ASSERT_TRUE(QFile::copy(path("p.png"), path(renamed)));
-    ASSERT_TRUE(fixtures::WriteText(path("notes.txt"), "Dear Ann,\nthe meeting is at 10.\n"));
-    ASSERT_TRUE(fixtures::WriteText(path("notes.mov"), "Not a movie at all.\n"));
-    ASSERT_TRUE(fixtures::WriteText(path("README"), "caf\xe9 in Latin-1, \x1b[1mbold\x1b[0m\n"));
-    ASSERT_TRUE(fixtures::WriteText(path("drawing.txt"),
-                                    "/* XPM */\nstatic char* x[] = {\n"
-                                    "\"1 1 1 1\", \"a c #ff0000\", \"a\"};\n"));
-    ASSERT_TRUE(fixtures::WriteText(path("empty"), ""));
-    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
-
-    for (const char* name :
-         {"clip.mov", "clip.txt", "clip", "clip.pdf", "clip.png", "p.png", "picture", "picture.txt",
-          "picture.mov", "notes.txt", "notes.mov", "README", "drawing.txt", "empty", "pipe"}) {
-        const MediaPossibility possible = MediaPossibilityOfFile(path(name));
-        EXPECT_TRUE(possible.movie || !isMovie(path(name))) << name << " is a movie to the readers";
-        EXPECT_TRUE(possible.picture || !isGraphics(path(name)))
-            << name << " is a picture to the readers";
-    }
-    for (const char* text : {"notes.txt", "README", "empty", "pipe"}) {
-        const MediaPossibility possible = MediaPossibilityOfFile(path(text));
-        EXPECT_FALSE(possible.movie || possible.picture) << text;
-    }
-    EXPECT_FALSE(MediaPossibilityOfFile(m_dir.path()).picture);
 }
 
 } // namespace
