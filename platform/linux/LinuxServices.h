@@ -23,6 +23,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QMimeData>
+#include <QPoint>
 #include <QPointer>
 #include <map>
 #include <memory>
@@ -30,6 +31,10 @@
 class QSystemTrayIcon;
 
 namespace platform::linuxdesk {
+
+namespace sni {
+class StatusNotifierTray;
+}
 
 // Reads the selection file at every query. A selection being written by velmora-select is
 // waited for, a little, with the caller's idle routine; a missing, empty or unreadable file is
@@ -236,7 +241,12 @@ public:
     QDateTime now() override { return QDateTime::currentDateTimeUtc(); }
 };
 
-// A tray icon. A left click opens the menu as a right click does, as a status menu should.
+// The tray icon. Where a StatusNotifierItem watcher is on the session bus (KDE Plasma, GNOME's
+// AppIndicator extension, waybar, most panels of today) the item is Velmora's own
+// StatusNotifierItem, whose host draws the exported menu at the icon on any click and sends a
+// middle click as SecondaryActivate. While no watcher is there, an XEmbed tray icon stands in:
+// a left click opens the menu as a right click does, as a status menu should, and a middle or
+// double click is the other activation.
 class LinuxStatusItem : public StatusItem {
 public:
     LinuxStatusItem();
@@ -251,8 +261,16 @@ public:
     }
 
 private:
-    std::unique_ptr<QSystemTrayIcon> m_tray;
+    void showWhereHosted();
+    void popUpAt(QPoint place);
+
+    std::unique_ptr<sni::StatusNotifierTray> m_statusNotifier;
+    // Made only while no watcher is there: Qt's tray, once made, would itself take the
+    // StatusNotifierItem path if a host was there then.
+    std::unique_ptr<QSystemTrayIcon> m_xembed;
+    QIcon m_image;
     QMenu* m_menu = nullptr;
+    bool m_hosted = false;
     std::function<void()> m_other;
 };
 

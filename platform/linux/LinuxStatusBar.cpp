@@ -1,49 +1,95 @@
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/MenuPictureStyle.h"
+#include "platform/linux/sni/DBusMenuExporter.h"
+#include "platform/linux/sni/StatusNotifierItem.h"
 #include "platform/linux/x11/X11Windows.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
 namespace platform::linuxdesk {
 
-LinuxStatusItem::LinuxStatusItem() : m_tray(std::make_unique<QSystemTrayIcon>()) {
+LinuxStatusItem::LinuxStatusItem() {
     // The menu's previews are drawn at their own size; the application owns the style.
     if (!dynamic_cast<MenuPictureStyle*>(QApplication::style()))
         QApplication::setStyle(new MenuPictureStyle);
-    m_tray->setToolTip(QStringLiteral("Velmora"));
-    QObject::connect(m_tray.get(), &QSystemTrayIcon::activated,
-                     [this](QSystemTrayIcon::ActivationReason reason) {
-                         if (reason == QSystemTrayIcon::Trigger && m_menu) {
-                             x11::RememberActiveWindow();
-                             m_menu->popup(QCursor::pos());
-                         } else if ((reason == QSystemTrayIcon::MiddleClick ||
-                                     reason == QSystemTrayIcon::DoubleClick) &&
-                                    m_other)
-                             m_other();
-                     });
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    m_statusNotifier = std::make_unique<sni::StatusNotifierTray>(bus, [this](bool hosted) {
+        m_hosted = hosted;
+        showWhereHosted();
+    });
+    sni::StatusNotifierItem& item = m_statusNotifier->item();
+    item.setActivation([this](QPoint place) { popUpAt(place); });
+    item.setSecondaryActivation([this] {
+        if (m_other)
+            m_other();
+    });
+    // The window in front as the user opened the menu is where keystrokes go.
+    m_statusNotifier->menu().setBeforeOpening([] { x11::RememberActiveWindow(); });
 }
 
 LinuxStatusItem::~LinuxStatusItem() {
-    m_tray->setContextMenu(nullptr);
+    if (m_xembed)
+        m_xembed->setContextMenu(nullptr);
 }
 
 void LinuxStatusItem::setImage(const QIcon& image, const QString&) {
-    m_tray->setIcon(image);
+    m_image = image;
+    if (m_statusNotifier)
+        m_statusNotifier->item().setIcon(image);
+    if (m_xembed)
+        m_xembed->setIcon(image);
 }
 
 void LinuxStatusItem::setHighlightMode(bool) {}
+
+void LinuxStatusItem::popUpAt(QPoint place) {
+    if (!m_menu)
+        return;
+    x11::RememberActiveWindow();
+    m_menu->popup(place);
+}
 
 // The item appears once it has its menu, by then with its picture, or the theme's menu icon
 // when the picture is missing: a tray icon without any picture would be invisible.
 void LinuxStatusItem::setMenu(QMenu* menu) {
     m_menu = menu;
-    m_tray->setContextMenu(menu);
-    if (m_tray->icon().isNull())
-        m_tray->setIcon(QIcon::fromTheme(QStringLiteral("open-menu")));
-    m_tray->show();
+    if (m_image.isNull())
+        setImage(QIcon::fromTheme(QStringLiteral("open-menu")), QString());
+    if (m_statusNotifier)
+        m_statusNotifier->menu().setMenu(menu);
+    showWhereHosted();
+}
+
+void LinuxStatusItem::showWhereHosted() {
+    if (!m_menu)
+        return;
+    if (m_hosted) {
+        if (m_xembed)
+            m_xembed->hide();
+        return;
+    }
+    if (!m_xembed) {
+        m_xembed = std::make_unique<QSystemTrayIcon>();
+        m_xembed->setToolTip(QStringLiteral("Velmora"));
+        m_xembed->setIcon(m_image);
+        QObject::connect(m_xembed.get(), &QSystemTrayIcon::activated,
+                         [this](QSystemTrayIcon::ActivationReason reason) {
+                             if (reason == QSystemTrayIcon::Trigger)
+                                 popUpAt(QCursor::pos());
+                             else if ((reason == QSystemTrayIcon::MiddleClick ||
+                                       reason == QSystemTrayIcon::DoubleClick) &&
+                                      m_other)
+                                 m_other();
+                         });
+    }
+    m_xembed->setContextMenu(m_menu);
+    m_xembed->show();
 }
 
 std::unique_ptr<StatusItem> LinuxStatusBar::statusItemWithLength(double) {

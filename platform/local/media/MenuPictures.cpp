@@ -9,26 +9,33 @@ namespace platform {
 
 namespace {
 
-// The sizes of the menu pictures there are, by their icons' cache keys, which copies of an icon
-// share. An entry leaves with its engine, the last copy of its icon.
-QHash<qint64, QSize>& pictureSizes() {
-    static QHash<qint64, QSize> sizes;
-    return sizes;
+class PictureEngine;
+
+// The menu pictures there are, by their icons' cache keys, which copies of an icon share. An
+// entry leaves with its engine, the last copy of its icon.
+QHash<qint64, PictureEngine*>& pictures() {
+    static QHash<qint64, PictureEngine*> engines;
+    return engines;
 }
 
 class PictureEngine : public QIconEngine {
 public:
     PictureEngine(QSize size, std::function<std::optional<QImage>()> load)
         : m_size(size), m_load(std::move(load)) {}
+    explicit PictureEngine(const QImage& picture)
+        : m_size(picture.size()), m_picture(QPixmap::fromImage(picture)) {}
     ~PictureEngine() override {
         if (m_key)
-            pictureSizes().remove(*m_key);
+            pictures().remove(*m_key);
     }
 
     void registerAs(qint64 key) {
         m_key = key;
-        pictureSizes().insert(key, m_size);
+        pictures().insert(key, this);
     }
+
+    QSize size() const { return m_size; }
+    bool waits() const { return m_load != nullptr; }
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
         return m_size.scaled(m_size.boundedTo(size), Qt::KeepAspectRatio);
@@ -87,7 +94,7 @@ QIcon registered(PictureEngine* engine) {
 } // namespace
 
 QIcon MenuPicture(const QImage& picture) {
-    return registered(new PictureEngine(picture.size(), [picture] { return picture; }));
+    return registered(new PictureEngine(picture));
 }
 
 QIcon MenuPicture(QSize size, std::function<std::optional<QImage>()> load) {
@@ -97,10 +104,17 @@ QIcon MenuPicture(QSize size, std::function<std::optional<QImage>()> load) {
 std::optional<QSize> MenuPictureSize(const QIcon& icon) {
     if (icon.isNull())
         return std::nullopt;
-    const auto found = pictureSizes().constFind(icon.cacheKey());
-    if (found == pictureSizes().constEnd())
+    const auto found = pictures().constFind(icon.cacheKey());
+    if (found == pictures().constEnd())
         return std::nullopt;
-    return *found;
+    return (*found)->size();
+}
+
+bool MenuPictureWaits(const QIcon& icon) {
+    if (icon.isNull())
+        return false;
+    const auto found = pictures().constFind(icon.cacheKey());
+    return found != pictures().constEnd() && (*found)->waits();
 }
 
 } // namespace platform

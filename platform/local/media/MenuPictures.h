@@ -23,5 +23,8 @@ QIcon MenuPicture(QSize size, std::function<std::optional<QImage>()> load);
 
 // The size `icon` is drawn at when it is a menu picture.
 std::optional<QSize> MenuPictureSize(const QIcon& icon);
+// Whether `icon` is a menu picture whose picture has not been loaded yet: drawing or reading it
+// now would load it.
+bool MenuPictureWaits(const QIcon& icon);
 
 } // namespace platform
