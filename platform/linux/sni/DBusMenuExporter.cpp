@@ -23,6 +23,8 @@ constexpr qint64 kPictureSliceMs = 8;
 // Pictures that are not previews go out at this size at least, where the picture has it;
 // hosts scale down to what their menus draw.
 constexpr int kSmallestSentPicture = 32;
+// Encoded pictures kept from one opening to the next: the menu's own and a long recent list.
+constexpr qsizetype kEncodedPicturesKept = 4096;
 
 // dbusmenu marks a mnemonic with "_" and writes a literal "_" as "__"; Qt marks it with "&" and
 // writes a literal "&" as "&&".
@@ -178,12 +180,22 @@ QByteArray DBusMenuExporter::pictureOf(const QIcon& icon) {
         return *cached;
     const QSize size = MenuPictureSize(icon).value_or(
         QSize(kSmallestSentPicture, kSmallestSentPicture).expandedTo(QSize(1, 1)));
-    const QPixmap pixmap = icon.pixmap(size, 1.0);
+    const QImage image = icon.pixmap(size, 1.0).toImage();
     QByteArray png;
-    if (!pixmap.isNull()) {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        pixmap.save(&buffer, "PNG");
+    if (!image.isNull()) {
+        // The controller makes its icons anew at each opening: the same pixels are encoded once.
+        const size_t pixels = qHashMulti(0, image.width(), image.height(),
+                                         QByteArrayView(image.constBits(), image.sizeInBytes()));
+        if (const auto encoded = m_encoded.constFind(pixels); encoded != m_encoded.constEnd()) {
+            png = *encoded;
+        } else {
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            if (m_encoded.size() >= kEncodedPicturesKept)
+                m_encoded.clear();
+            m_encoded.insert(pixels, png);
+        }
     }
     m_pictures.insert(icon.cacheKey(), png);
     return png;

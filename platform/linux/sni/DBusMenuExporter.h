@@ -115,6 +115,8 @@ private:
     QHash<int, QList<int>> m_describedChildren;
     // The PNGs of this opening's pictures, by their icons' cache keys.
     QHash<qint64, QByteArray> m_pictures;
+    // The PNGs already made, by the pixels they encode.
+    QHash<size_t, QByteArray> m_encoded;
     QList<int> m_waitingPictures;
     QTimer m_pictureSlices;
     int m_nextId = 1;
