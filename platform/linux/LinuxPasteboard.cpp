@@ -66,7 +66,8 @@ bool LinuxPasteboard::ownsClipboard() const {
     return m_offered && clipboard()->mimeData() == m_offered.data();
 }
 
-LinuxPasteboard::LinuxPasteboard() : m_source(chooseSource(m_dataControl)) {
+LinuxPasteboard::LinuxPasteboard() {
+    m_source = chooseSource(m_dataControl);
     if (m_source == Source::X11)
         m_watch = QObject::connect(clipboard(), &QClipboard::dataChanged, clipboard(), [this] {
             m_modified = true;

@@ -21,6 +21,7 @@
 #include "platform/services/Workspace.h"
 
 #include <QByteArray>
+#include <QFileSystemWatcher>
 #include <QHash>
 #include <QMimeData>
 #include <QPoint>
@@ -282,6 +283,8 @@ private:
     void popUpAt(QPoint place);
 
     std::unique_ptr<sni::StatusNotifierTray> m_statusNotifier;
+    // The selection's folder, whose changes the hosted menu follows.
+    QFileSystemWatcher m_inputs;
     // Made only while no watcher is there: Qt's tray, once made, would itself take the
     // StatusNotifierItem path if a host was there then.
     std::unique_ptr<QSystemTrayIcon> m_xembed;

@@ -1,16 +1,25 @@
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/MenuPictureStyle.h"
+#include "platform/linux/SelectionFile.h"
 #include "platform/linux/sni/DBusMenuExporter.h"
 #include "platform/linux/sni/StatusNotifierItem.h"
 #include "platform/linux/x11/X11Windows.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QDBusConnection>
+#include <QFile>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
 namespace platform::linuxdesk {
+
+namespace {
+using namespace std::chrono_literals;
+// How often a hosted menu is brought up to date while closed (see DBusMenuExporter).
+constexpr auto kKeptCurrentEvery = 500ms;
+} // namespace
 
 LinuxStatusItem::LinuxStatusItem() {
     // The menu's previews are drawn at their own size; the application owns the style.
@@ -31,6 +40,15 @@ LinuxStatusItem::LinuxStatusItem() {
     });
     // The window in front as the user opened the menu is where keystrokes go.
     m_statusNotifier->menu().setBeforeOpening([] { x11::RememberActiveWindow(); });
+    // A host that sizes the menu before asking for it shows the new selection's or clipboard's
+    // menu only if it has it already: both are told of at once.
+    const QString selection = QFile::decodeName(
+        selectionFolder(qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"), qgetenv("HOME")));
+    if (!selection.isEmpty() && m_inputs.addPath(selection))
+        QObject::connect(&m_inputs, &QFileSystemWatcher::directoryChanged,
+                         [this] { m_statusNotifier->menu().refreshSoon(); });
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_inputs,
+                     [this] { m_statusNotifier->menu().refreshSoon(); });
 }
 
 LinuxStatusItem::~LinuxStatusItem() {
@@ -69,6 +87,8 @@ void LinuxStatusItem::setMenu(QMenu* menu) {
 void LinuxStatusItem::showWhereHosted() {
     if (!m_menu)
         return;
+    if (m_statusNotifier)
+        m_statusNotifier->menu().keepCurrent(m_hosted ? kKeptCurrentEvery : 0ms);
     if (m_hosted) {
         if (m_xembed)
             m_xembed->hide();

@@ -23,6 +23,10 @@ constexpr qint64 kPictureSliceMs = 8;
 // Pictures that are not previews go out at this size at least, where the picture has it;
 // hosts scale down to what their menus draw.
 constexpr int kSmallestSentPicture = 32;
+// A host that asked something this recently may have the menu open: no rebuild behind it.
+constexpr qint64 kHostBusyMs = 1000;
+// An idle rebuild waits at least this many times as long as the last one took.
+constexpr int kIdleShare = 50;
 // Encoded pictures kept from one opening to the next: the menu's own and a long recent list.
 constexpr qsizetype kEncodedPicturesKept = 4096;
 
@@ -88,11 +92,41 @@ bool waitsToBeFilled(const QMenu* menu) {
 
 DBusMenuExporter::DBusMenuExporter(QObject* parent) : QObject(parent) {
     RegisterTypes();
-    m_nodes.insert(0, Node{});
+    m_nodes.insert(0, Node{{}, {}, propertiesOf(0, nullptr), {}, true});
     m_keys.insert(0, QString());
     m_ids.insert(QString(), 0);
     m_pictureSlices.setInterval(0);
     connect(&m_pictureSlices, &QTimer::timeout, this, &DBusMenuExporter::sendPictures);
+    m_idleRefresh.setSingleShot(true);
+    connect(&m_idleRefresh, &QTimer::timeout, this, &DBusMenuExporter::refreshWhileIdle);
+}
+
+void DBusMenuExporter::keepCurrent(std::chrono::milliseconds interval) {
+    m_idleInterval = interval;
+    if (interval.count() > 0)
+        m_idleRefresh.start(interval);
+    else
+        m_idleRefresh.stop();
+}
+
+void DBusMenuExporter::refreshSoon() {
+    if (m_idleInterval.count() <= 0)
+        return;
+    m_sinceHostAsked.invalidate();
+    m_idleRefresh.start(0);
+}
+
+void DBusMenuExporter::refreshWhileIdle() {
+    if (m_idleInterval.count() <= 0)
+        return;
+    qint64 took = 0;
+    if (m_menu && (!m_sinceHostAsked.isValid() || m_sinceHostAsked.elapsed() > kHostBusyMs)) {
+        QElapsedTimer rebuild;
+        rebuild.start();
+        open(0);
+        took = rebuild.elapsed();
+    }
+    m_idleRefresh.start(std::max<qint64>(m_idleInterval.count(), took * kIdleShare));
 }
 
 DBusMenuExporter::~DBusMenuExporter() = default;
@@ -121,6 +155,17 @@ int DBusMenuExporter::idFor(const QString& key) {
     m_ids.insert(key, id);
     m_keys.insert(id, key);
     return id;
+}
+
+bool DBusMenuExporter::resolve(int id) {
+    if (known(id))
+        return true;
+    const auto parent = m_parents.constFind(id);
+    if (parent == m_parents.constEnd() || !resolve(*parent))
+        return false;
+    if (m_nodes[*parent].submenu && !m_nodes[*parent].filled)
+        fill(*parent);
+    return known(id);
 }
 
 void DBusMenuExporter::removeSubtree(int id) {
@@ -158,6 +203,7 @@ void DBusMenuExporter::snapshot(int id) {
             if (const int earlier = uses[childKey]++)
                 childKey += QStringLiteral("#%1").arg(earlier);
             const int child = idFor(childKey);
+            m_parents.insert(child, id);
             Node node;
             node.action = action;
             node.submenu = QMenu::menuInAction(action);
@@ -225,8 +271,10 @@ QVariantMap DBusMenuExporter::propertiesOf(int id, QAction* action) {
     }
     if (QMenu::menuInAction(action))
         properties.insert(QStringLiteral("children-display"), QStringLiteral("submenu"));
-    // A host that draws pictures small, or reads the menu aloud, still says what a picture is.
-    if (const QVariant toolTip = action->property(props::kToolTip); toolTip.isValid())
+    // A row that is only a picture says what it is to a host that draws pictures small or reads
+    // the menu aloud; other rows are read by their titles (hosts read the description instead).
+    if (const QVariant toolTip = action->property(props::kToolTip);
+        toolTip.isValid() && action->text().isEmpty())
         properties.insert(QStringLiteral("accessible-desc"), toolTip.toString());
     const QIcon icon = action->icon();
     if (MenuPictureWaits(icon)) {
@@ -303,7 +351,7 @@ bool DBusMenuExporter::open(int id) {
         snapshot(0);
     } else {
         refreshIfStale();
-        if (!known(id) || !m_nodes[id].submenu)
+        if (!resolve(id) || !m_nodes[id].submenu)
             return false;
         fill(id);
     }
@@ -312,16 +360,16 @@ bool DBusMenuExporter::open(int id) {
     return changes.any();
 }
 
+// A host that asks for the layout below an item asks for its submenus: GTK's hosts give a row
+// a submenu only when the layout brings the submenu's rows, and size it by them.
 MenuLayoutItem DBusMenuExporter::describe(int id, int depth, const QStringList& names) {
+    if (depth != 0 && m_nodes[id].submenu && !m_nodes[id].filled)
+        fill(id);
     const Node node = m_nodes.value(id);
     MenuLayoutItem item{id, only(node.properties, names), {}};
     m_described.insert(id, node.properties);
     if (!node.submenu || depth == 0)
         return item;
-    if (!node.filled) {
-        m_describedChildren.insert(id, {});
-        return item;
-    }
     m_describedChildren.insert(id, node.children);
     for (int child : node.children)
         item.children.append(describe(child, depth < 0 ? depth : depth - 1, names));
@@ -329,14 +377,16 @@ MenuLayoutItem DBusMenuExporter::describe(int id, int depth, const QStringList& 
 }
 
 bool DBusMenuExporter::AboutToShow(int id) {
+    hostAsked();
     return open(id);
 }
 
 QList<int> DBusMenuExporter::AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors) {
+    hostAsked();
     QList<int> updatesNeeded;
     for (int id : ids) {
         refreshIfStale();
-        if (!known(id))
+        if (!resolve(id))
             idErrors.append(id);
         else if (open(id))
             updatesNeeded.append(id);
@@ -346,14 +396,15 @@ QList<int> DBusMenuExporter::AboutToShowGroup(const QList<int>& ids, QList<int>&
 
 uint DBusMenuExporter::GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
                                  MenuLayoutItem& layout) {
+    hostAsked();
     refreshIfStale();
-    if (!known(parentId)) {
+    if (!resolve(parentId)) {
         if (calledFromDBus())
             sendErrorReply(QDBusError::InvalidArgs,
                            QStringLiteral("There is no menu item %1").arg(parentId));
         return m_revision;
     }
-    if (!m_nodes[parentId].filled)
+    if (m_nodes[parentId].submenu && !m_nodes[parentId].filled)
         fill(parentId);
     layout = describe(parentId, recursionDepth, propertyNames);
     return m_revision;
@@ -361,6 +412,7 @@ uint DBusMenuExporter::GetLayout(int parentId, int recursionDepth, const QString
 
 MenuItemPropertiesList DBusMenuExporter::GetGroupProperties(const QList<int>& ids,
                                                             const QStringList& propertyNames) {
+    hostAsked();
     refreshIfStale();
     MenuItemPropertiesList found;
     const QList<int> asked = ids.isEmpty() ? m_nodes.keys() : ids;
@@ -375,6 +427,7 @@ MenuItemPropertiesList DBusMenuExporter::GetGroupProperties(const QList<int>& id
 }
 
 QDBusVariant DBusMenuExporter::GetProperty(int id, const QString& name) {
+    hostAsked();
     refreshIfStale();
     const auto node = m_nodes.constFind(id);
     if (node == m_nodes.constEnd() || !node->properties.contains(name)) {
@@ -389,10 +442,14 @@ QDBusVariant DBusMenuExporter::GetProperty(int id, const QString& name) {
 // A click runs its command after the answer has gone: a command may show an alert, and the
 // host must not wait for the user.
 void DBusMenuExporter::Event(int id, const QString& eventId, const QDBusVariant&, uint) {
+    hostAsked();
     refreshIfStale();
-    const auto node = m_nodes.constFind(id);
-    if (node == m_nodes.constEnd())
+    if (!resolve(id))
         return;
+    const auto node = m_nodes.constFind(id);
+    // The menu closed: nobody is looking at it, and it may be brought up to date.
+    if (id == 0 && eventId == u"closed")
+        m_sinceHostAsked.invalidate();
     if (eventId == u"opened" && node->submenu && !node->filled) {
         open(id);
         return;
@@ -409,10 +466,11 @@ void DBusMenuExporter::Event(int id, const QString& eventId, const QDBusVariant&
 }
 
 QList<int> DBusMenuExporter::EventGroup(const MenuEventList& events) {
+    hostAsked();
     refreshIfStale();
     QList<int> idErrors;
     for (const MenuEvent& event : events) {
-        if (!known(event.id))
+        if (!resolve(event.id))
             idErrors.append(event.id);
         else
             Event(event.id, event.eventId, event.data, event.timestamp);
@@ -427,8 +485,10 @@ void DBusMenuExporter::sendPictures() {
     MenuItemPropertiesList updated;
     while (!m_waitingPictures.isEmpty() && slice.elapsed() < kPictureSliceMs) {
         const int id = m_waitingPictures.takeFirst();
+        if (!resolve(id))
+            continue;
         const auto node = m_nodes.find(id);
-        if (node == m_nodes.end() || !node->action)
+        if (!node->action)
             continue;
         const QByteArray png = pictureOf(node->action->icon());
         if (png.isEmpty())

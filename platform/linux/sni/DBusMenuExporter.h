@@ -11,20 +11,28 @@
 // The root's AboutToShow rebuilds the menu, compares it with what hosts were last told, and
 // sends the difference: one LayoutUpdated when items came or went, one ItemsPropertiesUpdated
 // for what changed in place. Submenus that fill when shown are filled when a host asks for them
-// (AboutToShow, GetLayout, or the "opened" event). Pictures that are still to be loaded are
+// (AboutToShow, the "opened" event, or GetLayout of them or of a menu above them to a depth that
+// reaches them). Pictures that are still to be loaded are
 // described without their picture, and follow in ItemsPropertiesUpdated from short slices of the
 // main loop: a list of a thousand pictures answers at once.
+//
+// Some hosts (waybar, through libdbusmenu) show the menu in the size of the layout they hold at
+// the click and ask for the opening only as it shows, so the layout is also kept current while
+// the menu is closed: the menu is rebuilt now and then, and hosts hear of what changed. The
+// rebuilds keep to a small share of the time, and stop while a host is using the menu.
 #pragma once
 
 #include "platform/linux/sni/DBusMenuTypes.h"
 
 #include <QDBusContext>
 #include <QDBusObjectPath>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 
 class QAction;
@@ -50,6 +58,11 @@ public:
     void setBeforeOpening(std::function<void()> beforeOpening) {
         m_beforeOpening = std::move(beforeOpening);
     }
+
+    // Rebuilds the menu every `interval` at least, while hosts leave it alone; stops when zero.
+    void keepCurrent(std::chrono::milliseconds interval);
+    // Rebuilds it at once (after what is queued): what the menu shows has just changed.
+    void refreshSoon();
 
     uint version() const { return 3; }
     QString textDirection() const;
@@ -102,14 +115,20 @@ private:
     MenuLayoutItem describe(int id, int depth, const QStringList& names);
     void removeSubtree(int id);
     void sendPictures();
+    void refreshWhileIdle();
+    void hostAsked() { m_sinceHostAsked.start(); }
     int idFor(const QString& key);
     bool known(int id) const { return m_nodes.contains(id); }
+    // Makes the item of `id` live again when it is in a submenu that a rebuild has not filled
+    // since: a host may hold a submenu's items from before the rebuild.
+    bool resolve(int id);
 
     QPointer<QMenu> m_menu;
     std::function<void()> m_beforeOpening;
     QHash<int, Node> m_nodes;
     QHash<QString, int> m_ids;
     QHash<int, QString> m_keys;
+    QHash<int, int> m_parents;
     // What hosts were last told of each item: its properties and its children.
     QHash<int, QVariantMap> m_described;
     QHash<int, QList<int>> m_describedChildren;
@@ -119,6 +138,9 @@ private:
     QHash<size_t, QByteArray> m_encoded;
     QList<int> m_waitingPictures;
     QTimer m_pictureSlices;
+    QTimer m_idleRefresh;
+    std::chrono::milliseconds m_idleInterval{0};
+    QElapsedTimer m_sinceHostAsked;
     int m_nextId = 1;
     uint m_revision = 1;
     bool m_stale = true;

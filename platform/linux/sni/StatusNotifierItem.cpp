@@ -94,7 +94,7 @@ StatusNotifierTray::StatusNotifierTray(QDBusConnection bus,
     if (m_bus.isConnected() && m_bus.interface()->isServiceRegistered(kWatcherService))
         registerWithWatcher();
     else
-        m_watcherChanged(false);
+        setRegistered(false);
 }
 
 StatusNotifierTray::~StatusNotifierTray() {
@@ -123,6 +123,9 @@ void StatusNotifierTray::registerWithWatcher() {
             return;
         }
     }
+    // Hosted from now on, unless the watcher refuses: a stand-in tray made meanwhile would be
+    // a second icon.
+    setRegistered(true);
     QDBusMessage call =
         QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherService,
                                        QStringLiteral("RegisterStatusNotifierItem"));
@@ -141,9 +144,10 @@ void StatusNotifierTray::registerWithWatcher() {
 }
 
 void StatusNotifierTray::setRegistered(bool registered) {
-    if (registered == m_registered && registered)
+    if (registered == m_registered && m_told)
         return;
     m_registered = registered;
+    m_told = true;
     m_watcherChanged(registered);
 }
 

@@ -95,7 +95,8 @@ class StatusNotifierTray : public QObject {
     Q_OBJECT
 
 public:
-    // `watcherChanged` hears whether a watcher has the item now; it is called once at once.
+    // `watcherChanged` hears whether a watcher has the item now (from the moment the item is
+    // offered to it until it refuses or goes); it is called once at once.
     StatusNotifierTray(QDBusConnection bus, std::function<void(bool)> watcherChanged,
                        QObject* parent = nullptr);
     ~StatusNotifierTray() override;
@@ -117,6 +118,7 @@ private:
     QString m_serviceName;
     bool m_exported = false;
     bool m_registered = false;
+    bool m_told = false;
 };
 
 } // namespace platform::linuxdesk::sni

@@ -214,9 +214,15 @@ TEST_F(StatusNotifierTest, RecentPicturesAnswerAtOnceAndPicturesFollow) {
     AppController controller;
     startHost();
     ASSERT_TRUE(m_host.aboutToShow(0) || true);
-    const auto menu = m_host.layout(0);
+    // Row by row, as KDE's host asks: each submenu is made when it is asked for.
+    const auto menu = m_host.layout(0, 1);
     ASSERT_TRUE(menu);
-    const auto* recent = find(*menu, QStringLiteral("Recent Pictures"));
+    const auto* pictures = find(*menu, QStringLiteral("Desktop Pictures"));
+    ASSERT_TRUE(pictures);
+    EXPECT_TRUE(pictures->children.isEmpty());
+    const auto desktop = m_host.layout(pictures->id, 1);
+    ASSERT_TRUE(desktop);
+    const auto* recent = find(*desktop, QStringLiteral("Recent Pictures"));
     ASSERT_TRUE(recent);
     m_host.updatedProperties.clear();
     const auto submenu = m_host.layout(recent->id);
