@@ -1,8 +1,8 @@
+#include "platform/linux/FrontWindows.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/MenuPictureStyle.h"
 #include "platform/linux/sni/DBusMenuExporter.h"
 #include "platform/linux/sni/StatusNotifierItem.h"
-#include "platform/linux/x11/X11Windows.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -30,7 +30,7 @@ LinuxStatusItem::LinuxStatusItem() {
             m_other();
     });
     // The window in front as the user opened the menu is where keystrokes go.
-    m_statusNotifier->menu().setBeforeOpening([] { x11::RememberActiveWindow(); });
+    m_statusNotifier->menu().setBeforeOpening([] { RememberFrontWindowAtOpening(); });
 }
 
 LinuxStatusItem::~LinuxStatusItem() {
@@ -51,7 +51,7 @@ void LinuxStatusItem::setHighlightMode(bool) {}
 void LinuxStatusItem::popUpAt(QPoint place) {
     if (!m_menu)
         return;
-    x11::RememberActiveWindow();
+    RememberFrontWindowAtOpening();
     m_menu->popup(place);
 }
 
