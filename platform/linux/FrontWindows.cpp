@@ -5,6 +5,10 @@
 #include "platform/services/SystemLog.h"
 
 #include <QByteArrayList>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QTimer>
 
 namespace platform::linuxdesk {
 
@@ -76,13 +80,26 @@ public:
     bool exists(quint64 id) override { return m_shell.exists(id); }
     bool hideOthers(const WindowInfo& front) override { return m_shell.hideOthers(front.id); }
     bool activate(quint64 id) override { return m_shell.activate(id); }
+    // After the copy, the clipboard's new owner is told to Qt by an event: until it has been
+    // handled the copied text would read as the old one. Events are handled until Qt says the
+    // clipboard changed, for a moment at most.
     bool sendKeystroke(const WindowInfo& target, Keystroke keystroke) override {
-        return m_shell.sendKeystroke(target.id, keystroke == Keystroke::Copy
-                                                    ? gnome::ShellKeystroke::Copy
-                                                    : gnome::ShellKeystroke::Paste);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        QEventLoop loop;
+        if (clipboard)
+            QObject::connect(clipboard, &QClipboard::dataChanged, &loop, &QEventLoop::quit);
+        const bool sent = m_shell.sendKeystroke(target.id, keystroke == Keystroke::Copy
+                                                               ? gnome::ShellKeystroke::Copy
+                                                               : gnome::ShellKeystroke::Paste);
+        if (sent && clipboard && keystroke == Keystroke::Copy) {
+            QTimer::singleShot(kClipboardWait, &loop, &QEventLoop::quit);
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+        return sent;
     }
 
 private:
+    static constexpr std::chrono::milliseconds kClipboardWait{300};
     static std::optional<WindowInfo> convert(const std::optional<gnome::ShellWindow>& window) {
         if (!window)
             return std::nullopt;

@@ -22,8 +22,8 @@ namespace platform::linuxdesk {
 struct WindowInfo {
     // The backend's own name for the window.
     quint64 id = 0;
-    // X11: WM_CLASS's class; GNOME: the desktop entry's file name without ".desktop", else the
-    // Wayland application id.
+    // The Wayland application id, or WM_CLASS's class for an X11 window; on GNOME, for a window
+    // with neither, the file name without ".desktop" of the entry the Shell matched it with.
     QString applicationId;
     QString title;
     std::optional<pid_t> pid;

@@ -18,7 +18,7 @@ const QString kPath = QStringLiteral("/io/velmora/ShellWindows");
 const QString kInterface = QStringLiteral("io.velmora.ShellWindows");
 // A question the Shell answers from memory; and the keystroke, which waits for the window to
 // come in front.
-constexpr auto kAnswerLimit = 300ms;
+constexpr auto kAnswerLimit = 1000ms;
 constexpr auto kKeystrokeLimit = 2000ms;
 // After a timeout the Shell is left alone this long: a hung Shell costs one wait, not one at
 // every opening.
@@ -58,9 +58,11 @@ void ShellWindows::becomeAbsent(const QString& why, bool timedOut) {
     if (m_said == why)
         return;
     m_said = why;
-    NSLog(QStringLiteral("GNOME Shell's Velmora extension does not answer (%1); "
-                         "the front application, \"Hide Others\" and the keystrokes reach X11 "
-                         "windows only. To enable it: gnome-extensions enable velmora@velmora.io")
+    NSLog(QStringLiteral(
+              "GNOME Shell's Velmora extension does not answer (%1); "
+              "the front application, \"Hide Others\" and the keystrokes reach X11 "
+              "windows only. To enable it: gnome-extensions enable velmora@velmora.io (GNOME 45 "
+              "and later) or velmora-legacy@velmora.io (GNOME 43 and 44)")
               .arg(why));
 }
 
