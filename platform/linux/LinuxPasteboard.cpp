@@ -1,16 +1,28 @@
+#include "platform/linux/DesktopBackground.h"
 #include "platform/linux/LinuxServices.h"
+#include "platform/linux/wayland/DataControlClipboard.h"
 #include "platform/local/documents/FlavorTypes.h"
 
 #include <QClipboard>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTimer>
+#include <cstdio>
 
 namespace platform::linuxdesk {
 
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr PasteboardItemID kOnlyItem = 1;
+// What a read of the compositor's clipboard may cost an opening: a program that copied and
+// never sends leaves its item out, once per contents.
+constexpr auto kDataControlReadLimit = 500ms;
+// Larger contents are not read: a picture of 100 megabytes is nobody's preview or file name.
+constexpr qsizetype kDataControlMaxBytes = 64 * 1024 * 1024;
+// How long the compositor may take to tell of a new selection at an opening.
+constexpr auto kDataControlSyncLimit = 100ms;
 
 QClipboard* clipboard() {
     return QGuiApplication::clipboard();
@@ -21,25 +33,57 @@ bool isOffered(const QString& mimeType) {
     return !mimeType.startsWith(QLatin1String("application/x-qt-"));
 }
 
+// The one source of the clipboard this session can be trusted with, and the compositor's
+// clipboard when that is the one.
+LinuxPasteboard::Source chooseSource(std::unique_ptr<wayland::DataControlClipboard>& dataControl) {
+    const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+                         qgetenv("XDG_SESSION_TYPE") == QByteArrayLiteral("wayland");
+    if (!wayland)
+        return LinuxPasteboard::Source::X11;
+    if ((dataControl = wayland::DataControlClipboard::connect())) {
+        std::fprintf(stderr, "velmora: the clipboard is read through the compositor's %s\n",
+                     dataControl->protocol());
+        return LinuxPasteboard::Source::DataControl;
+    }
+    if (DesktopFamilyFor(qgetenv("XDG_CURRENT_DESKTOP")) == DesktopFamily::Gnome) {
+        std::fprintf(stderr, "velmora: the clipboard is read through XWayland, which GNOME keeps "
+                             "current for X11 programs\n");
+        return LinuxPasteboard::Source::X11;
+    }
+    std::fprintf(stderr,
+                 "velmora: this Wayland compositor offers no clipboard data control, and what it "
+                 "gives X11 programs may be stale: the clipboard is taken as empty\n");
+    return LinuxPasteboard::Source::None;
+}
+
 } // namespace
 
 // Qt hands back the very data this process offered for as long as it owns the clipboard, and
 // deletes it once another program takes the clipboard over.
 bool LinuxPasteboard::ownsClipboard() const {
+    if (m_source == Source::DataControl)
+        return m_dataControl->owns();
     return m_offered && clipboard()->mimeData() == m_offered.data();
 }
 
-LinuxPasteboard::LinuxPasteboard()
-    : m_watch(QObject::connect(clipboard(), &QClipboard::dataChanged, clipboard(), [this] {
-          m_modified = true;
-          ++m_changes;
-      })) {}
+LinuxPasteboard::LinuxPasteboard() : m_source(chooseSource(m_dataControl)) {
+    if (m_source == Source::X11)
+        m_watch = QObject::connect(clipboard(), &QClipboard::dataChanged, clipboard(), [this] {
+            m_modified = true;
+            ++m_changes;
+        });
+}
 
 LinuxPasteboard::~LinuxPasteboard() {
     QObject::disconnect(m_watch);
 }
 
 PasteboardSyncFlags LinuxPasteboard::synchronize() {
+    if (m_source == Source::DataControl) {
+        m_dataControl->synchronize(kDataControlSyncLimit);
+        m_modified = m_modified || m_dataControl->changeCount() != m_seenChanges;
+        m_seenChanges = m_dataControl->changeCount();
+    }
     PasteboardSyncFlags flags = m_modified ? PasteboardSyncFlags(kPasteboardModified) : 0;
     if (ownsClipboard())
         flags |= kPasteboardClientIsOwner;
@@ -49,13 +93,35 @@ PasteboardSyncFlags LinuxPasteboard::synchronize() {
 
 // Qt tells of every new owner, and of the same owner taking the clipboard again with new
 // contents: on X11 each is an XFixes selection event with a newer timestamp, read from the same
-// connection as the click that opens the menu, and so handled before it.
+// connection as the click that opens the menu, and so handled before it. The compositor's data
+// control announces every new selection; the count is asked for after a round trip, so that a
+// copy made just before the opening is counted.
 UInt64 LinuxPasteboard::changeCount() {
+    if (m_source == Source::DataControl) {
+        m_dataControl->synchronize(kDataControlSyncLimit);
+        return m_dataControl->changeCount();
+    }
     return m_changes;
+}
+
+QStringList LinuxPasteboard::offeredTypes() const {
+    QStringList types;
+    if (m_source == Source::DataControl) {
+        types = m_dataControl->mimeTypes();
+    } else if (m_source == Source::X11) {
+        if (const QMimeData* data = clipboard()->mimeData())
+            types = data->formats();
+    }
+    types.removeIf([](const QString& type) { return !isOffered(type); });
+    return types;
 }
 
 OSStatus LinuxPasteboard::clear() {
     ++m_changes;
+    if (m_source == Source::DataControl)
+        return m_dataControl->set({}) ? OSStatus(noErr) : OSStatus(notPasteboardOwnerErr);
+    if (m_source == Source::None)
+        return notPasteboardOwnerErr;
     clipboard()->clear();
     auto* empty = new QMimeData;
     m_offered = empty;
@@ -64,16 +130,7 @@ OSStatus LinuxPasteboard::clear() {
 }
 
 OSStatus LinuxPasteboard::itemCount(ItemCount* count) {
-    const QMimeData* data = clipboard()->mimeData();
-    *count = 0;
-    if (data) {
-        for (const QString& format : data->formats()) {
-            if (isOffered(format)) {
-                *count = 1;
-                break;
-            }
-        }
-    }
+    *count = offeredTypes().isEmpty() ? 0 : 1;
     return noErr;
 }
 
@@ -87,27 +144,33 @@ OSStatus LinuxPasteboard::itemIdentifier(CFIndex index, PasteboardItemID* item) 
 }
 
 OSStatus LinuxPasteboard::flavorTypes(PasteboardItemID item, QStringList* flavors) {
-    const QMimeData* data = clipboard()->mimeData();
-    if (item != kOnlyItem || !data)
+    const QStringList types = offeredTypes();
+    if (item != kOnlyItem || types.isEmpty())
         return badPasteboardItemErr;
     flavors->clear();
-    for (const QString& format : data->formats()) {
-        if (isOffered(format))
-            flavors->append(FlavorForMimeType(format));
-    }
+    for (const QString& type : types)
+        flavors->append(FlavorForMimeType(type));
     flavors->removeDuplicates();
     return noErr;
 }
 
 OSStatus LinuxPasteboard::copyItemFlavorData(PasteboardItemID item, const QString& flavor,
                                              QByteArray* data) {
-    const QMimeData* offered = clipboard()->mimeData();
-    if (item != kOnlyItem || !offered)
+    const QStringList types = offeredTypes();
+    if (item != kOnlyItem || types.isEmpty())
         return badPasteboardItemErr;
     const QString mimeType = MimeTypeForFlavor(flavor);
-    if (!offered->hasFormat(mimeType))
+    if (!types.contains(mimeType))
         return badPasteboardFlavorErr;
-    *data = offered->data(mimeType);
+    if (m_source == Source::DataControl) {
+        const auto read =
+            m_dataControl->read(mimeType, kDataControlReadLimit, kDataControlMaxBytes);
+        if (!read)
+            return badPasteboardFlavorErr;
+        *data = *read;
+        return noErr;
+    }
+    *data = clipboard()->mimeData()->data(mimeType);
     return noErr;
 }
 
@@ -119,19 +182,33 @@ OSStatus LinuxPasteboard::putItemFlavor(PasteboardItemID item, const QString& fl
     if (item != kOnlyItem)
         return badPasteboardItemErr;
     const QString mimeType = MimeTypeForFlavor(flavor);
-    if (m_offered->hasFormat(mimeType))
-        return duplicatePasteboardFlavorErr;
-    ++m_changes;
     // The clipboard owns what it is given and may drop it at any time, so each put hands it a
     // new set of data holding everything put so far.
+    wayland::DataControlClipboard::Contents contents;
+    if (m_source == Source::DataControl) {
+        for (const QString& type : m_dataControl->mimeTypes())
+            contents.append(
+                {type, *m_dataControl->read(type, kDataControlReadLimit, kDataControlMaxBytes)});
+    } else {
+        for (const QString& format : m_offered->formats())
+            contents.append({format, m_offered->data(format)});
+    }
+    for (const auto& [type, bytes] : contents)
+        if (type == mimeType)
+            return duplicatePasteboardFlavorErr;
+    ++m_changes;
+    contents.append({mimeType, data});
+    // Programs that know only the plain forms (UTF8_STRING, STRING, text/plain) find UTF-8 text
+    // under text/plain.
+    if (flavor == kUTTypeUTF8PlainText &&
+        std::none_of(contents.cbegin(), contents.cend(),
+                     [](const auto& offered) { return offered.first == u"text/plain"; }))
+        contents.append({QStringLiteral("text/plain"), data});
+    if (m_source == Source::DataControl)
+        return m_dataControl->set(contents) ? OSStatus(noErr) : OSStatus(notPasteboardOwnerErr);
     auto* next = new QMimeData;
-    for (const QString& format : m_offered->formats())
-        next->setData(format, m_offered->data(format));
-    next->setData(mimeType, data);
-    // Programs that know only the plain forms (UTF8_STRING, STRING) find UTF-8 text under
-    // text/plain, which Qt offers to them.
-    if (flavor == kUTTypeUTF8PlainText && !next->hasFormat(QStringLiteral("text/plain")))
-        next->setData(QStringLiteral("text/plain"), data);
+    for (const auto& [type, bytes] : contents)
+        next->setData(type, bytes);
     m_offered = next;
     clipboard()->setMimeData(next);
     return noErr;
@@ -142,10 +219,16 @@ std::optional<QByteArray> LinuxPasteboard::scrapFlavor(ScrapFlavorType) {
 }
 
 // On X11 each new owner of the clipboard, the one that owned it already included, reaches Qt as
-// an XFixes event, which only an event loop delivers.
+// an XFixes event, which only an event loop delivers; the compositor's data control announces
+// it on Velmora's own connection.
 bool LinuxPasteboard::waitForChange(std::chrono::milliseconds limit) {
-    if (m_modified)
-        return true;
+    if (m_source == Source::DataControl) {
+        if (m_dataControl->changeCount() != m_seenChanges)
+            return true;
+        return m_dataControl->waitForChange(limit);
+    }
+    if (m_modified || m_source == Source::None)
+        return m_modified;
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);

@@ -35,6 +35,9 @@ namespace platform::linuxdesk {
 namespace sni {
 class StatusNotifierTray;
 }
+namespace wayland {
+class DataControlClipboard;
+}
 class FrontWindows;
 
 // Reads the selection file at every query. A selection being written by velmora-select is
@@ -78,8 +81,15 @@ private:
 // The X11 CLIPBOARD selection through QClipboard: one item, whose flavors are the MIME types the
 // owner offers (see FlavorTypes.h). Qt waits for an owner that does not answer for a bounded time
 // (five seconds) and then reports nothing. Linux has no legacy scrap.
+// The clipboard, from the source Velmora can vouch for on this session: X11 (X11 sessions, and
+// GNOME's Wayland session, whose XWayland hands X11 clients the clipboard in full); the
+// compositor's data control on other Wayland sessions (KDE Plasma, wlroots), which give X11
+// clients the clipboard only while an X11 window has the focus; and none where neither holds,
+// which reads as an empty clipboard. The choice is made once and logged.
 class LinuxPasteboard : public PasteboardService {
 public:
+    enum class Source { X11, DataControl, None };
+
     LinuxPasteboard();
     // The clipboard outlives every desktop made in a process: the watch ends with this one.
     ~LinuxPasteboard() override;
@@ -96,10 +106,17 @@ public:
     std::optional<QByteArray> scrapFlavor(ScrapFlavorType type) override;
     bool waitForChange(std::chrono::milliseconds limit) override;
 
+    Source source() const { return m_source; }
+
 private:
     bool ownsClipboard() const;
+    // The MIME types there are, Qt's own left out.
+    QStringList offeredTypes() const;
+    Source m_source = Source::X11;
+    std::unique_ptr<wayland::DataControlClipboard> m_dataControl;
     bool m_modified = true;
     UInt64 m_changes = 1;
+    UInt64 m_seenChanges = 0;
     // What this process offers, as last handed to the clipboard (which owns it).
     QPointer<QMimeData> m_offered;
     QMetaObject::Connection m_watch;
