@@ -1,7 +1,6 @@
 #include "platform/linux/LinuxBrowsers.h"
 
 #include "platform/linux/DesktopEntries.h"
-#include "platform/linux/x11/X11Windows.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,17 +56,15 @@ std::vector<pid_t> BrowserProcesses(const LinuxBrowser& browser) {
     return found;
 }
 
-std::optional<QString> BrowserFrontPageTitle(const LinuxBrowser& browser) {
-    const std::vector<x11::Window> windows = x11::ClientWindowsBottomToTop();
-    for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
-        const auto pid = x11::WindowProcess(*window);
+std::optional<QString> BrowserFrontPageTitle(const LinuxBrowser& browser,
+                                             const std::vector<WindowInfo>& windowsTopFirst) {
+    for (const WindowInfo& window : windowsTopFirst) {
         const bool ours =
-            pid ? runs(browser, *pid)
-                : browser.executables.contains(x11::WindowClass(*window), Qt::CaseInsensitive);
-        if (!ours)
-            continue;
-        if (const auto title = x11::WindowTitle(*window))
-            return PageTitleFromWindowTitle(browser, *title);
+            (window.pid && runs(browser, *window.pid)) ||
+            browser.executables.contains(window.applicationId, Qt::CaseInsensitive) ||
+            browser.desktopEntries.contains(window.applicationId + QStringLiteral(".desktop"));
+        if (ours)
+            return PageTitleFromWindowTitle(browser, window.title);
     }
     return std::nullopt;
 }

@@ -4,6 +4,8 @@
 // Linux version and are never found.
 #pragma once
 
+#include "platform/linux/FrontWindows.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -24,9 +26,12 @@ const LinuxBrowser* LinuxBrowserNamed(const QString& name);
 // The browser's processes of this user, by their executables' names.
 std::vector<pid_t> BrowserProcesses(const LinuxBrowser& browser);
 
-// The title of the page in the browser's topmost window, its product name taken off; none when
-// the browser has no window.
-std::optional<QString> BrowserFrontPageTitle(const LinuxBrowser& browser);
+// The title of the page in the browser's topmost window among these, its product name taken off;
+// none when the browser has no window. A window is the browser's when its process runs one of
+// the browser's executables, or its application id or window class names the browser (a
+// sandboxed browser's process runs something else).
+std::optional<QString> BrowserFrontPageTitle(const LinuxBrowser& browser,
+                                             const std::vector<WindowInfo>& windowsTopFirst);
 
 // A window title without the browser's product name: "Example — Mozilla Firefox" gives
 // "Example", and the product name alone (a page without a title) gives the empty text.

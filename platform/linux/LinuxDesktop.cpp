@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxDesktop.h"
 
+#include "platform/linux/FrontWindows.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
 #include "platform/local/system/PreferenceStore.h"
@@ -38,8 +39,9 @@ void PreferX11OnWayland() {
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
     std::fprintf(stderr, "velmora: Wayland session, running through XWayland: the front "
-                         "application, \"Hide Others\" and pasted keystrokes reach X11 windows "
-                         "only, not native Wayland ones\n");
+                         "application, \"Hide Others\" and pasted keystrokes reach native Wayland "
+                         "windows only on GNOME with Velmora's Shell extension, X11 ones "
+                         "everywhere\n");
 }
 
 struct LinuxDesktop::Backends {
@@ -49,8 +51,9 @@ struct LinuxDesktop::Backends {
                                                       environment.home)),
           locations(QString::fromLocal8Bit(environment.home), environment.runtimeDir,
                     environment.cacheHome, environment.dataHome, environment.configHome),
-          preferences(preferencesFolder(environment)),
-          scripting(DesktopFamilyFor(environment.currentDesktop)) {}
+          preferences(preferencesFolder(environment)), processes(*front),
+          scripting(DesktopFamilyFor(environment.currentDesktop), *front) {}
+    std::unique_ptr<FrontWindows> front = FrontWindows::forSession();
     LinuxAlerts alerts;
     LinuxApplication application;
     LinuxFinder finder;

@@ -1,10 +1,11 @@
 #include "platform/linux/DesktopEntries.h"
+#include "platform/linux/FrontWindows.h"
 #include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
-#include "platform/linux/x11/X11Windows.h"
 #include "platform/services/ApplicationSignatures.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QWidget>
 
 namespace platform::linuxdesk {
@@ -12,7 +13,8 @@ namespace platform::linuxdesk {
 namespace {
 // A browser's process: the high word says so, the low one is its pid.
 constexpr UInt32 kBrowserProcess = 1;
-// The application of the front window: the low word is the window.
+// The application of the front window taken at an opening: the low word is the taking's serial,
+// and a number of an earlier taking names nothing.
 constexpr UInt32 kWindowProcess = 2;
 
 struct WindowApplication {
@@ -20,27 +22,38 @@ struct WindowApplication {
     std::optional<QString> entry;
 };
 
-// Named by its desktop entry; without one, by its window class, then by its executable.
-std::optional<WindowApplication> applicationOf(const ProcessSerialNumber& psn) {
-    if (psn.highLongOfPSN != kWindowProcess)
+// A Wayland application id is its desktop entry's file name, in the case it was written.
+std::optional<DesktopEntry> entryNamed(const QString& applicationId) {
+    const QString file = applicationId + QStringLiteral(".desktop");
+    for (const DesktopEntry& entry : ApplicationDesktopEntries()) {
+        if (QFileInfo(entry.path).fileName() == file)
+            return entry;
+    }
+    return std::nullopt;
+}
+
+// Named by its desktop entry; without one, by its application id or window class, then by its
+// executable.
+std::optional<WindowApplication> applicationOf(const FrontWindows& front,
+                                               const ProcessSerialNumber& psn) {
+    const auto window = front.front();
+    if (psn.highLongOfPSN != kWindowProcess || psn.lowLongOfPSN != front.serial() || !window)
         return std::nullopt;
-    const x11::Window window = psn.lowLongOfPSN;
-    const auto pid = x11::WindowProcess(window);
-    const QString windowClass = x11::WindowClass(window);
-    const QString executable = pid ? ProcessExecutableName(*pid) : QString();
-    if (const auto entry = DesktopEntryForApplication(windowClass, executable))
+    const QString executable = window->pid ? ProcessExecutableName(*window->pid) : QString();
+    auto entry = window->applicationId.isEmpty() ? std::nullopt : entryNamed(window->applicationId);
+    if (!entry)
+        entry = DesktopEntryForApplication(window->applicationId, executable);
+    if (entry)
         return WindowApplication{entry->name, entry->path};
-    if (!windowClass.isEmpty())
-        return WindowApplication{windowClass, std::nullopt};
+    if (!window->applicationId.isEmpty())
+        return WindowApplication{window->applicationId, std::nullopt};
     if (!executable.isEmpty())
         return WindowApplication{executable, std::nullopt};
     return std::nullopt;
 }
 } // namespace
 
-LinuxProcesses::LinuxProcesses() {
-    x11::WatchActiveWindow();
-}
+LinuxProcesses::LinuxProcesses(FrontWindows& front) : m_front(front) {}
 
 OSStatus LinuxProcesses::findProcessBySignature(OSType creator, OSType type,
                                                 ProcessSerialNumber* psn) {
@@ -60,28 +73,27 @@ OSStatus LinuxProcesses::findProcessBySignature(OSType creator, OSType type,
 }
 
 OSStatus LinuxProcesses::frontProcess(ProcessSerialNumber* psn) {
-    // Without a window manager no change of the active window is announced: ask now.
-    x11::RememberActiveWindow();
-    const auto window = x11::RememberedWindow();
-    if (!window)
+    m_front.rememberUnlessJustTaken();
+    if (!m_front.front())
         return procNotFound;
-    *psn = ProcessSerialNumber{kWindowProcess, *window};
+    *psn = ProcessSerialNumber{kWindowProcess, m_front.serial()};
     return noErr;
 }
 
 std::optional<QString> LinuxProcesses::processName(const ProcessSerialNumber& psn) {
-    const auto application = applicationOf(psn);
+    const auto application = applicationOf(m_front, psn);
     return application ? std::optional(application->name) : std::nullopt;
 }
 
 std::optional<QString> LinuxProcesses::processBundleLocation(const ProcessSerialNumber& psn) {
-    const auto application = applicationOf(psn);
+    const auto application = applicationOf(m_front, psn);
     return application ? application->entry : std::nullopt;
 }
 
 OSStatus LinuxProcesses::setFrontProcess(const ProcessSerialNumber& psn) {
     if (psn.highLongOfPSN == kWindowProcess) {
-        x11::ActivateWindow(psn.lowLongOfPSN);
+        if (psn.lowLongOfPSN != m_front.serial() || !m_front.activateFront())
+            return procNotFound;
         return noErr;
     }
     if (psn.highLongOfPSN != kCurrentProcessPSN.highLongOfPSN ||

@@ -1,7 +1,7 @@
+#include "platform/linux/FrontWindows.h"
 #include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxMail.h"
 #include "platform/linux/LinuxServices.h"
-#include "platform/linux/x11/X11Windows.h"
 #include "platform/local/files/AtomicFileDevice.h"
 #include "platform/services/BrowserScripting.h"
 #include "platform/services/Locations.h"
@@ -127,23 +127,27 @@ private:
 // A browser's front page title is the title of its topmost window.
 class Browser : public ScriptApplication {
 public:
-    explicit Browser(const LinuxBrowser& browser) : m_browser(browser) {}
+    Browser(const LinuxBrowser& browser, FrontWindows& front)
+        : m_browser(browser), m_front(front) {}
     ScriptReply perform(const QString& command,
                         const std::vector<ScriptValue>& arguments) override {
-        return BrowserReply(m_browser.name, command, arguments, BrowserFrontPageTitle(m_browser));
+        return BrowserReply(m_browser.name, command, arguments,
+                            BrowserFrontPageTitle(m_browser, m_front.windows()));
     }
 
 private:
     const LinuxBrowser& m_browser;
+    FrontWindows& m_front;
 };
 
-// The copy and paste keystrokes go, as Ctrl+C and Ctrl+V, to the window the user was typing
-// in before the menu opened; hiding the others iconifies every other application's windows.
+// The copy and paste keystrokes go, as Ctrl+C and Ctrl+V, to the window that was in front when
+// the menu opened; hiding the others minimises every other application's windows.
 class SystemEvents : public ScriptApplication {
 public:
+    explicit SystemEvents(FrontWindows& front) : m_front(front) {}
     ScriptReply perform(const QString& command, const std::vector<ScriptValue>&) override {
         if (command == script_commands::kHideOthers) {
-            if (!x11::HideOtherApplications())
+            if (!m_front.hideOthers())
                 return {errAENoSuchObject, ScriptValue(),
                         QStringLiteral("The application in front is not known.")};
             return {};
@@ -151,12 +155,15 @@ public:
         if (command != script_commands::kCopyKeystroke &&
             command != script_commands::kPasteKeystroke)
             return NotUnderstood(QStringLiteral("System Events"), command);
-        if (!x11::SendKeystroke(command == script_commands::kCopyKeystroke ? x11::Keystroke::Copy
-                                                                           : x11::Keystroke::Paste))
+        if (!m_front.sendKeystroke(command == script_commands::kCopyKeystroke ? Keystroke::Copy
+                                                                              : Keystroke::Paste))
             return {errAENoSuchObject, ScriptValue(),
                     QStringLiteral("There is no window to send the keystroke to.")};
         return {};
     }
+
+private:
+    FrontWindows& m_front;
 };
 
 ScriptApplication* LinuxScripting::application(const QString& name) {
@@ -166,11 +173,11 @@ ScriptApplication* LinuxScripting::application(const QString& name) {
     if (!application && name == QLatin1String("Finder"))
         application = std::make_unique<Finder>(m_desktop);
     if (!application && name == QLatin1String("System Events"))
-        application = std::make_unique<SystemEvents>();
+        application = std::make_unique<SystemEvents>(m_front);
     if (!application && name == QLatin1String("Mail"))
         application = std::make_unique<Mail>();
     if (const LinuxBrowser* browser = LinuxBrowserNamed(name); !application && browser)
-        application = std::make_unique<Browser>(*browser);
+        application = std::make_unique<Browser>(*browser, m_front);
     return application.get();
 }
 

@@ -39,6 +39,7 @@ class StatusNotifierTray;
 namespace wayland {
 class DataControlClipboard;
 }
+class FrontWindows;
 
 // Reads the selection file at every query. A selection being written by velmora-select is
 // waited for, a little, with the caller's idle routine; a missing, empty or unreadable file is
@@ -62,17 +63,20 @@ private:
 };
 
 // The selection file always answers for the Finder, so the Finder is always "running". The
-// front application is the one of the last active X11 window that is not Velmora's, named by its
-// desktop entry, which is also its "bundle"; browsers are found by their executables.
+// front application is the one of the window in front as the menu opened (FrontWindows.h), named
+// by its desktop entry, which is also its "bundle"; browsers are found by their executables.
 class LinuxProcesses : public ProcessService {
 public:
-    LinuxProcesses();
+    explicit LinuxProcesses(FrontWindows& front);
     OSStatus findProcessBySignature(OSType creator, OSType type, ProcessSerialNumber* psn) override;
     OSStatus frontProcess(ProcessSerialNumber* psn) override;
     std::optional<QString> processName(const ProcessSerialNumber& psn) override;
     std::optional<QString> processBundleLocation(const ProcessSerialNumber& psn) override;
     // Bringing Velmora forward raises its visible windows; an alert shown next activates itself.
     OSStatus setFrontProcess(const ProcessSerialNumber& psn) override;
+
+private:
+    FrontWindows& m_front;
 };
 
 // The X11 CLIPBOARD selection through QClipboard: one item, whose flavors are the MIME types the
@@ -200,12 +204,14 @@ public:
 // counterpart here.
 class LinuxScripting : public ScriptingService {
 public:
-    explicit LinuxScripting(DesktopFamily desktop) : m_desktop(desktop) {}
+    LinuxScripting(DesktopFamily desktop, FrontWindows& front)
+        : m_desktop(desktop), m_front(front) {}
     ScriptApplication* application(const QString& name) override;
     void didRun(const QString& source, OSStatus status) override;
 
 private:
     DesktopFamily m_desktop;
+    FrontWindows& m_front;
     std::map<QString, std::unique_ptr<ScriptApplication>> m_applications;
 };
 

@@ -1,9 +1,9 @@
+#include "platform/linux/FrontWindows.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/MenuPictureStyle.h"
 #include "platform/linux/SelectionFile.h"
 #include "platform/linux/sni/DBusMenuExporter.h"
 #include "platform/linux/sni/StatusNotifierItem.h"
-#include "platform/linux/x11/X11Windows.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -39,7 +39,7 @@ LinuxStatusItem::LinuxStatusItem() {
             m_other();
     });
     // The window in front as the user opened the menu is where keystrokes go.
-    m_statusNotifier->menu().setBeforeOpening([] { x11::RememberActiveWindow(); });
+    m_statusNotifier->menu().setBeforeOpening([] { RememberFrontWindowAtOpening(); });
     // A host that sizes the menu before asking for it shows the new selection's or clipboard's
     // menu only if it has it already: both are told of at once.
     const QString selection = QFile::decodeName(
@@ -69,7 +69,7 @@ void LinuxStatusItem::setHighlightMode(bool) {}
 void LinuxStatusItem::popUpAt(QPoint place) {
     if (!m_menu)
         return;
-    x11::RememberActiveWindow();
+    RememberFrontWindowAtOpening();
     m_menu->popup(place);
 }
 

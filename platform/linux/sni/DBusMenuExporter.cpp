@@ -123,7 +123,7 @@ void DBusMenuExporter::refreshWhileIdle() {
     if (m_menu && (!m_sinceHostAsked.isValid() || m_sinceHostAsked.elapsed() > kHostBusyMs)) {
         QElapsedTimer rebuild;
         rebuild.start();
-        open(0);
+        open(0, false);
         took = rebuild.elapsed();
     }
     m_idleRefresh.start(std::max<qint64>(m_idleInterval.count(), took * kIdleShare));
@@ -339,11 +339,11 @@ void DBusMenuExporter::fill(int id) {
     snapshot(id);
 }
 
-bool DBusMenuExporter::open(int id) {
+bool DBusMenuExporter::open(int id, bool byHost) {
     if (id == 0) {
         if (!m_menu)
             return false;
-        if (m_beforeOpening)
+        if (byHost && m_beforeOpening)
             m_beforeOpening();
         emit m_menu->aboutToShow();
         m_stale = false;

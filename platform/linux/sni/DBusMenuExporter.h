@@ -54,7 +54,8 @@ public:
 
     // The menu described; its aboutToShow signal is how it hears of an opening.
     void setMenu(QMenu* menu);
-    // Called as a host opens the menu, before the menu rebuilds.
+    // Called as a host opens the menu, before the menu rebuilds; not before a rebuild that only
+    // keeps the menu current.
     void setBeforeOpening(std::function<void()> beforeOpening) {
         m_beforeOpening = std::move(beforeOpening);
     }
@@ -104,7 +105,9 @@ private:
         bool any() const { return layout || !updated.isEmpty() || !removed.isEmpty(); }
     };
 
-    bool open(int id);
+    // An opening by a host, or (`byHost` false) a rebuild to keep the menu current, which leaves
+    // what an opening takes note of (the window in front) as the last opening found it.
+    bool open(int id, bool byHost = true);
     void fill(int id);
     void snapshot(int id);
     void refreshIfStale();

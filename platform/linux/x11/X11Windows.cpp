@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -34,7 +35,8 @@ constexpr auto kPollInterval = 10ms;
 // The longest property read: a title or a client list.
 constexpr std::uint32_t kMaxPropertyWords = 1 << 16;
 
-std::optional<Window> gRemembered;
+// The last active window that was neither Velmora's nor a panel's, as the watch saw it.
+std::optional<Window> gLastOther;
 
 template <typename Reply> using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
 template <typename Reply> Owned<Reply> own(Reply* reply) {
@@ -72,18 +74,38 @@ std::vector<Window> windowList(xcb_connection_t* c, const char* name) {
 }
 
 std::optional<Window> activeWindow(xcb_connection_t* c) {
-    const auto active = windowList(c, "_NET_ACTIVE_WINDOW");
-    if (!active.empty() && active[0] != XCB_WINDOW_NONE)
+    // A window manager that keeps the property means what it says: 0 is no active window,
+    // whatever the input focus (its own focus window, or an iconified one) is.
+    if (const auto active = windowList(c, "_NET_ACTIVE_WINDOW"); !active.empty()) {
+        if (active[0] == XCB_WINDOW_NONE)
+            return std::nullopt;
         return active[0];
+    }
     const auto focus = own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     if (focus && focus->focus != XCB_WINDOW_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT)
         return focus->focus;
     return std::nullopt;
 }
 
-bool isOwn(xcb_connection_t*, Window window) {
-    const auto pid = WindowProcess(window);
-    return pid && *pid == getpid();
+// A panel (the tray's own, say) that takes the focus as its icon is clicked is not where the
+// user works.
+bool isPanel(xcb_connection_t* c, Window window) {
+    const auto reply = property(c, window, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM);
+    if (!reply || reply->format != 32)
+        return false;
+    const auto* types = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    const xcb_atom_t dock = atom(c, "_NET_WM_WINDOW_TYPE_DOCK");
+    const int count = xcb_get_property_value_length(reply.get()) / 4;
+    return std::find(types, types + count, dock) != types + count;
+}
+
+bool passedOver(xcb_connection_t* c, Window window) {
+    return IsOwnWindow(window) || isPanel(c, window);
+}
+
+bool exists(xcb_connection_t* c, Window window) {
+    return own(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)) !=
+           nullptr;
 }
 
 // A round trip: every request before it has been processed when it returns.
@@ -114,7 +136,7 @@ template <typename Done> bool waitFor(std::chrono::milliseconds limit, Done done
     return done();
 }
 
-void activate(xcb_connection_t* c, Window window) {
+bool activate(xcb_connection_t* c, Window window) {
     const xcb_atom_t active = atom(c, "_NET_ACTIVE_WINDOW");
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -128,7 +150,7 @@ void activate(xcb_connection_t* c, Window window) {
                    reinterpret_cast<const char*>(&event));
     xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
     xcb_flush(c);
-    waitFor(kActivationWait, [&] { return activeWindow(c) == window; });
+    return waitFor(kActivationWait, [&] { return activeWindow(c) == window; });
 }
 
 std::optional<xcb_keycode_t> keycode(xcb_connection_t* c, std::uint32_t keysym) {
@@ -216,12 +238,41 @@ QString WindowClass(Window window) {
     return QString::fromLatin1(both.split('\0').value(1));
 }
 
-void RememberActiveWindow() {
+bool IsOwnWindow(Window window) {
+    const auto pid = WindowProcess(window);
+    return pid && *pid == getpid();
+}
+
+bool WindowExists(Window window) {
+    xcb_connection_t* c = connection();
+    return c && exists(c, window);
+}
+
+namespace {
+
+void followActiveWindow(xcb_connection_t* c) {
+    const auto active = activeWindow(c);
+    if (!active)
+        gLastOther.reset();
+    else if (!passedOver(c, *active))
+        gLastOther = active;
+}
+
+} // namespace
+
+std::optional<Window> FrontWindowNow() {
     xcb_connection_t* c = connection();
     if (!c)
-        return;
-    if (const auto active = activeWindow(c); active && !isOwn(c, *active))
-        gRemembered = active;
+        return std::nullopt;
+    // Without a window manager no change of the active window is announced: it is asked now.
+    const auto active = activeWindow(c);
+    if (!active || !exists(c, *active))
+        return std::nullopt;
+    if (!passedOver(c, *active))
+        return gLastOther = active;
+    if (gLastOther && !exists(c, *gLastOther))
+        gLastOther.reset();
+    return gLastOther;
 }
 
 namespace {
@@ -235,8 +286,10 @@ public:
         if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
-        if (change->atom == m_activeAtom && change->window == m_root)
-            RememberActiveWindow();
+        if (change->atom == m_activeAtom && change->window == m_root) {
+            if (xcb_connection_t* c = connection())
+                followActiveWindow(c);
+        }
         return false;
     }
     xcb_atom_t m_activeAtom = XCB_ATOM_NONE;
@@ -262,27 +315,23 @@ void WatchActiveWindow() {
     xcb_change_window_attributes(c, filter.m_root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(c);
     QCoreApplication::instance()->installNativeEventFilter(&filter);
-    RememberActiveWindow();
+    followActiveWindow(c);
 }
 
-std::optional<Window> RememberedWindow() {
-    return gRemembered;
-}
-
-void ActivateWindow(Window window) {
-    if (xcb_connection_t* c = connection())
-        activate(c, window);
-}
-
-bool HideOtherApplications() {
+bool ActivateWindow(Window window) {
     xcb_connection_t* c = connection();
-    if (!c || !gRemembered)
+    return c && exists(c, window) && activate(c, window);
+}
+
+bool HideOtherApplications(Window front) {
+    xcb_connection_t* c = connection();
+    if (!c || !exists(c, front))
         return false;
-    const auto front = WindowProcess(*gRemembered);
+    const auto frontProcess = WindowProcess(front);
     const xcb_atom_t changeState = atom(c, "WM_CHANGE_STATE");
     for (const Window window : ClientWindowsBottomToTop()) {
         const auto pid = WindowProcess(window);
-        if (window == *gRemembered || (pid && (*pid == getpid() || pid == front)))
+        if (window == front || (pid && (*pid == getpid() || pid == frontProcess)))
             continue;
         xcb_client_message_event_t event{};
         event.response_type = XCB_CLIENT_MESSAGE;
@@ -298,16 +347,17 @@ bool HideOtherApplications() {
     return true;
 }
 
-bool SendKeystroke(Keystroke keystroke) {
+bool SendKeystroke(Window target, Keystroke keystroke) {
     xcb_connection_t* c = connection();
-    if (!c || !gRemembered)
+    if (!c || !exists(c, target))
         return false;
     const auto control = keycode(c, kKeysymControlL);
     const auto key = keycode(c, keystroke == Keystroke::Copy ? kKeysymC : kKeysymV);
     if (!control || !key)
         return false;
-    if (activeWindow(c) != gRemembered)
-        activate(c, *gRemembered);
+    // XTest types into whatever has the focus: a window that did not come in front gets nothing.
+    if (activeWindow(c) != target && !activate(c, target))
+        return false;
     const xcb_window_t ownerBefore = clipboardOwner(c);
     const xcb_window_t rootWindow = root(c);
     for (const auto& [type, code] :

@@ -28,25 +28,28 @@ std::optional<QString> WindowTitle(Window window);
 // The class part of WM_CLASS.
 QString WindowClass(Window window);
 
-// Called as the status menu opens: the active window then, unless it is Velmora's own, is where
-// the user was typing, and where keystrokes go.
-void RememberActiveWindow();
-// From now on every change of _NET_ACTIVE_WINDOW is remembered the same way, so that the window
-// the user works in is known even when opening the menu or an alert has taken the focus.
+bool IsOwnWindow(Window window);
+// Whether the window is still there.
+bool WindowExists(Window window);
+
+// The active window now. When it is Velmora's own (the menu, an alert) or a panel's, the window
+// active before it stands in, while it exists; when the server reports none, there is none.
+std::optional<Window> FrontWindowNow();
+// From now on every change of _NET_ACTIVE_WINDOW is followed, so that the window the user works
+// in is known even when opening the menu or an alert has taken the focus.
 void WatchActiveWindow();
-// The window remembered last: the front application's.
-std::optional<Window> RememberedWindow();
-// Asks the window manager to activate the window, and waits a moment for it to happen.
-void ActivateWindow(Window window);
+// Asks the window manager to activate the window, and waits a moment for it to happen; false
+// when it did not.
+bool ActivateWindow(Window window);
 
 // Iconifies, as the desktop's own "minimise" does, every top-level window of the applications
-// other than the one of the remembered window and Velmora. False when no window is remembered.
-bool HideOtherApplications();
+// other than the front window's and Velmora.
+bool HideOtherApplications(Window front);
 
 enum class Keystroke { Copy, Paste };
-// Activates the remembered window and types Ctrl+C or Ctrl+V into it with XTest; returns once
-// the server has processed the keys (and, for the copy, once the clipboard has a new owner or a
-// short wait has passed). False when there is no window to type into.
-bool SendKeystroke(Keystroke keystroke);
+// Activates the window and types Ctrl+C or Ctrl+V into it with XTest; returns once the server
+// has processed the keys (and, for the copy, once the clipboard has a new owner or a short wait
+// has passed). False, with nothing typed, when the window is gone or does not become active.
+bool SendKeystroke(Window target, Keystroke keystroke);
 
 } // namespace platform::linuxdesk::x11

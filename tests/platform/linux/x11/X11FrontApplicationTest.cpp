@@ -1,9 +1,13 @@
-// The front application on a real X server: the owner of the last active window that is not
-// Velmora's, named by its desktop entry.
+// The front application on a real X server: the owner of the window active as the menu opens,
+// Velmora's own passed over, named by its desktop entry; none when none is active; and the
+// keystrokes, which reach that window only.
 #include "common/ItemPaths.h"
 #include "platform/linux/LinuxDesktop.h"
 #include "platform/services/Processes.h"
+#include "platform/services/ScriptCommands.h"
+#include "platform/services/Scripting.h"
 
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -13,6 +17,7 @@
 #include <QThread>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -35,8 +40,10 @@ protected:
         QDir(m_dir.path()).mkpath(QStringLiteral("applications/velmora-tests"));
     }
     ~X11FrontApplicationTest() override {
-        m_browser.kill();
-        m_browser.waitForFinished();
+        for (QProcess* process : {&m_browser, &m_other}) {
+            process->kill();
+            process->waitForFinished();
+        }
         qputenv("XDG_DATA_HOME", m_dataHome);
         qputenv("XDG_DATA_DIRS", m_dataDirs);
     }
@@ -57,9 +64,35 @@ protected:
         }
         return name;
     }
-    void startBrowser() {
-        m_browser.start(QStringLiteral(VELMORA_FAKE_BROWSER), {QStringLiteral("Page")});
-        ASSERT_TRUE(m_browser.waitForStarted());
+    void startBrowser() { start(m_browser, QStringLiteral("Page")); }
+    static void start(QProcess& process, const QString& title) {
+        process.start(QStringLiteral(VELMORA_FAKE_BROWSER), {title});
+        ASSERT_TRUE(process.waitForStarted());
+    }
+    // Whether the front window is gone within a moment.
+    static bool noFront() {
+        const QDeadlineTimer deadline(5000);
+        ProcessSerialNumber front;
+        while (GetFrontProcess(&front) == noErr && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return GetFrontProcess(&front) != noErr;
+    }
+    static platform::ScriptReply paste() {
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        return platform::scripting()
+            .application(QStringLiteral("System Events"))
+            ->perform(script_commands::kPasteKeystroke, {});
+    }
+    // What the stand-in's line edit showed within a moment.
+    static QByteArray typedInto(QProcess& process, int waitMs) {
+        QByteArray typed;
+        const QDeadlineTimer deadline(waitMs);
+        while (!deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            process.waitForReadyRead(20);
+            typed += process.readAllStandardOutput();
+        }
+        return typed;
     }
 
     QTemporaryDir m_dir;
@@ -68,6 +101,7 @@ protected:
     LinuxDesktop m_desktop;
     platform::ScopedPlatform m_installed;
     QProcess m_browser;
+    QProcess m_other;
 };
 
 TEST_F(X11FrontApplicationTest, NamedByItsDesktopEntryAndNotVelmorasOwnWindow) {
@@ -100,6 +134,46 @@ TEST_F(X11FrontApplicationTest, WithoutADesktopEntryTheWindowClassNamesIt) {
     writeEntry(QStringLiteral("broken.desktop"), "[Desktop Entry]\nName=No type\nExec=firefox\n");
     startBrowser();
     EXPECT_EQ(frontName(), QStringLiteral("firefox"));
+}
+
+// A window left behind is never the front one: with nothing active (the only window iconified
+// under a window manager, the focus on no window without one) there is no front application,
+// and the keystroke types nothing into the window that was in front before.
+TEST_F(X11FrontApplicationTest, NothingActiveMeansNoFrontApplicationAndNothingTyped) {
+    startBrowser();
+    ASSERT_EQ(frontName(), QStringLiteral("firefox"));
+    typedInto(m_browser, 300);
+    if (qEnvironmentVariableIsSet("VELMORA_TEST_BARE_X")) {
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_NONE, XCB_NONE, XCB_CURRENT_TIME);
+        xcb_flush(x11->connection());
+    } else {
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("search"), QStringLiteral("--name"),
+                           QStringLiteral("^Page$"), QStringLiteral("windowminimize")});
+    }
+    EXPECT_TRUE(noFront());
+    EXPECT_NE(paste().status, noErr);
+    EXPECT_EQ(typedInto(m_browser, 500), QByteArray());
+}
+
+// The keystroke goes to the window in front as the menu opened, and to no other: once that
+// window has closed, the window that took its place gets nothing and the caller is told.
+TEST_F(X11FrontApplicationTest, KeystrokeReachesOnlyTheWindowTakenAtTheOpening) {
+    start(m_other, QStringLiteral("Other"));
+    ASSERT_TRUE(typedInto(m_other, 500).isEmpty());
+    startBrowser();
+    // The stand-in takes the focus a moment after its window shows.
+    typedInto(m_browser, 1500);
+    ProcessSerialNumber front;
+    ASSERT_EQ(GetFrontProcess(&front), noErr);
+    ASSERT_EQ(paste().status, noErr);
+    EXPECT_EQ(typedInto(m_browser, 1000).trimmed(), QByteArray("pasted"));
+
+    m_browser.kill();
+    m_browser.waitForFinished();
+    EXPECT_NE(paste().status, noErr);
+    EXPECT_EQ(typedInto(m_other, 700), QByteArray());
 }
 
 } // namespace
