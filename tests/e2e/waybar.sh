@@ -54,7 +54,8 @@ fi
 app="$work/app"
 mkdir -p "$app/bin" "$app/share/velmora" "$work/home/.config" "$work/files" "$work/runtime"
 cp "$build/app/velmora" "$build/tools/select/velmora-select" \
-    "$build/tests/e2e/virtual-pointer/virtual-pointer" "$app/bin/"
+    "$build/tests/e2e/virtual-pointer/virtual-pointer" \
+    "$here/../platform/linux/gnome/native-window.py" "$app/bin/"
 cp -r "$here/../../resources" "$app/share/velmora/resources"
 chmod 0700 "$work/runtime"
 if (($(id -u) == 0)); then
@@ -343,4 +344,39 @@ fetched_layouts "$fetched_mark" | grep -F 'string "Quarterly report: draft"' >/d
 choose_filename_operation 6
 named() { [[ -e "$work/files/Quarterly report: draft.TXT" ]]; }
 wait_for 5 named || fail "Set Name Clipboard chosen in the host's menu left: $(ls "$work/files")"
-say "the text a native program copied named the file; screenshots in $shots"
+say "the text a native program copied named the file"
+
+# The front application is the one sway has in front now, or none: an X11 xterm is named; a
+# native window over it, which X11 programs cannot see, leaves no front application at all (not
+# the xterm behind it).
+# The answer to the host's last GetLayout since line `$1`: the menu it shows.
+last_layout() {
+    tail -n +"$1" "$work/monitor.log" | awk '
+        /^(method call|method return|signal|error)/ { body = 0 }
+        /^method call/ && /member=GetLayout/ {
+            match($0, /sender=[^ ]+/); who = substr($0, RSTART + 7, RLENGTH - 7)
+            match($0, / serial=[0-9]+/); asked[who ":" substr($0, RSTART + 8, RLENGTH - 8)] = 1 }
+        /^method return/ {
+            match($0, /destination=[^ ]+/); who = substr($0, RSTART + 12, RLENGTH - 12)
+            match($0, /reply_serial=[0-9]+/); body = (who ":" substr($0, RSTART + 13, RLENGTH - 13)) in asked
+            if (body) last = ""
+            next }
+        body { last = last $0 "\n" }
+        END { printf "%s", last }'
+}
+front_app_shown() { last_layout "$fetched_mark" | grep -F 'string "Front App: '; }
+# Both windows are dark: the screenshots find the menu as the one light rectangle.
+DISPLAY=$x_display start xterm -bg black -fg gray -title "Velmora waybar xterm"
+sleep 1
+open_menu "1 Item, First item: Quarterly report: draft.TXT"
+front_app_shown | grep -F XTerm >/dev/null ||
+    fail "with an xterm in front the menu names no XTerm: $(front_app_shown)"
+close_menu
+start env GDK_BACKEND=wayland GTK_THEME=Adwaita:dark WAYLAND_DISPLAY="$wayland_display" \
+    python3 "$app/bin/native-window.py" \
+    io.velmora.NativeFront "Velmora waybar native" >"$work/native.log" 2>&1
+sleep 1.5
+open_menu "1 Item, First item: Quarterly report: draft.TXT"
+[[ -z "$(front_app_shown)" ]] ||
+    fail "with a native window in front the menu still names: $(front_app_shown)"
+say "the front application follows sway: the xterm, then none behind a native window; screenshots in $shots"
