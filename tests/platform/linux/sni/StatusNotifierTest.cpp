@@ -100,7 +100,8 @@ TEST_F(StatusNotifierTest, EachOpeningIsTheMenuOfThatOpeningWithStableIds) {
     AppController controller;
     startHost();
     fixtures::SelectInWorld(m_world, {QStringLiteral("alpha.txt")});
-    m_world.clipboard.items = {{{{kUTTypePNG, fixtures::PngBytes(QImage(200, 100, QImage::Format_RGB32))}}}};
+    m_world.clipboard.items = {
+        {{{kUTTypePNG, fixtures::PngBytes(QImage(200, 100, QImage::Format_RGB32))}}}};
     EXPECT_TRUE(m_host.aboutToShow(0));
     const auto first = m_host.layout(0);
     ASSERT_TRUE(first);
