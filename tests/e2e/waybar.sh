@@ -54,7 +54,8 @@ fi
 app="$work/app"
 mkdir -p "$app/bin" "$app/share/velmora" "$work/home/.config" "$work/files" "$work/runtime"
 cp "$build/app/velmora" "$build/tools/select/velmora-select" \
-    "$build/tests/e2e/virtual-pointer/virtual-pointer" "$app/bin/"
+    "$build/tests/e2e/virtual-pointer/virtual-pointer" \
+    "$here/../platform/linux/gnome/native-window.py" "$app/bin/"
 cp -r "$here/../../resources" "$app/share/velmora/resources"
 chmod 0700 "$work/runtime"
 if (($(id -u) == 0)); then
@@ -291,37 +292,91 @@ select_files "$work/files/red.png"
 open_twice "1 Item, First item: red.png"
 close_menu
 
-# A Filenames command chosen in the host's menu: the pointer on "Filenames" (the first row that
-# opens a submenu; GTK's theme here draws no arrow, so each row is tried from the top), then on
-# "Uppercase Name", the seventh of its operations.
+# Chooses the operation in row `$1` of "Filenames" in the open menu: the pointer on "Filenames"
+# (the first row that opens a submenu; GTK's theme here draws no arrow, so each row is tried from
+# the top), then on the row.
+choose_filename_operation() {
+    local row=$1 mx my mw mh found="" row_y sx operation_y
+    read -r _ mx my mw mh <<<"$(head -n 1 <<<"$menu")"
+    submenu_shot="$shots/opening-$openings-filenames.png"
+    submenu_rows() { menu_in "$submenu_shot" "$mx" "$my" "$mw" "$mh" | grep -c '^row '; }
+    submenu_open() {
+        shot "$submenu_shot"
+        (($(submenu_rows) > 0))
+    }
+    while read -r _ row_y _; do
+        point move $((mx + 40)) "$row_y"
+        if within 1 submenu_open; then
+            found=$row_y
+            break
+        fi
+    done < <(grep '^row ' <<<"$menu")
+    [[ -n $found ]] || fail "no row of the menu opens a submenu: $menu_shot"
+    within 3 eval '(($(submenu_rows) >= 9))' ||
+        fail "the first submenu is not Filenames with its nine rows: $submenu_shot"
+    settled_shot "$submenu_shot" "$mx" "$my" "$mw" "$mh" || fail "the submenu kept changing: $submenu_shot"
+    submenu=$(menu_in "$submenu_shot" "$mx" "$my" "$mw" "$mh")
+    read -r _ sx _ <<<"$(head -n 1 <<<"$submenu")"
+    operation_y=$(grep '^row ' <<<"$submenu" | sed -n "${row}p" | cut -d' ' -f2)
+    point move $((sx + 30)) "$operation_y"
+    sleep 0.3
+    point click left
+}
+
+# "Uppercase Name", the seventh operation, chosen in the host's menu.
 select_files "$work/files/make me loud.txt"
 open_twice "1 Item, First item: make me loud.txt"
-read -r _ mx my mw mh <<<"$(head -n 1 <<<"$menu")"
-submenu_shot="$shots/opening-$openings-filenames.png"
-submenu_rows() { menu_in "$submenu_shot" "$mx" "$my" "$mw" "$mh" | grep -c '^row '; }
-submenu_open() {
-    shot "$submenu_shot"
-    (($(submenu_rows) > 0))
-}
-found=""
-while read -r _ row_y _; do
-    point move $((mx + 40)) "$row_y"
-    if within 1 submenu_open; then
-        found=$row_y
-        break
-    fi
-done < <(grep '^row ' <<<"$menu")
-[[ -n $found ]] || fail "no row of the menu opens a submenu: $menu_shot"
-within 3 eval '(($(submenu_rows) >= 9))' ||
-    fail "the first submenu is not Filenames with its nine rows: $submenu_shot"
-settled_shot "$submenu_shot" "$mx" "$my" "$mw" "$mh" || fail "the submenu kept changing: $submenu_shot"
-submenu=$(menu_in "$submenu_shot" "$mx" "$my" "$mw" "$mh")
-read -r _ sx _ <<<"$(head -n 1 <<<"$submenu")"
-uppercase_y=$(grep '^row ' <<<"$submenu" | sed -n 7p | cut -d' ' -f2)
-point move $((sx + 30)) "$uppercase_y"
-sleep 0.3
-point click left
-renamed() { [[ -e "$work/files/MAKE ME LOUD.txt" || -e "$work/files/MAKE ME LOUD.TXT" ]]; }
+choose_filename_operation 7
+loud="$work/files/MAKE ME LOUD.TXT"
+renamed() { [[ -e $loud ]]; }
 wait_for 5 renamed || fail "Uppercase Name chosen in the host's menu left: $(ls "$work/files")"
 [[ ! -e "$work/files/make me loud.txt" ]] || fail "the old name is still there"
-say "Uppercase Name chosen in waybar's menu renamed the file; screenshots in $shots"
+say "Uppercase Name chosen in waybar's menu renamed the file"
+
+# A text copied by a native Wayland program, while no X11 window has the focus (sway gives X11
+# programs no clipboard then): the menu shows it, and "Set Name Clipboard", the sixth operation,
+# names the file with exactly that text.
+start env WAYLAND_DISPLAY="$wayland_display" wl-copy --foreground "Quarterly report: draft"
+select_files "$loud"
+open_twice "1 Item, First item: MAKE ME LOUD.TXT"
+fetched_layouts "$fetched_mark" | grep -F 'string "Quarterly report: draft"' >/dev/null ||
+    fail "the menu does not show the text a native program copied (the traffic: $(tr '\n' ';' <"$shots/opening-$openings.dbus"))"
+choose_filename_operation 6
+named() { [[ -e "$work/files/Quarterly report: draft.TXT" ]]; }
+wait_for 5 named || fail "Set Name Clipboard chosen in the host's menu left: $(ls "$work/files")"
+say "the text a native program copied named the file"
+
+# The front application is the one sway has in front now, or none: an X11 xterm is named; a
+# native window over it, which X11 programs cannot see, leaves no front application at all (not
+# the xterm behind it).
+# The answer to the host's last GetLayout since line `$1`: the menu it shows.
+last_layout() {
+    tail -n +"$1" "$work/monitor.log" | awk '
+        /^(method call|method return|signal|error)/ { body = 0 }
+        /^method call/ && /member=GetLayout/ {
+            match($0, /sender=[^ ]+/); who = substr($0, RSTART + 7, RLENGTH - 7)
+            match($0, / serial=[0-9]+/); asked[who ":" substr($0, RSTART + 8, RLENGTH - 8)] = 1 }
+        /^method return/ {
+            match($0, /destination=[^ ]+/); who = substr($0, RSTART + 12, RLENGTH - 12)
+            match($0, /reply_serial=[0-9]+/); body = (who ":" substr($0, RSTART + 13, RLENGTH - 13)) in asked
+            if (body) last = ""
+            next }
+        body { last = last $0 "\n" }
+        END { printf "%s", last }'
+}
+front_app_shown() { last_layout "$fetched_mark" | grep -F 'string "Front App: '; }
+# Both windows are dark: the screenshots find the menu as the one light rectangle.
+DISPLAY=$x_display start xterm -bg black -fg gray -title "Velmora waybar xterm"
+sleep 1
+open_menu "1 Item, First item: Quarterly report: draft.TXT"
+front_app_shown | grep -F XTerm >/dev/null ||
+    fail "with an xterm in front the menu names no XTerm: $(front_app_shown)"
+close_menu
+start env GDK_BACKEND=wayland GTK_THEME=Adwaita:dark WAYLAND_DISPLAY="$wayland_display" \
+    python3 "$app/bin/native-window.py" \
+    io.velmora.NativeFront "Velmora waybar native" >"$work/native.log" 2>&1
+sleep 1.5
+open_menu "1 Item, First item: Quarterly report: draft.TXT"
+[[ -z "$(front_app_shown)" ]] ||
+    fail "with a native window in front the menu still names: $(front_app_shown)"
+say "the front application follows sway: the xterm, then none behind a native window; screenshots in $shots"

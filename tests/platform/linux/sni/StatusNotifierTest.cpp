@@ -8,10 +8,10 @@
 #include "platform/world/World.h"
 #include "prefs/Identifiers.h"
 #include "prefs/PreferenceKeys.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/WorldSelection.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDBusVariant>
@@ -45,14 +45,6 @@ const sni::MenuLayoutItem* find(const sni::MenuLayoutItem& item, const QString& 
         if (const auto* found = find(child, text))
             return found;
     return nullptr;
-}
-
-QByteArray png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 class StatusNotifierTest : public ::testing::Test {
@@ -108,7 +100,7 @@ TEST_F(StatusNotifierTest, EachOpeningIsTheMenuOfThatOpeningWithStableIds) {
     AppController controller;
     startHost();
     fixtures::SelectInWorld(m_world, {QStringLiteral("alpha.txt")});
-    m_world.clipboard.items = {{{{kUTTypePNG, png(QImage(200, 100, QImage::Format_RGB32))}}}};
+    m_world.clipboard.items = {{{{kUTTypePNG, fixtures::PngBytes(QImage(200, 100, QImage::Format_RGB32))}}}};
     EXPECT_TRUE(m_host.aboutToShow(0));
     const auto first = m_host.layout(0);
     ASSERT_TRUE(first);
