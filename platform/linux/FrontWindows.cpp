@@ -106,7 +106,7 @@ private:
         return WindowInfo{window->id, window->applicationId, window->title,
                           window->pid ? std::optional<pid_t>(window->pid) : std::nullopt};
     }
-    gnome::ShellWindows m_shell;
+    gnome::ShellWindows& m_shell = gnome::SessionShell();
 };
 
 bool gnomeWayland() {

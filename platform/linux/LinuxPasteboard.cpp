@@ -1,5 +1,6 @@
 #include "platform/linux/DesktopBackground.h"
 #include "platform/linux/LinuxServices.h"
+#include "platform/linux/gnome/ShellWindows.h"
 #include "platform/linux/wayland/DataControlClipboard.h"
 #include "platform/local/documents/FlavorTypes.h"
 
@@ -33,9 +34,10 @@ bool isOffered(const QString& mimeType) {
     return !mimeType.startsWith(QLatin1String("application/x-qt-"));
 }
 
-// The one source of the clipboard this session can be trusted with, and the compositor's
-// clipboard when that is the one.
-LinuxPasteboard::Source chooseSource(std::unique_ptr<wayland::DataControlClipboard>& dataControl) {
+// The one source of the clipboard this session can be trusted with, the compositor's clipboard
+// when that is the one, and whether this is GNOME's Wayland session.
+LinuxPasteboard::Source chooseSource(std::unique_ptr<wayland::DataControlClipboard>& dataControl,
+                                     bool& gnomeWayland) {
     const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
                          qgetenv("XDG_SESSION_TYPE") == QByteArrayLiteral("wayland");
     if (!wayland)
@@ -48,6 +50,7 @@ LinuxPasteboard::Source chooseSource(std::unique_ptr<wayland::DataControlClipboa
     if (DesktopFamilyFor(qgetenv("XDG_CURRENT_DESKTOP")) == DesktopFamily::Gnome) {
         std::fprintf(stderr, "velmora: the clipboard is read through XWayland, which GNOME keeps "
                              "current for X11 programs\n");
+        gnomeWayland = true;
         return LinuxPasteboard::Source::X11;
     }
     std::fprintf(stderr,
@@ -67,7 +70,10 @@ bool LinuxPasteboard::ownsClipboard() const {
 }
 
 LinuxPasteboard::LinuxPasteboard() {
-    m_source = chooseSource(m_dataControl);
+    bool gnomeWayland = false;
+    m_source = chooseSource(m_dataControl, gnomeWayland);
+    if (gnomeWayland)
+        m_shell = &gnome::SessionShell();
     if (m_source == Source::X11)
         m_watch = QObject::connect(clipboard(), &QClipboard::dataChanged, clipboard(), [this] {
             m_modified = true;
@@ -127,6 +133,7 @@ OSStatus LinuxPasteboard::clear() {
     auto* empty = new QMimeData;
     m_offered = empty;
     clipboard()->setMimeData(empty);
+    m_clearedAt = m_changes;
     return noErr;
 }
 
@@ -175,8 +182,22 @@ OSStatus LinuxPasteboard::copyItemFlavorData(PasteboardItemID item, const QStrin
     return noErr;
 }
 
+// The Shell takes UTF-8 text put on a clipboard this process has just cleared, whether or not
+// the X server let Velmora claim it; a Shell that does not answer leaves the claim to X11. What
+// the Shell holds is its own: nothing more is added to it.
+bool LinuxPasteboard::putThroughShell(const QString& flavor, const QByteArray& data) {
+    if (!m_shell || flavor != kUTTypeUTF8PlainText || m_changes != m_clearedAt ||
+        !m_shell->available() || !m_shell->setClipboardText(QString::fromUtf8(data)))
+        return false;
+    ++m_changes;
+    m_offered.clear();
+    return true;
+}
+
 OSStatus LinuxPasteboard::putItemFlavor(PasteboardItemID item, const QString& flavor,
                                         const QByteArray& data, PasteboardFlavorFlags) {
+    if (item == kOnlyItem && putThroughShell(flavor, data))
+        return noErr;
     if (!ownsClipboard())
         return notPasteboardOwnerErr;
     // X11 has one item; a second one cannot be offered.

@@ -39,6 +39,9 @@ class StatusNotifierTray;
 namespace wayland {
 class DataControlClipboard;
 }
+namespace gnome {
+class ShellWindows;
+}
 class FrontWindows;
 
 // Reads the selection file at every query. A selection being written by velmora-select is
@@ -86,7 +89,9 @@ private:
 // GNOME's Wayland session, whose XWayland hands X11 clients the clipboard in full); the
 // compositor's data control on other Wayland sessions (KDE Plasma, wlroots), which give X11
 // clients the clipboard only while an X11 window has the focus; and none where neither holds,
-// which reads as an empty clipboard. The choice is made once and logged.
+// which reads as an empty clipboard. The choice is made once and logged. On GNOME's Wayland
+// session the text Velmora copies is handed to the Shell through Velmora's extension when it
+// answers: the X server may refuse Velmora's own claim on the clipboard.
 class LinuxPasteboard : public PasteboardService {
 public:
     enum class Source { X11, DataControl, None };
@@ -111,6 +116,7 @@ public:
 
 private:
     bool ownsClipboard() const;
+    bool putThroughShell(const QString& flavor, const QByteArray& data);
     // The MIME types there are, Qt's own left out.
     QStringList offeredTypes() const;
     Source m_source = Source::X11;
@@ -121,6 +127,10 @@ private:
     // What this process offers, as last handed to the clipboard (which owns it).
     QPointer<QMimeData> m_offered;
     QMetaObject::Connection m_watch;
+    // GNOME Shell's clipboard, on GNOME's Wayland session only; and the change count the last
+    // clear left, which is still the count while nothing has changed the clipboard since.
+    gnome::ShellWindows* m_shell = nullptr;
+    UInt64 m_clearedAt = 0;
 };
 
 // A modal QMessageBox with the critical icon.

@@ -1,12 +1,13 @@
 // The windows of the Shell for Velmora alone: the focused window and a signal when it changes,
 // an application's windows with their titles, minimising the other applications, activating a
-// window, and the copy and paste keystrokes typed into a window through a virtual keyboard.
-// Every caller but the owner of Velmora's bus name gets an error.
+// window, the copy and paste keystrokes typed into a window through a virtual keyboard, and the
+// text Velmora copies put on the Shell's clipboard. Every caller but the owner of Velmora's bus
+// name gets an error.
 
 const VELMORA_NAME = 'io.velmora.Velmora';
 const OBJECT_PATH = '/io/velmora/ShellWindows';
 const ERROR_DENIED = 'io.velmora.ShellWindows.Error.AccessDenied';
-const INTERFACE_VERSION = 1;
+const INTERFACE_VERSION = 2;
 // How long a window may take to come in front before a keystroke is given up.
 const FOCUS_WAIT_MS = 1000;
 const FOCUS_POLL_MS = 20;
@@ -24,6 +25,9 @@ const INTERFACE_XML = `<node>
     <method name="SendKeystroke">
       <arg type="t" direction="in"/><arg type="s" direction="in"/>
       <arg type="b" direction="out"/>
+    </method>
+    <method name="SetClipboardText">
+      <arg type="s" direction="in"/><arg type="b" direction="out"/>
     </method>
     <signal name="FocusChanged"><arg type="(tssu)"/></signal>
   </interface>
@@ -229,6 +233,17 @@ class VelmoraShellWindows {
                     this._type(keyval);
                 invocation.return_value(new GLib.Variant('(b)', [focused]));
             });
+        });
+    }
+
+    // Owned by the Shell, the text reaches native windows and X11 programs alike. Velmora's own
+    // claim through XWayland is refused by the X server once the Shell has claimed the clipboard
+    // for a native window at a later time than the last event Velmora saw: a paste would then
+    // insert what the clipboard held before.
+    SetClipboardTextAsync([text], invocation) {
+        this._answer(invocation, '(b)', () => {
+            St.Clipboard.get_default().set_text(St.ClipboardType.CLIPBOARD, text);
+            return true;
         });
     }
 

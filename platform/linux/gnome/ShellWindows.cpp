@@ -58,11 +58,11 @@ void ShellWindows::becomeAbsent(const QString& why, bool timedOut) {
     if (m_said == why)
         return;
     m_said = why;
-    NSLog(QStringLiteral(
-              "GNOME Shell's Velmora extension does not answer (%1); "
-              "the front application, \"Hide Others\" and the keystrokes reach X11 "
-              "windows only. To enable it: gnome-extensions enable velmora@velmora.io (GNOME 45 "
-              "and later) or velmora-legacy@velmora.io (GNOME 43 and 44)")
+    NSLog(QStringLiteral("GNOME Shell's Velmora extension does not answer (%1); "
+                         "the front application, \"Hide Others\" and the keystrokes reach X11 "
+                         "windows only, and text Velmora copies may not reach native ones. To "
+                         "enable it: gnome-extensions enable velmora@velmora.io (GNOME 45 "
+                         "and later) or velmora-legacy@velmora.io (GNOME 43 and 44)")
               .arg(why));
 }
 
@@ -133,6 +133,15 @@ bool ShellWindows::sendKeystroke(quint64 id, ShellKeystroke keystroke) {
         keystroke == ShellKeystroke::Copy ? QStringLiteral("copy") : QStringLiteral("paste");
     return boolCall(QStringLiteral("SendKeystroke"), {QVariant::fromValue(id), key},
                     kKeystrokeLimit);
+}
+
+bool ShellWindows::setClipboardText(const QString& text) {
+    return boolCall(QStringLiteral("SetClipboardText"), {text}, kAnswerLimit);
+}
+
+ShellWindows& SessionShell() {
+    static ShellWindows shell;
+    return shell;
 }
 
 } // namespace platform::linuxdesk::gnome

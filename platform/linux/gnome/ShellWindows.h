@@ -1,8 +1,9 @@
 // GNOME Shell's windows through Velmora's own Shell extension, which exports them on the session
 // bus (object /io/velmora/ShellWindows of org.gnome.Shell, interface io.velmora.ShellWindows,
-// version 1) and answers only the owner of io.velmora.Velmora. On GNOME's Wayland session no
+// version 2) and answers only the owner of io.velmora.Velmora. On GNOME's Wayland session no
 // other way shows a native window: _NET_ACTIVE_WINDOW is 0 while one is in front, and the
-// Shell's own introspection refuses ordinary callers.
+// Shell's own introspection refuses ordinary callers. The extension also takes text onto the
+// Shell's own clipboard, which native windows paste from.
 //
 // Every call waits a bounded time. An extension that is missing, disabled, of another interface
 // version, or stops answering is said once in the log and counts as absent; it is asked again at
@@ -27,7 +28,7 @@ enum class ShellKeystroke { Copy, Paste };
 
 class ShellWindows {
 public:
-    static constexpr quint32 kInterfaceVersion = 1;
+    static constexpr quint32 kInterfaceVersion = 2;
 
     bool available();
     // The focused window, Velmora's own and the Shell's passed over.
@@ -39,6 +40,7 @@ public:
     bool hideOthers(quint64 front);
     bool activate(quint64 id);
     bool sendKeystroke(quint64 id, ShellKeystroke keystroke);
+    bool setClipboardText(const QString& text);
 
 private:
     enum class State { Unknown, Present, Absent };
@@ -53,5 +55,9 @@ private:
     QString m_said;
     std::chrono::steady_clock::time_point m_askAgainAt;
 };
+
+// The one the front windows and the clipboard share, so that the extension's presence is
+// learnt, and said in the log, once.
+ShellWindows& SessionShell();
 
 } // namespace platform::linuxdesk::gnome

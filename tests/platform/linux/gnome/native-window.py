@@ -2,9 +2,9 @@
 # A native Wayland window for the GNOME Shell tests: GTK 3 with GDK_BACKEND=wayland, titled and
 # with the application id of its arguments, holding a text entry. Each change of the entry's
 # text is written to standard output, a line each, and so is "copied: TEXT" for the entry's
-# copy. With --clipboard TEXT the window puts TEXT on the clipboard once it has the focus (a
-# Wayland client may set the clipboard only then); with --select TEXT the entry starts holding
-# TEXT, selected.
+# copy. With --clipboard TEXT the window puts TEXT on the clipboard the first time it has the
+# focus (a Wayland client may set the clipboard only then) and writes "offered"; with --select
+# TEXT the entry starts holding TEXT, selected.
 import sys
 
 import gi
@@ -40,10 +40,12 @@ def copied(_entry):
 entry.connect("copy-clipboard", copied)
 if "--clipboard" in options:
     def offer(*_):
+        window.disconnect(offering)
         Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD).set_text(options["--clipboard"], -1)
+        say("offered")
         return False
 
-    window.connect("focus-in-event", offer)
+    offering = window.connect("focus-in-event", offer)
 window.connect("destroy", Gtk.main_quit)
 window.show_all()
 Gtk.main()
