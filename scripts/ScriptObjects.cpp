@@ -40,8 +40,12 @@ std::optional<QString> RunCFStringScript2(const QString& text, unsigned char toP
     QVariantMap errorInfo;
     const auto result = script.executeAndReturnError(&errorInfo);
     std::optional<QString> string = result ? result->stringValue() : std::nullopt;
-    if (string && toPasteboard)
-        PutStringOnPasteboard(*string);
+    // A result the clipboard would not take is no result: the caller would go on to paste
+    // whatever the clipboard held before.
+    if (string && toPasteboard && PutStringOnPasteboard(*string) != noErr) {
+        NSLog(QStringLiteral("RunCFStringScript error = The clipboard did not take the result."));
+        return std::nullopt;
+    }
     if (!result) {
         NSLog(QStringLiteral("RunCFStringScript error = %1")
                   .arg(errorInfo.value(NSAppleScriptErrorMessage).toString()));

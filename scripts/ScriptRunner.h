@@ -33,7 +33,8 @@ OSStatus RunCFStringScript(const QString& text);
 // The result as script source, or none.
 std::optional<QString> RunCFStringScriptAndReturn(const QString& text);
 
-// The result's string, or none. With `toPasteboard`, the string is also put on the clipboard.
+// The result's string, or none. With `toPasteboard`, the string is also put on the clipboard,
+// and none when the clipboard does not take it.
 // A failure is written to the system log as "RunCFStringScript error = <message>".
 std::optional<QString> RunCFStringScript2(const QString& text, unsigned char toPasteboard);
 std::optional<QString> RunScript2(const QString& text, unsigned char toPasteboard);

@@ -67,6 +67,13 @@ TEST_F(ScriptRunnerTest, ScriptObjectsLogFailuresAndCanFillTheClipboard) {
     // A list has no string value: none, and nothing logged.
     EXPECT_EQ(RunScript2(QStringLiteral("return {1, 2}"), true), std::nullopt);
     EXPECT_EQ(logs().size(), 1u);
+
+    // A clipboard another program holds on to: no result, so that nothing older gets pasted.
+    m_world.clipboard.heldByOther = true;
+    EXPECT_EQ(RunScript2(QStringLiteral("return \"refused\""), true), std::nullopt);
+    ASSERT_EQ(logs().size(), 2u);
+    EXPECT_EQ(logs()[1].line,
+              QStringLiteral("RunCFStringScript error = The clipboard did not take the result."));
 }
 
 // Every script resource is read as the UTF-8 it is written in, as the mail template is; bytes
