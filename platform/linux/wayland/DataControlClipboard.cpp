@@ -25,6 +25,8 @@ using namespace std::chrono_literals;
 constexpr qsizetype kMostMimeTypes = 256;
 // How long another program may take to read what Velmora offers.
 constexpr auto kSendLimit = 2000ms;
+// A round trip this recent still tells the clipboard as it is.
+constexpr qint64 kStillCurrentMs = 20;
 // How long the compositor may take to answer the first questions.
 constexpr auto kConnectLimit = 1000ms;
 
@@ -373,10 +375,16 @@ void DataControlClipboard::pump(int timeoutMs) {
         fail("the connection to the compositor broke");
 }
 
+// One opening asks for the count and the contents several times in a few milliseconds: a round
+// trip that has just completed answers them all.
 bool DataControlClipboard::synchronize(std::chrono::milliseconds limit) {
     if (!m_usable)
         return false;
-    if (!roundtrip(m_display, limit) && wl_display_get_error(m_display))
+    if (m_sinceSynchronized.isValid() && m_sinceSynchronized.elapsed() < kStillCurrentMs)
+        return true;
+    if (roundtrip(m_display, limit))
+        m_sinceSynchronized.start();
+    else if (wl_display_get_error(m_display))
         fail("the connection to the compositor broke");
     return m_usable;
 }

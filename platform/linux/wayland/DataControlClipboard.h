@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QSocketNotifier>
 #include <QString>
@@ -76,6 +77,7 @@ protected:
 private:
     std::unique_ptr<Registry> m_registry;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    QElapsedTimer m_sinceSynchronized;
     QStringList m_types;
     std::optional<Contents> m_owned;
     std::uint64_t m_changes = 1;
