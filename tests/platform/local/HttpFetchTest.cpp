@@ -150,8 +150,6 @@ TEST_F(HttpFetchTest, BodiesBeyondTheCapAreCutThereOrRefused) {
     EXPECT_EQ(FetchURL(server.url("/large"), large.size(), BeyondCap::Fail), large);
 
     // The cap counts decoded bytes: 16 MiB of zeros travel as some 16 KiB.
-    server.route("/deflated", {200, "text/html", qCompress(kPage).mid(4), "deflate"});
-    EXPECT_EQ(page("/deflated"), kPage);
     const QByteArray zeros(4 * kMaxPageBytes, '\0');
     server.route("/bomb", {200, "text/html", qCompress(zeros).mid(4), "deflate"});
     EXPECT_EQ(page("/bomb"), zeros.left(kMaxPageBytes));
@@ -187,11 +185,9 @@ TEST_F(HttpFetchTest, IconsThatAreTooLargeOrNoPicturesGiveNone) {
     const auto bound = icon("/bound.png");
     ASSERT_TRUE(bound);
     EXPECT_EQ(bound->size(), QSize(kMaxDecodedSide, kMaxDecodedSide));
-    // Qt's allocation limit lets the first through; the second it refuses by itself.
+    // Qt's allocation limit lets this through; only our bound on a side refuses it.
     server.route("/wide.png", {200, "image/png", MonoPng(kMaxDecodedSide + 1, 1)});
-    server.route("/huge.png", {200, "image/png", MonoPng(20000, 20000)});
     EXPECT_FALSE(icon("/wide.png"));
-    EXPECT_FALSE(icon("/huge.png"));
     server.route("/page.ico", {200, "image/x-icon", kPage});
     EXPECT_FALSE(icon("/page.ico"));
     server.route("/large.png", {200, "image/png", QByteArray(kMaxIconBytes + 1, 'p')});

@@ -41,8 +41,8 @@ protected:
     }
 
     // A thumbnail of another colour put where the real one goes, with the given texts.
-    void replaceThumbnail(const QString& uri, qint64 mtime) const {
-        QImage red(128, 96, QImage::Format_RGB32);
+    void replaceThumbnail(const QString& uri, qint64 mtime, QSize size = QSize(128, 96)) const {
+        QImage red(size, QImage::Format_RGB32);
         red.fill(Qt::red);
         red.setText(QStringLiteral("Thumb::URI"), uri);
         red.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
@@ -91,12 +91,8 @@ TEST_F(NormalThumbnails, AreStoredThenReadUntilThePictureChanges) {
 // A file far larger than any thumbnail where the thumbnail goes is not read as one.
 TEST_F(NormalThumbnails, AHugeFileInTheirPlaceIsNotTaken) {
     ASSERT_TRUE(NormalThumbnail(m_picture, m_cache));
-    QImage wide(4000, 10, QImage::Format_RGB32);
-    wide.fill(Qt::red);
-    wide.setText(QStringLiteral("Thumb::URI"),
-                 QString::fromLatin1(ThumbnailUri(QFile::encodeName(m_picture))));
-    wide.setText(QStringLiteral("Thumb::MTime"), QString::number(mtimeOf(m_picture)));
-    ASSERT_TRUE(wide.save(thumbnailFile(), "png"));
+    replaceThumbnail(QString::fromLatin1(ThumbnailUri(QFile::encodeName(m_picture))),
+                     mtimeOf(m_picture), QSize(4000, 10));
     EXPECT_EQ(NormalThumbnail(m_picture, m_cache)->size(), QSize(128, 96));
 }
 
