@@ -89,29 +89,17 @@ TEST_F(FilenamesTest, ExtensionFlagsNeverReachThroughALinkOutsideTheSelection) {
     }
 }
 
-TEST_F(FilenamesTest, ClipboardTextGoesIntoEachName) {
-    setClipboard("-old");
-    ApplyFilenameOperation({m_files.file("report.pdf", "r"), m_files.file("pdf-report.pdf", "p"),
-                            m_files.file("README", "m")},
-                           FilenameOperationCode(QStringLiteral("Append Clipboard")));
-    EXPECT_EQ(m_files.snapshot(),
-              QStringList({"README-old = m", "pdf-report-old.pdf = p", "report-old.pdf = r"}));
-
-    // Both want Summary.docx: the first in the selection gets it, the second is left alone.
-    m_files.clear();
-    setClipboard("Summary");
-    ApplyFilenameOperation({m_files.file("b.docx", "first"), m_files.file("a.docx", "second")},
-                           FilenameOperationCode(QStringLiteral("Set Name Clipboard")));
-    EXPECT_EQ(m_files.snapshot(), QStringList({"Summary.docx = first", "a.docx = second"}));
-
-    // No text, or a text that makes a name the file system refuses: nothing changes.
+// No text, or a text that makes a name the file system refuses: nothing changes.
+TEST_F(FilenamesTest, ClipboardTextThatMakesNoNameChangesNothing) {
+    m_files.file("a.docx", "mine");
+    const QStringList before = m_files.snapshot();
     m_world.clipboard.items.clear();
     ApplyFilenameOperation({m_files.path("a.docx")}, kPrependClipboardOperation);
     for (const QByteArray& bad : {QByteArray("../up-"), QByteArray(300, 'x')}) {
         setClipboard(bad);
         ApplyFilenameOperation({m_files.path("a.docx")}, kPrependClipboardOperation);
     }
-    EXPECT_EQ(m_files.snapshot(), QStringList({"Summary.docx = first", "a.docx = second"}));
+    EXPECT_EQ(m_files.snapshot(), before);
 }
 
 TEST_F(FilenamesTest, NamesFromClipboardText) {
@@ -174,29 +162,6 @@ TEST_F(FilenamesTest, RenamesNeverReachAnItemTheReferenceDoesNotName) {
             EXPECT_EQ(m_files.snapshot(), before) << code;
         }
     }
-}
-
-TEST_F(FilenamesTest, ExtensionVisibilityAndTheFileManager) {
-    FSRef doc, plain;
-    ASSERT_EQ(FSPathMakeRef(QFile::encodeName(m_files.file("doc.pdf")), &doc), noErr);
-    ASSERT_EQ(FSPathMakeRef(QFile::encodeName(m_files.file("README")), &plain), noErr);
-    const auto hidden = [](const FSRef& item) {
-        Boolean value = false;
-        LSGetExtensionHiddenForRef(&item, &value);
-        return bool(value);
-    };
-    const auto updates = [&] {
-        return m_world.eventsOf<platform::world::events::FinderUpdate>().size();
-    };
-    EXPECT_EQ(HideExtension(&plain), noErr);
-    EXPECT_EQ(ShowExtension(&doc), noErr);
-    EXPECT_EQ(updates(), 0u);
-    EXPECT_EQ(HideExtension(&doc), noErr);
-    EXPECT_EQ(HideExtension(&doc), noErr);
-    EXPECT_TRUE(hidden(doc));
-    EXPECT_EQ(ToggleExtension(&doc), noErr);
-    EXPECT_FALSE(hidden(doc) || hidden(plain));
-    EXPECT_EQ(updates(), 2u);
 }
 
 TEST_F(FilenamesTest, FinderOrderUnderTheCLocale) {

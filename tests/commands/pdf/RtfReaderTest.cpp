@@ -77,23 +77,19 @@ TEST(RtfReaderTest, CharacterFormattingIsRestoredWhenItsGroupCloses) {
     ASSERT_EQ(Read(document, "{\\rtf1 a{\\b b{\\i c\\i0 d}e}{\\ul f\\ulnone g}{\\ul h\\ul0 i}"
                              "{\\strike s}\\b\\i\\ul x\\plain y}"),
               QStringLiteral("abcdefghisxy"));
-    const auto bold = [&](int at) { return FormatAt(document, at).fontWeight() == QFont::Bold; };
-    const auto italic = [&](int at) { return FormatAt(document, at).fontItalic(); };
-    const auto underline = [&](int at) { return FormatAt(document, at).fontUnderline(); };
-    EXPECT_FALSE(bold(0));
-    for (int at : {1, 2, 3, 4})
-        EXPECT_TRUE(bold(at)) << at;
-    EXPECT_TRUE(italic(2));
-    EXPECT_FALSE(italic(3));
-    EXPECT_FALSE(bold(5));
-    EXPECT_TRUE(underline(5));
-    EXPECT_FALSE(underline(6));
-    EXPECT_TRUE(underline(7));
-    EXPECT_FALSE(underline(8));
-    EXPECT_TRUE(FormatAt(document, 9).fontStrikeOut());
-    EXPECT_FALSE(FormatAt(document, 10).fontStrikeOut());
-    EXPECT_TRUE(bold(10) && italic(10) && underline(10));
-    EXPECT_FALSE(bold(11) || italic(11) || underline(11));
+    // Bold, italic, underlined and struck out, character by character.
+    const char* const expected[] = {"", "b", "bi", "b", "b", "u", "", "u", "", "s", "biu", ""};
+    for (int at = 0; at < 12; ++at) {
+        const QTextCharFormat format = FormatAt(document, at);
+        std::string flags;
+        for (const auto& [flag, set] : {std::pair{'b', format.fontWeight() == QFont::Bold},
+                                        {'i', format.fontItalic()},
+                                        {'u', format.fontUnderline()},
+                                        {'s', format.fontStrikeOut()}})
+            if (set)
+                flags += flag;
+        EXPECT_EQ(flags, expected[at]) << at;
+    }
 }
 
 TEST(RtfReaderTest, FontTableFamiliesSizesAndColours) {
