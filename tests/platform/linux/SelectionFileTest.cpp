@@ -20,17 +20,6 @@ using Paths = std::vector<QByteArray>;
 
 namespace {
 
-// Every kind of byte a Linux file name can hold, including those a URI must escape.
-const Paths kAwkwardPaths = {
-    "/",
-    "/home/me/with space/and \"quotes\" 'too'",
-    "/home/me/new\nline\r",
-    "/home/me/100% #1? &a=b;c",
-    QByteArray("/home/me/\xff\xfe.txt"),
-    QByteArray("/home/me/caf\xc3\xa9/\x01\x7f"),
-    "/home/me/file:///not-a-uri",
-};
-
 class SelectionDir : public ::testing::Test {
 protected:
     QByteArray path(const char* name = nullptr) const {
@@ -101,9 +90,11 @@ TEST_F(SelectionDir, EmptyFileIsNoSelectionAndSpecialFilesAreRefused) {
 
 TEST_F(SelectionDir, WritesAwkwardPathsThatReadBackExactly) {
     const QByteArray nested = path("not/yet/there");
+    // Every byte's escape is checked above; here the line breaks that end the file's lines.
+    const Paths awkward = {"/", "/home/me/new\nline\r", QByteArray("/home/me/\xff\xfe.txt")};
     QString error;
-    ASSERT_TRUE(writeSelectionFile(nested, kAwkwardPaths, &error)) << error.toStdString();
-    EXPECT_EQ(readSelectionFile(nested + "/finder-selection"), kAwkwardPaths);
+    ASSERT_TRUE(writeSelectionFile(nested, awkward, &error)) << error.toStdString();
+    EXPECT_EQ(readSelectionFile(nested + "/finder-selection"), awkward);
     struct stat st {};
     ASSERT_EQ(::stat(nested.constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0700u);

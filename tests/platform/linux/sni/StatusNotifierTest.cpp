@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDBusVariant>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
