@@ -2,6 +2,7 @@
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/gnome/ShellWindows.h"
 #include "platform/linux/wayland/DataControlClipboard.h"
+#include "platform/linux/wayland/WaylandConnection.h"
 #include "platform/local/documents/FlavorTypes.h"
 
 #include <QClipboard>
@@ -42,7 +43,8 @@ LinuxPasteboard::Source chooseSource(std::unique_ptr<wayland::DataControlClipboa
                          qgetenv("XDG_SESSION_TYPE") == QByteArrayLiteral("wayland");
     if (!wayland)
         return LinuxPasteboard::Source::X11;
-    if ((dataControl = wayland::DataControlClipboard::connect())) {
+    if ((dataControl =
+             wayland::DataControlClipboard::connect(wayland::WaylandConnection::session()))) {
         std::fprintf(stderr, "velmora: the clipboard is read through the compositor's %s\n",
                      dataControl->protocol());
         return LinuxPasteboard::Source::DataControl;

@@ -1,14 +1,14 @@
 #include "platform/linux/wayland/DataControlClipboard.h"
 
+#include "platform/linux/wayland/WaylandConnection.h"
+
 #include "ext-data-control-v1-client.h"
 #include "wlr-data-control-unstable-v1-client.h"
 
 #include <QDeadlineTimer>
 #include <QHash>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -107,9 +107,9 @@ struct Wlr {
 
 template <typename P> class Control final : public DataControlClipboard {
 public:
-    Control(wl_display* display, std::unique_ptr<Registry> registry, typename P::Manager* manager,
-            wl_seat* seat)
-        : DataControlClipboard(display, std::move(registry)), m_manager(manager), m_seat(seat),
+    Control(std::shared_ptr<WaylandConnection> connection, std::uint32_t name,
+            typename P::Manager* manager, wl_seat* seat)
+        : DataControlClipboard(std::move(connection), name), m_manager(manager),
           m_device(P::device(manager, seat)) {
         P::listen(m_device, &kDeviceListener, this);
     }
@@ -123,7 +123,6 @@ public:
             P::destroy(m_source);
         P::destroy(m_device);
         P::destroy(m_manager);
-        wl_seat_destroy(m_seat);
     }
 
     const char* protocol() const override { return P::kName; }
@@ -147,7 +146,7 @@ protected:
         if (m_source)
             P::destroy(m_source);
         m_source = source;
-        return wl_display_flush(m_display) >= 0;
+        return m_connection->flush();
     }
 
 private:
@@ -201,7 +200,6 @@ private:
     static constexpr typename P::OfferListener kOfferListener{.offer = &onOfferType};
 
     typename P::Manager* m_manager;
-    wl_seat* m_seat;
     typename P::Device* m_device;
     typename P::Offer* m_selection = nullptr;
     typename P::Source* m_source = nullptr;
@@ -211,129 +209,41 @@ private:
 
 } // namespace
 
-struct DataControlClipboard::Registry {
-    wl_registry* registry = nullptr;
-    std::uint32_t seat = 0;
-    std::uint32_t ext = 0;
-    std::uint32_t wlr = 0;
-    std::uint32_t wlrVersion = 0;
-    // Once the clipboard is made: the manager it uses, whose removal ends it.
-    DataControlClipboard* clipboard = nullptr;
-    std::uint32_t manager = 0;
-
-    static void onGlobal(void* data, wl_registry*, std::uint32_t name, const char* interface,
-                         std::uint32_t version) {
-        auto* globals = static_cast<Registry*>(data);
-        if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat) {
-            globals->seat = name;
-        } else if (std::strcmp(interface, Ext::kInterface->name) == 0) {
-            globals->ext = name;
-        } else if (std::strcmp(interface, Wlr::kInterface->name) == 0) {
-            globals->wlr = name;
-            globals->wlrVersion = version;
-        }
-    }
-    static void onGlobalRemoved(void* data, wl_registry*, std::uint32_t name) {
-        auto* globals = static_cast<Registry*>(data);
-        if (globals->clipboard && name == globals->manager)
-            globals->clipboard->fail("the compositor withdrew its data control");
-    }
-};
-
-namespace {
-
-const wl_registry_listener kRegistryListener{.global = &DataControlClipboard::Registry::onGlobal,
-                                             .global_remove =
-                                                 &DataControlClipboard::Registry::onGlobalRemoved};
-
-// wl_display_roundtrip, bounded: a compositor that hangs costs `limit`.
-bool roundtrip(wl_display* display, std::chrono::milliseconds limit) {
-    bool done = false;
-    wl_callback* callback = wl_display_sync(display);
-    static const wl_callback_listener listener{
-        .done = [](void* data, wl_callback* callback, std::uint32_t) {
-            if (data)
-                *static_cast<bool*>(data) = true;
-            wl_callback_destroy(callback);
-        }};
-    wl_callback_add_listener(callback, &listener, &done);
-    const QDeadlineTimer deadline(limit);
-    while (!done) {
-        while (wl_display_prepare_read(display) != 0)
-            if (wl_display_dispatch_pending(display) < 0)
-                break;
-        if (done || wl_display_get_error(display)) {
-            wl_display_cancel_read(display);
-            break;
-        }
-        wl_display_flush(display);
-        pollfd ready{wl_display_get_fd(display), POLLIN, 0};
-        if (poll(&ready, 1, remainingMs(deadline)) > 0) {
-            if (wl_display_read_events(display) < 0)
-                break;
-        } else {
-            wl_display_cancel_read(display);
-            if (deadline.hasExpired())
-                break;
-        }
-        if (wl_display_dispatch_pending(display) < 0)
-            break;
-    }
-    if (!done)
-        wl_proxy_set_user_data(reinterpret_cast<wl_proxy*>(callback), nullptr);
-    return done;
-}
-
-} // namespace
-
-std::unique_ptr<DataControlClipboard> DataControlClipboard::connect() {
-    wl_display* display = wl_display_connect(nullptr);
-    if (!display)
+std::unique_ptr<DataControlClipboard>
+DataControlClipboard::connect(std::shared_ptr<WaylandConnection> connection) {
+    wl_seat* seat = connection ? connection->seat() : nullptr;
+    if (!seat)
         return nullptr;
-    auto globals = std::make_unique<Registry>();
-    globals->registry = wl_display_get_registry(display);
-    wl_registry_add_listener(globals->registry, &kRegistryListener, globals.get());
-    if (!roundtrip(display, kConnectLimit) || !globals->seat || !(globals->ext || globals->wlr)) {
-        wl_registry_destroy(globals->registry);
-        wl_display_disconnect(display);
-        return nullptr;
-    }
-    // Writing to a reader that went away would otherwise end the process.
-    std::signal(SIGPIPE, SIG_IGN);
-    wl_registry* registry = globals->registry;
-    auto* seat =
-        static_cast<wl_seat*>(wl_registry_bind(registry, globals->seat, &wl_seat_interface, 1));
-    Registry* known = globals.get();
     std::unique_ptr<DataControlClipboard> clipboard;
-    if (globals->ext) {
-        known->manager = globals->ext;
-        auto* manager = static_cast<Ext::Manager*>(
-            wl_registry_bind(registry, globals->ext, Ext::kInterface, Ext::kVersion));
-        clipboard = std::make_unique<Control<Ext>>(display, std::move(globals), manager, seat);
+    if (const auto ext = connection->global(Ext::kInterface->name)) {
+        auto* manager =
+            static_cast<Ext::Manager*>(connection->bind(*ext, Ext::kInterface, Ext::kVersion));
+        clipboard = std::make_unique<Control<Ext>>(connection, ext->name, manager, seat);
+    } else if (const auto wlr = connection->global(Wlr::kInterface->name)) {
+        auto* manager =
+            static_cast<Wlr::Manager*>(connection->bind(*wlr, Wlr::kInterface, Wlr::kVersion));
+        clipboard = std::make_unique<Control<Wlr>>(connection, wlr->name, manager, seat);
     } else {
-        known->manager = globals->wlr;
-        auto* manager = static_cast<Wlr::Manager*>(wl_registry_bind(
-            registry, globals->wlr, Wlr::kInterface, std::min(globals->wlrVersion, Wlr::kVersion)));
-        clipboard = std::make_unique<Control<Wlr>>(display, std::move(globals), manager, seat);
+        return nullptr;
     }
-    known->clipboard = clipboard.get();
     // The device announces the selection there is as soon as it is made.
     clipboard->synchronize(kConnectLimit);
     return clipboard;
 }
 
-DataControlClipboard::DataControlClipboard(wl_display* display, std::unique_ptr<Registry> registry)
-    : m_display(display), m_registry(std::move(registry)),
-      m_notifier(
-          std::make_unique<QSocketNotifier>(wl_display_get_fd(display), QSocketNotifier::Read)) {
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { pump(0); });
-}
+DataControlClipboard::DataControlClipboard(std::shared_ptr<WaylandConnection> connection,
+                                           std::uint32_t manager)
+    : m_connection(std::move(connection)),
+      m_listener(m_connection->listen(
+          [this, manager](std::optional<std::uint32_t> withdrawn, const char* why) {
+              if (!withdrawn)
+                  fail(why);
+              else if (*withdrawn == manager)
+                  fail("the compositor withdrew its data control");
+          })) {}
 
-// The protocol's objects went with the derived class; the connection goes last.
 DataControlClipboard::~DataControlClipboard() {
-    m_notifier.reset();
-    wl_registry_destroy(m_registry->registry);
-    wl_display_disconnect(m_display);
+    m_connection->forget(m_listener);
 }
 
 void DataControlClipboard::fail(const char* why) {
@@ -343,36 +253,12 @@ void DataControlClipboard::fail(const char* why) {
     m_types.clear();
     m_owned.reset();
     ++m_changes;
-    m_notifier->setEnabled(false);
     std::fprintf(stderr, "velmora: the clipboard is taken as empty from now on: %s\n", why);
 }
 
 void DataControlClipboard::newSelection(QStringList types) {
     m_types = std::move(types);
     ++m_changes;
-}
-
-void DataControlClipboard::pump(int timeoutMs) {
-    if (!m_usable)
-        return;
-    while (wl_display_prepare_read(m_display) != 0) {
-        if (wl_display_dispatch_pending(m_display) < 0) {
-            fail("the connection to the compositor broke");
-            return;
-        }
-    }
-    wl_display_flush(m_display);
-    pollfd ready{wl_display_get_fd(m_display), POLLIN, 0};
-    if (poll(&ready, 1, timeoutMs) > 0) {
-        if (wl_display_read_events(m_display) < 0) {
-            fail("the connection to the compositor broke");
-            return;
-        }
-    } else {
-        wl_display_cancel_read(m_display);
-    }
-    if (wl_display_dispatch_pending(m_display) < 0 || wl_display_get_error(m_display))
-        fail("the connection to the compositor broke");
 }
 
 // One opening asks for the count and the contents several times in a few milliseconds: a round
@@ -382,10 +268,8 @@ bool DataControlClipboard::synchronize(std::chrono::milliseconds limit) {
         return false;
     if (m_sinceSynchronized.isValid() && m_sinceSynchronized.elapsed() < kStillCurrentMs)
         return true;
-    if (roundtrip(m_display, limit))
+    if (m_connection->roundtrip(limit))
         m_sinceSynchronized.start();
-    else if (wl_display_get_error(m_display))
-        fail("the connection to the compositor broke");
     return m_usable;
 }
 
@@ -393,7 +277,7 @@ bool DataControlClipboard::waitForChange(std::chrono::milliseconds limit) {
     const std::uint64_t before = m_changes;
     const QDeadlineTimer deadline(limit);
     while (m_usable && m_changes == before && !deadline.hasExpired())
-        pump(remainingMs(deadline));
+        m_connection->pump(remainingMs(deadline));
     return m_changes != before;
 }
 
@@ -416,7 +300,7 @@ std::optional<QByteArray> DataControlClipboard::read(const QString& mimeType,
     const bool asked = readOffer(mimeType, pipe[1]);
     // The request carries a copy of the descriptor.
     close(pipe[1]);
-    if (!asked || wl_display_flush(m_display) < 0) {
+    if (!asked || !m_connection->flush()) {
         close(pipe[0]);
         return std::nullopt;
     }

@@ -12,7 +12,6 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
-#include <QSocketNotifier>
 #include <QString>
 #include <QStringList>
 #include <chrono>
@@ -21,18 +20,18 @@
 #include <optional>
 #include <utility>
 
-struct wl_display;
-struct wl_registry;
-
 namespace platform::linuxdesk::wayland {
+
+class WaylandConnection;
 
 class DataControlClipboard {
 public:
     using Contents = QList<std::pair<QString, QByteArray>>;
 
-    // The compositor's clipboard, when the session's compositor offers data control; none when
-    // there is no compositor or it offers neither protocol.
-    static std::unique_ptr<DataControlClipboard> connect();
+    // The compositor's clipboard, when the compositor offers data control; none when there is no
+    // compositor or it offers neither protocol.
+    static std::unique_ptr<DataControlClipboard>
+    connect(std::shared_ptr<WaylandConnection> connection);
     virtual ~DataControlClipboard();
 
     // The protocol in use.
@@ -56,13 +55,9 @@ public:
     bool set(const Contents& contents);
     bool owns() const { return m_owned.has_value(); }
 
-    // What the compositor's registry announced, and who hears of removals.
-    struct Registry;
-
 protected:
-    DataControlClipboard(wl_display* display, std::unique_ptr<Registry> registry);
-    // Reads and handles what the compositor sent, waiting up to `timeoutMs` for something to come.
-    void pump(int timeoutMs);
+    // `manager` names the global whose withdrawal ends the clipboard.
+    DataControlClipboard(std::shared_ptr<WaylandConnection> connection, std::uint32_t manager);
     void fail(const char* why);
     void newSelection(QStringList types);
     void ownSelectionLost() { m_owned.reset(); }
@@ -72,11 +67,10 @@ protected:
     virtual bool readOffer(const QString& mimeType, int fd) = 0;
     virtual bool offerSource(const Contents& contents) = 0;
 
-    wl_display* m_display;
+    std::shared_ptr<WaylandConnection> m_connection;
 
 private:
-    std::unique_ptr<Registry> m_registry;
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    int m_listener;
     QElapsedTimer m_sinceSynchronized;
     QStringList m_types;
     std::optional<Contents> m_owned;

@@ -3,18 +3,15 @@
 // windows, a native browser's page title is read and pasted, the copy keystroke reaches the
 // front window, a window closed after the opening gets no keystroke and no other window does,
 // and a caller other than Velmora is refused. Run inside gnome-shell-session.sh.
+#include "DesktopSession.h"
 #include "common/ClipboardText.h"
-#include "platform/linux/FrontWindows.h"
-#include "platform/linux/LinuxDesktop.h"
 #include "platform/linux/SingleInstance.h"
-#include "platform/services/Processes.h"
 #include "platform/services/ScriptCommands.h"
 #include "platform/services/Scripting.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -25,83 +22,11 @@
 namespace {
 
 using namespace platform::linuxdesk;
-
-// A GTK window on the Shell's Wayland display; what its entry shows comes back a line at a time.
-class NativeWindow {
-public:
-    NativeWindow(const QString& applicationId, const QString& title,
-                 const QStringList& options = {}) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
-        m_process.setProcessEnvironment(environment);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral("/usr/bin/python3"),
-                        QStringList{QStringLiteral(VELMORA_NATIVE_WINDOW), applicationId, title} +
-                            options);
-        m_process.waitForStarted();
-    }
-    ~NativeWindow() { close(); }
-    void close() {
-        m_process.terminate();
-        m_process.waitForFinished(3000);
-    }
-    // Whether the window wrote this line within a moment.
-    bool said(const QByteArray& line, int waitMs = 3000) {
-        const QDeadlineTimer deadline(waitMs);
-        while (!m_lines.contains(line) && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            m_process.waitForReadyRead(20);
-            while (m_process.canReadLine())
-                m_lines.append(m_process.readLine().chopped(1));
-        }
-        return m_lines.contains(line);
-    }
-    QByteArrayList lines(int waitMs) {
-        said(QByteArray("\n"), waitMs);
-        return m_lines;
-    }
-
-private:
-    QProcess m_process;
-    QByteArrayList m_lines;
-};
+using namespace desktop_session;
 
 class GnomeShellTest : public ::testing::Test {
 protected:
-    GnomeShellTest()
-        : m_desktop(DesktopEnvironment{.runtimeDir = QFile::encodeName(m_dir.path()),
-                                       .cacheHome = QFile::encodeName(m_dir.path()),
-                                       .home = QFile::encodeName(m_dir.path()),
-                                       .configHome = QFile::encodeName(m_dir.path()),
-                                       .currentDesktop = "GNOME",
-                                       .dataHome = {}}),
-          m_installed(m_desktop.services()) {}
-
-    // The front application's name as a menu opening now would show it; empty for none.
-    static QString frontName() {
-        RememberFrontWindowAtOpening();
-        ProcessSerialNumber front;
-        QString name;
-        if (GetFrontProcess(&front) == noErr)
-            CopyProcessName(&front, &name);
-        return name;
-    }
-    static bool becomesFront(const QString& name) {
-        const QDeadlineTimer deadline(10000);
-        QString now;
-        while ((now = frontName()) != name && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (now != name)
-            std::fprintf(stderr, "front: \"%s\"\n", qPrintable(now));
-        return now == name;
-    }
-    static platform::ScriptReply tell(const QString& application, const QString& command) {
-        return platform::scripting().application(application)->perform(command, {});
-    }
-
-    QTemporaryDir m_dir;
-    LinuxDesktop m_desktop;
-    platform::ScopedPlatform m_installed;
+    InstalledDesktop m_desktop{"GNOME"};
 };
 
 QByteArray xprop(const QStringList& arguments) {
@@ -206,16 +131,9 @@ TEST_F(GnomeShellTest, KeystrokeForAWindowClosedSinceTheOpeningTypesNothing) {
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
-    // The stand-ins run python3, whose own desktop entry would name them otherwise.
-    const QString entries = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
-    QDir().mkpath(entries);
-    for (const char* name : {"org.example.Writer", "org.example.Other", "firefox"}) {
-        QFile entry(entries + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".desktop"));
-        if (!entry.open(QIODevice::WriteOnly))
-            return 1;
-        entry.write(QByteArray("[Desktop Entry]\nType=Application\nName=") + name +
-                    "\nExec=/bin/false\n");
-    }
+    if (!writeStandInEntries({QStringLiteral("org.example.Writer"),
+                              QStringLiteral("org.example.Other"), QStringLiteral("firefox")}))
+        return 1;
     QTemporaryDir runtime;
     // The extension answers only the owner of Velmora's name.
     SingleInstance instance(QFile::encodeName(runtime.path()), [] {});

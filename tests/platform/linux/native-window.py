@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-# A native Wayland window for the GNOME Shell tests: GTK 3 with GDK_BACKEND=wayland, titled and
+# A native Wayland window for the desktop session tests: GTK 3 with GDK_BACKEND=wayland, titled and
 # with the application id of its arguments, holding a text entry. Each change of the entry's
 # text is written to standard output, a line each, and so is "copied: TEXT" for the entry's
 # copy. With --clipboard TEXT the window puts TEXT on the clipboard the first time it has the

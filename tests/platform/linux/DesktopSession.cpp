@@ -1,0 +1,88 @@
+#include "DesktopSession.h"
+
+#include "platform/linux/FrontWindows.h"
+#include "platform/services/Processes.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+namespace desktop_session {
+
+InstalledDesktop::InstalledDesktop(const QByteArray& currentDesktop)
+    : m_desktop(
+          platform::linuxdesk::DesktopEnvironment{.runtimeDir = QFile::encodeName(m_dir.path()),
+                                                  .cacheHome = QFile::encodeName(m_dir.path()),
+                                                  .home = QFile::encodeName(m_dir.path()),
+                                                  .configHome = QFile::encodeName(m_dir.path()),
+                                                  .currentDesktop = currentDesktop,
+                                                  .dataHome = {}}),
+      m_installed(m_desktop.services()) {}
+
+NativeWindow::NativeWindow(const QString& applicationId, const QString& title,
+                           const QStringList& options) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
+    m_process.setProcessEnvironment(environment);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral("/usr/bin/python3"),
+                    QStringList{QStringLiteral(VELMORA_NATIVE_WINDOW), applicationId, title} +
+                        options);
+    m_process.waitForStarted();
+}
+
+void NativeWindow::close() {
+    m_process.terminate();
+    m_process.waitForFinished(3000);
+}
+
+bool NativeWindow::said(const QByteArray& line, int waitMs) {
+    const QDeadlineTimer deadline(waitMs);
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        m_process.waitForReadyRead(20);
+        while (m_process.canReadLine())
+            m_lines.append(m_process.readLine().chopped(1));
+    } while (!m_lines.contains(line) && !deadline.hasExpired());
+    return m_lines.contains(line);
+}
+
+QString frontName() {
+    platform::linuxdesk::RememberFrontWindowAtOpening();
+    ProcessSerialNumber front;
+    QString name;
+    if (GetFrontProcess(&front) == noErr)
+        CopyProcessName(&front, &name);
+    return name;
+}
+
+bool becomesFront(const QString& name) {
+    const QDeadlineTimer deadline(10000);
+    QString now;
+    while ((now = frontName()) != name && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (now != name)
+        std::fprintf(stderr, "front: \"%s\"\n", qPrintable(now));
+    return now == name;
+}
+
+platform::ScriptReply tell(const QString& application, const QString& command) {
+    return platform::scripting().application(application)->perform(command, {});
+}
+
+bool writeStandInEntries(const QStringList& applicationIds) {
+    const QString entries = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
+    QDir().mkpath(entries);
+    for (const QString& id : applicationIds) {
+        QFile entry(entries + QLatin1Char('/') + id + QStringLiteral(".desktop"));
+        if (!entry.open(QIODevice::WriteOnly))
+            return false;
+        entry.write("[Desktop Entry]\nType=Application\nName=" + id.toUtf8() +
+                    "\nExec=/bin/false\n");
+    }
+    return true;
+}
+
+} // namespace desktop_session

@@ -1,0 +1,54 @@
+// What the tests against a real desktop session share: a native Wayland window the test makes
+// (native-window.py), the front application as a menu opening would name it, Velmora's scripted
+// commands, and the desktop entries that name the stand-in windows.
+#pragma once
+
+#include "platform/linux/LinuxDesktop.h"
+#include "platform/services/Scripting.h"
+
+#include <QByteArrayList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace desktop_session {
+
+// A GTK window on the session's Wayland display; what its entry shows comes back a line at a
+// time.
+class NativeWindow {
+public:
+    NativeWindow(const QString& applicationId, const QString& title,
+                 const QStringList& options = {});
+    ~NativeWindow() { close(); }
+    void close();
+    // Whether the window wrote this line within a moment.
+    bool said(const QByteArray& line, int waitMs = 3000);
+
+private:
+    QProcess m_process;
+    QByteArrayList m_lines;
+};
+
+// Velmora's Linux desktop installed as the platform, its folders in a temporary one, on the
+// desktop `XDG_CURRENT_DESKTOP` would name.
+class InstalledDesktop {
+public:
+    explicit InstalledDesktop(const QByteArray& currentDesktop);
+
+private:
+    QTemporaryDir m_dir;
+    platform::linuxdesk::LinuxDesktop m_desktop;
+    platform::ScopedPlatform m_installed;
+};
+
+// The front application's name as a menu opening now would show it; empty for none.
+QString frontName();
+// Whether the front application becomes `name` within a few seconds; says what it was if not.
+bool becomesFront(const QString& name);
+platform::ScriptReply tell(const QString& application, const QString& command);
+// Desktop entries, under XDG_DATA_HOME, for the stand-ins: they run python3, whose own entry
+// would name them otherwise.
+bool writeStandInEntries(const QStringList& applicationIds);
+
+} // namespace desktop_session
