@@ -181,8 +181,8 @@ struct KWinWindows::Connection {
     // The reply's arguments, or the error's name and text.
     std::optional<QList<QVariant>> call(const QString& path, const QString& interface,
                                         const QString& method, const QList<QVariant>& arguments,
-                                        QString& error) {
-        QDBusMessage message = QDBusMessage::createMethodCall(kKWin, path, interface, method);
+                                        QString& error, const QString& service = kKWin) {
+        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
         message.setArguments(arguments);
         const QDBusMessage reply = bus.call(message, QDBus::Block, int(kCallLimit.count()));
         if (reply.type() == QDBusMessage::ReplyMessage)
@@ -283,9 +283,9 @@ bool KWinWindows::unload(const QString& plugin) {
 
 bool KWinWindows::startWatching() {
     QString error;
-    const auto owner = m_connection->call(QStringLiteral("/org/freedesktop/DBus"),
-                                          QStringLiteral("org.freedesktop.DBus"),
-                                          QStringLiteral("GetNameOwner"), {kKWin}, error);
+    const auto owner = m_connection->call(
+        QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("GetNameOwner"), {kKWin}, error, QStringLiteral("org.freedesktop.DBus"));
     if (!owner || owner->isEmpty()) {
         becomeAbsent(QStringLiteral("KWin is not on the session bus"));
         return false;
