@@ -6,7 +6,8 @@
 // answer through its Report method as one JSON text. `request` says what this load of the script
 // does, and `serial` comes back with its answer:
 //
-//   "watch"       reports the active window now and at every change, while the script stays
+//   "watch"       reports the active window now and at every change, and each window closed,
+//                 while the script stays
 //   "windows"     lists every application's windows but Velmora's, the topmost first
 //   "exists"      says whether the window `window` (an internal id) is still there
 //   "activate"    brings that window in front
@@ -60,10 +61,16 @@ function watch() {
     function activated(window) {
         report({ window: window ? describe(window) : null });
     }
-    if (plasma6)
+    function removed(window) {
+        report({ closed: String(window.internalId) });
+    }
+    if (plasma6) {
         workspace.windowActivated.connect(activated);
-    else
+        workspace.windowRemoved.connect(removed);
+    } else {
         workspace.clientActivated.connect(activated);
+        workspace.clientRemoved.connect(removed);
+    }
     activated(activeWindow());
 }
 

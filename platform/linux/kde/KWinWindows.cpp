@@ -66,9 +66,11 @@ struct KWinWindows::Shared {
     // believed.
     QString kwin;
     bool reported = false;
-    // The window KWin reports active, and the one that stands for the front window.
+    // The window KWin reports active; the one that stands for the front window; and the last
+    // application window that was active, while it is open.
     std::optional<KWinWindow> active;
     std::optional<KWinWindow> front;
+    std::optional<KWinWindow> lastFront;
     // The answer to the question loaded under this serial.
     unsigned awaited = 0;
     std::optional<QByteArray> answer;
@@ -89,11 +91,21 @@ struct KWinWindows::Shared {
         reported = false;
         active.reset();
         front.reset();
+        lastFront.reset();
     }
 
-    // The watching script's report of the active window.
-    void activated(const QJsonObject& report) {
+    // The watching script's report of the active window or of a window closed. Velmora's own
+    // windows and the shell's stand aside for the application window active before them: KWin
+    // may report no window active for a moment in between.
+    void watched(const QJsonObject& report) {
         reported = true;
+        const QJsonValue closed = report.value(QLatin1String("closed"));
+        if (closed.isString()) {
+            const auto found = ids.find(closed.toString());
+            if (found != ids.end() && lastFront && lastFront->id == found->second)
+                lastFront.reset();
+            return;
+        }
         const QJsonValue window = report.value(QLatin1String("window"));
         if (!window.isObject()) {
             active.reset();
@@ -104,7 +116,8 @@ struct KWinWindows::Shared {
         active = readWindow(object, idFor(object.value(QLatin1String("id")).toString()));
         const bool ours = active->pid == static_cast<quint32>(::getpid());
         if (object.value(QLatin1String("normal")).toBool() && !ours)
-            front = active;
+            lastFront = active;
+        front = lastFront;
     }
 };
 
@@ -144,7 +157,7 @@ private:
         const QJsonObject report = QJsonDocument::fromJson(text).object();
         const QString request = report.value(QLatin1String("request")).toString();
         if (request == QLatin1String("watch")) {
-            m_shared->activated(report);
+            m_shared->watched(report);
         } else if (report.value(QLatin1String("serial")).toInteger() == m_shared->awaited) {
             m_shared->answer = text;
         }

@@ -46,7 +46,8 @@ public:
     // Whether KWin is on the bus and the watching script has reported.
     bool available();
     // The active window as KWin last reported it. When that is Velmora's own or the shell's (a
-    // panel, the desktop), the window active before it stands in.
+    // panel, the desktop), the application window active last before it stands in, while it is
+    // open.
     std::optional<KWinWindow> activeWindow();
     // Every application's window but Velmora's and the shell's, the topmost first.
     std::vector<KWinWindow> windows();

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -123,6 +124,25 @@ TEST_F(KWinTest, KeystrokeForAWindowClosedSinceTheOpeningTypesNothing) {
     EXPECT_NE(tell(QStringLiteral("System Events"), script_commands::kPasteKeystroke).status,
               noErr);
     EXPECT_FALSE(other.said("pasted", 1000));
+}
+
+// An alert of Velmora's in front is not the front application: the window before it stands in.
+TEST_F(KWinTest, VelmorasOwnWindowIsPassedOver) {
+    NativeWindow writer(QStringLiteral("org.example.Writer"), QStringLiteral("Writer"));
+    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
+    QWidget alert;
+    alert.setWindowTitle(QStringLiteral("Velmora's alert"));
+    alert.show();
+    alert.activateWindow();
+    const QDeadlineTimer deadline(5000);
+    while (!alert.isActiveWindow() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(alert.isActiveWindow());
+    // X11 tells Qt of the focus before KWin's script tells Velmora: its report has come by now.
+    QDeadlineTimer reported(500);
+    while (!reported.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(frontName(), QStringLiteral("org.example.Writer"));
 }
 
 // Anyone on the bus can call the object the script reports to: a forged report that some other
