@@ -26,6 +26,14 @@ Exec=$program
 NoDisplay=true
 X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input
 ENTRY
+# The user's layout is Dvorak, where C and V are not on the keys QWERTY has them on.
+mkdir -p "$work/config"
+cat >"$work/config/kxkbrc" <<LAYOUT
+[Layout]
+Use=true
+LayoutList=us
+VariantList=dvorak
+LAYOUT
 export XDG_RUNTIME_DIR="$work/runtime" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 export XDG_CACHE_HOME="$work/cache" HOME="$work"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
