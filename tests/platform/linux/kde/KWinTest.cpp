@@ -69,8 +69,10 @@ TEST_F(KWinTest, FrontApplicationIsTheNativeWindowsAndHideOthersMinimisesTheRest
 }
 
 // A title with quotes, characters beyond Latin-1 and thousands of characters comes whole, its
-// product name taken off. The text the front window copied is what Velmora reads; the title
-// Velmora puts on the clipboard instead is what the paste keystroke inserts into that window.
+// product name taken off (a native window's title travels in one Wayland message, which holds
+// 4 KB: GTK cuts a longer one there). The text the front window copied is what Velmora reads;
+// the title Velmora puts on the clipboard instead is what the paste keystroke inserts into that
+// window.
 TEST_F(KWinTest, NativeBrowsersPageTitleIsPastedIntoTheFrontWindow) {
     const QString page = QStringLiteral("\"Quoted\" caf\u00e9 \u2014 ") + QString(3000, u'x');
     NativeWindow firefox(QStringLiteral("firefox"),
