@@ -1,11 +1,17 @@
 #include "platform/linux/FrontWindows.h"
 
 #include "platform/linux/gnome/ShellWindows.h"
+#include "platform/linux/kde/KWinWindows.h"
+#include "platform/linux/wayland/FakeInput.h"
 #include "platform/linux/x11/X11Windows.h"
+#include "platform/services/Locations.h"
+#include "platform/services/Platform.h"
 #include "platform/services/SystemLog.h"
 
 #include <QByteArrayList>
 #include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTimer>
@@ -109,10 +115,71 @@ private:
     gnome::ShellWindows& m_shell = gnome::SessionShell();
 };
 
+// KWin's windows through Velmora's script, the keystrokes through KWin's fake input.
+class KWinBackend : public WindowBackend {
+public:
+    // The script is loaded once the event loop runs, when the platform's folders are known: its
+    // first report is then there before the first menu opens.
+    KWinBackend() {
+        QTimer::singleShot(0, &m_context, [this] { kwin(); });
+    }
+    QString name() const override { return QStringLiteral("KWin, through Velmora's script"); }
+    bool available() override { return kwin().available(); }
+    std::optional<WindowInfo> activeWindow() override {
+        const auto window = kwin().activeWindow();
+        return window ? std::optional(convert(*window)) : std::nullopt;
+    }
+    std::vector<WindowInfo> windows() override {
+        std::vector<WindowInfo> found;
+        for (const kde::KWinWindow& window : kwin().windows())
+            found.push_back(convert(window));
+        return found;
+    }
+    bool exists(quint64 id) override { return kwin().exists(id); }
+    bool hideOthers(const WindowInfo& front) override { return kwin().hideOthers(front.id); }
+    bool activate(quint64 id) override { return kwin().activate(id); }
+    // Fake input types into whatever has the keyboard: the window must be in front first.
+    bool sendKeystroke(const WindowInfo& target, Keystroke keystroke) override {
+        return m_input.available() && kwin().activate(target.id) &&
+               kwin().waitUntilActive(target.id, kActivationLimit) &&
+               m_input.type(keystroke == Keystroke::Copy ? wayland::FakeKeystroke::Copy
+                                                         : wayland::FakeKeystroke::Paste);
+    }
+
+private:
+    static constexpr std::chrono::milliseconds kActivationLimit{1000};
+    static WindowInfo convert(const kde::KWinWindow& window) {
+        // A native window's class is its application id; KWin takes the desktop entry's name
+        // from it, or from the entry it matched an X11 window with.
+        return WindowInfo{window.id, window.resourceClass, window.caption,
+                          window.pid ? std::optional<pid_t>(window.pid) : std::nullopt};
+    }
+    kde::KWinWindows& kwin() {
+        if (!m_kwin)
+            m_kwin = std::make_unique<kde::KWinWindows>(platform::locations().resourceDir() +
+                                                        QStringLiteral("/kwin/KWinWindows.js"));
+        return *m_kwin;
+    }
+    QObject m_context;
+    std::unique_ptr<kde::KWinWindows> m_kwin;
+    wayland::FakeInput m_input;
+};
+
 bool gnomeWayland() {
     const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
     return qgetenv("XDG_SESSION_TYPE") == "wayland" &&
            desktop.split(':').contains(QByteArrayLiteral("GNOME"));
+}
+
+// KDE Plasma's Wayland session, or any session whose compositor is KWin.
+bool kwinWayland() {
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    if (qgetenv("XDG_CURRENT_DESKTOP").split(':').contains(QByteArrayLiteral("KDE")))
+        return true;
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() &&
+           bus.interface()->isServiceRegistered(QStringLiteral("org.kde.KWin"));
 }
 
 } // namespace
@@ -132,6 +199,8 @@ std::unique_ptr<FrontWindows> FrontWindows::forSession() {
     // On GNOME's Xorg session the X server sees every window and the extension adds nothing.
     if (gnomeWayland())
         backends.push_back(std::make_unique<ShellBackend>());
+    else if (kwinWayland())
+        backends.push_back(std::make_unique<KWinBackend>());
     backends.push_back(std::make_unique<X11Backend>());
     return std::make_unique<FrontWindows>(std::move(backends),
                                           [](const WindowBackend&, Capability) { return true; });

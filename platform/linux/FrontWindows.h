@@ -1,6 +1,6 @@
 // The window the user works in, and what Velmora may do to it and to the other applications'
 // windows, whichever desktop tells it: the X server on X11 and on XWayland, Velmora's GNOME
-// Shell extension on GNOME's Wayland session.
+// Shell extension on GNOME's Wayland session, Velmora's KWin script on KWin's.
 //
 // The front window is taken when the menu opens and kept until the next opening: it is what the
 // desktop reports active at that moment, Velmora's own windows and the shell's excepted. A
@@ -67,7 +67,8 @@ public:
     FrontWindows& operator=(const FrontWindows&) = delete;
 
     // The backends this session offers: Velmora's GNOME Shell extension before the X server on
-    // GNOME's Wayland session, the X server alone elsewhere.
+    // GNOME's Wayland session, Velmora's KWin script and KWin's fake input before it on KWin's,
+    // the X server alone elsewhere.
     static std::unique_ptr<FrontWindows> forSession();
 
     // Takes the front window as the desktop reports it now. A serial names each taking.

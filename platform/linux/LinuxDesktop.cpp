@@ -40,8 +40,8 @@ void PreferX11OnWayland() {
     qputenv("QT_QPA_PLATFORM", "xcb");
     std::fprintf(stderr, "velmora: Wayland session, running through XWayland: the front "
                          "application, \"Hide Others\" and pasted keystrokes reach native Wayland "
-                         "windows only on GNOME with Velmora's Shell extension, X11 ones "
-                         "everywhere\n");
+                         "windows on GNOME with Velmora's Shell extension and on KDE Plasma, "
+                         "X11 ones everywhere\n");
 }
 
 struct LinuxDesktop::Backends {

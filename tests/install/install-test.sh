@@ -32,6 +32,7 @@ check_tree() {
         share/applications/velmora.desktop share/velmora/autostart/velmora.desktop \
         share/icons/hicolor/48x48/apps/velmora.png share/icons/hicolor/256x256/apps/velmora.png \
         share/velmora/resources/images/Velmora.tif share/velmora/resources/scripts/Hide.applescript \
+        share/velmora/resources/kwin/KWinWindows.js \
         share/velmora/tools/install-filemanager-actions share/nemo/actions/velmora-select.nemo_action \
         share/kio/servicemenus/velmora-select.desktop share/file-manager/actions/velmora-select.desktop; do
         [[ -e "$usr/$file" ]] || fail "$usr/$file is missing"
@@ -55,12 +56,14 @@ have_panel() { [[ -n "$(tray_panel)" ]]; }
 wait_for 20 have_panel || fail "the tray host did not start"
 
 # Starts the program the desktop entry under `$1` names, as a new user would from the menu of
-# applications, and waits until its icon is docked in the tray.
+# applications, and waits until its icon is docked in the tray. The entry names the program by
+# its full path where it was installed for, `$3` (KWin grants fake input by that path).
 start_from_entry() {
     local usr=$1 home="$scratch/home-$2"
     local exec_line
     exec_line=$(sed -n 's/^Exec=//p' "$usr/share/applications/velmora.desktop")
-    [[ $exec_line == velmora ]] || fail "unexpected Exec line: $exec_line"
+    [[ $exec_line == "$3/bin/velmora" ]] || fail "unexpected Exec line: $exec_line"
+    exec_line=$usr/bin/velmora
     mkdir -p "$home" && mkdir -m 0700 "$home/runtime"
     HOME=$home XDG_RUNTIME_DIR="$home/runtime" XDG_CONFIG_HOME="$home/.config" \
         XDG_CACHE_HOME="$home/.cache" XDG_DATA_HOME="$home/.local/share" \
@@ -80,7 +83,7 @@ start_from_entry() {
 
 cmake --install "$build" --prefix "$scratch/prefix/usr" >/dev/null
 check_tree "$scratch/prefix/usr"
-start_from_entry "$scratch/prefix/usr" install
+start_from_entry "$scratch/prefix/usr" install "$scratch/prefix/usr"
 
 (cd "$build" && cpack -G DEB -B "$scratch/package" >/dev/null) || fail "cpack failed"
 deb=$(ls "$scratch"/package/velmora_*.deb)
@@ -95,4 +98,4 @@ for package in $(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*)//; s/^ *//; s/ *$//'
 done
 dpkg-deb -x "$deb" "$scratch/root"
 check_tree "$scratch/root/usr"
-start_from_entry "$scratch/root/usr" package
+start_from_entry "$scratch/root/usr" package /usr
