@@ -1,6 +1,9 @@
 #include "platform/linux/FrontWindows.h"
 
 #include "platform/linux/gnome/ShellWindows.h"
+#include "platform/linux/wayland/ForeignToplevels.h"
+#include "platform/linux/wayland/VirtualKeyboard.h"
+#include "platform/linux/wayland/WaylandConnection.h"
 #include "platform/linux/x11/X11Windows.h"
 #include "platform/services/SystemLog.h"
 
@@ -9,6 +12,8 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTimer>
+#include <QWindow>
+#include <algorithm>
 
 namespace platform::linuxdesk {
 
@@ -109,10 +114,125 @@ private:
     gnome::ShellWindows& m_shell = gnome::SessionShell();
 };
 
+// A wlroots compositor's own list of toplevels, native and XWayland windows alike, and its
+// virtual keyboard.
+class CompositorBackend : public WindowBackend {
+public:
+    CompositorBackend(std::unique_ptr<wayland::ForeignToplevels> toplevels,
+                      std::unique_ptr<wayland::VirtualKeyboard> keyboard, bool honoursMinimise)
+        : m_toplevels(std::move(toplevels)), m_keyboard(std::move(keyboard)),
+          m_honoursMinimise(honoursMinimise) {}
+    QString name() const override { return QStringLiteral("the compositor's toplevel list"); }
+    bool honoursMinimise() const { return m_honoursMinimise; }
+    bool available() override { return m_toplevels->usable(); }
+    // What the compositor has said up to now, a moment's wait at most. While one of Velmora's
+    // own windows is activated (an alert, the preference window), the toplevel activated before
+    // it stands in, while it is there; when the compositor reports none activated, there is none.
+    std::optional<WindowInfo> activeWindow() override {
+        m_toplevels->synchronize(kOpeningLimit);
+        const auto active = m_toplevels->activated();
+        if (!active)
+            return std::nullopt;
+        if (!isOwn(*active))
+            return info(*active);
+        for (const wayland::Toplevel& toplevel : m_toplevels->toplevels())
+            if (!isOwn(toplevel))
+                return info(toplevel);
+        return std::nullopt;
+    }
+    std::vector<WindowInfo> windows() override {
+        m_toplevels->synchronize(kOpeningLimit);
+        std::vector<WindowInfo> found;
+        for (const wayland::Toplevel& toplevel : m_toplevels->toplevels())
+            if (!isOwn(toplevel))
+                found.push_back(info(toplevel));
+        return found;
+    }
+    bool exists(quint64 id) override { return m_toplevels->find(id).has_value(); }
+    // Minimised as the compositor reports them; false when one of them stays as it was.
+    bool hideOthers(const WindowInfo& front) override {
+        if (!m_honoursMinimise || !m_toplevels->find(front.id))
+            return false;
+        std::vector<quint64> hidden;
+        for (const wayland::Toplevel& toplevel : m_toplevels->toplevels()) {
+            if (!isOwn(toplevel) && toplevel.applicationId != front.applicationId &&
+                !toplevel.minimized && m_toplevels->setMinimized(toplevel.id, true))
+                hidden.push_back(toplevel.id);
+        }
+        m_toplevels->synchronize(kActivationLimit);
+        return std::all_of(hidden.begin(), hidden.end(), [this](quint64 id) {
+            const auto toplevel = m_toplevels->find(id);
+            return !toplevel || toplevel->minimized;
+        });
+    }
+    bool activate(quint64 id) override {
+        return m_toplevels->activate(id) && m_toplevels->waitUntilActivated(id, kActivationLimit);
+    }
+    // The keys go to whichever window has the keyboard: the target is activated first, and typed
+    // into only once the compositor, having taken in everything asked before, reports it still
+    // there and activated.
+    bool sendKeystroke(const WindowInfo& target, Keystroke keystroke) override {
+        if (!m_keyboard || !m_keyboard->usable() || !m_toplevels->synchronize(kActivationLimit) ||
+            !activate(target.id))
+            return false;
+        return m_keyboard->type(keystroke == Keystroke::Copy
+                                    ? wayland::VirtualKeyboard::Shortcut::Copy
+                                    : wayland::VirtualKeyboard::Shortcut::Paste);
+    }
+
+private:
+    // A menu opening waits no longer on the compositor than this.
+    static constexpr std::chrono::milliseconds kOpeningLimit{100};
+    static constexpr std::chrono::milliseconds kActivationLimit{1000};
+
+    static WindowInfo info(const wayland::Toplevel& toplevel) {
+        return WindowInfo{toplevel.id, toplevel.applicationId, toplevel.title, std::nullopt};
+    }
+    // The compositor lists Velmora's windows, drawn through XWayland, under their X11 class.
+    bool isOwn(const wayland::Toplevel& toplevel) {
+        if (m_ownClass.isEmpty()) {
+            for (QWindow* window : QGuiApplication::topLevelWindows()) {
+                if (window->handle() && QGuiApplication::platformName() == QLatin1String("xcb"))
+                    m_ownClass = x11::WindowClass(static_cast<x11::Window>(window->winId()));
+                if (!m_ownClass.isEmpty())
+                    break;
+            }
+        }
+        return !m_ownClass.isEmpty() && toplevel.applicationId == m_ownClass;
+    }
+
+    std::unique_ptr<wayland::ForeignToplevels> m_toplevels;
+    std::unique_ptr<wayland::VirtualKeyboard> m_keyboard;
+    bool m_honoursMinimise;
+    QString m_ownClass;
+};
+
 bool gnomeWayland() {
     const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
     return qgetenv("XDG_SESSION_TYPE") == "wayland" &&
            desktop.split(':').contains(QByteArrayLiteral("GNOME"));
+}
+
+// The compositors known to minimise a toplevel when asked through the toplevel list. sway, river
+// and Hyprland take the request and leave the window as it was; one not named here is not trusted
+// to do it.
+bool compositorHonoursMinimise() {
+    const QByteArrayList desktops = qgetenv("XDG_CURRENT_DESKTOP").toLower().split(':');
+    return qEnvironmentVariableIsEmpty("SWAYSOCK") &&
+           (desktops.contains(QByteArrayLiteral("labwc")) ||
+            desktops.contains(QByteArrayLiteral("wayfire")));
+}
+
+std::unique_ptr<WindowBackend> compositorBackend() {
+    if (qgetenv("XDG_SESSION_TYPE") != "wayland" && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return nullptr;
+    const auto connection = wayland::WaylandConnection::session();
+    auto toplevels = wayland::ForeignToplevels::connect(connection);
+    if (!toplevels)
+        return nullptr;
+    return std::make_unique<CompositorBackend>(std::move(toplevels),
+                                               wayland::VirtualKeyboard::connect(connection),
+                                               compositorHonoursMinimise());
 }
 
 } // namespace
@@ -132,9 +252,16 @@ std::unique_ptr<FrontWindows> FrontWindows::forSession() {
     // On GNOME's Xorg session the X server sees every window and the extension adds nothing.
     if (gnomeWayland())
         backends.push_back(std::make_unique<ShellBackend>());
+    // The X server of a Wayland session sees its XWayland windows alone; the compositor's list
+    // holds them too.
+    else if (auto compositor = compositorBackend())
+        backends.push_back(std::move(compositor));
     backends.push_back(std::make_unique<X11Backend>());
-    return std::make_unique<FrontWindows>(std::move(backends),
-                                          [](const WindowBackend&, Capability) { return true; });
+    return std::make_unique<FrontWindows>(std::move(backends), [](const WindowBackend& backend,
+                                                                  Capability capability) {
+        const auto* compositor = dynamic_cast<const CompositorBackend*>(&backend);
+        return capability != Capability::HideOthers || !compositor || compositor->honoursMinimise();
+    });
 }
 
 WindowBackend* FrontWindows::backendFor(Capability capability) {
@@ -177,6 +304,10 @@ std::vector<WindowInfo> FrontWindows::windows() {
 }
 
 // Hiding and typing act on the front window, whose id only the backend that gave it knows.
+bool FrontWindows::canHideOthers() {
+    return m_front && m_frontBackend && backendFor(Capability::HideOthers) == m_frontBackend;
+}
+
 bool FrontWindows::hideOthers() {
     WindowBackend* backend = backendFor(Capability::HideOthers);
     return m_front && backend == m_frontBackend && backend && backend->hideOthers(*m_front);

@@ -79,6 +79,9 @@ public:
     unsigned serial() const { return m_serial; }
     // Every other application's window, the topmost first.
     std::vector<WindowInfo> windows();
+    // Whether the others can be hidden around the window taken at the opening: the desktop that
+    // reported it can minimise windows.
+    bool canHideOthers();
     bool hideOthers();
     bool activateFront();
     bool sendKeystroke(Keystroke keystroke);
