@@ -91,12 +91,6 @@ public:
             wl_display_disconnect(m_display);
     }
     bool plugged() const { return m_keyboard && wl_display_get_error(m_display) == 0; }
-    // The seat's keyboard is the one that last sent something, as when the user touches a key:
-    // a virtual keyboard an earlier test made and dropped leaves the seat without one.
-    void touch() {
-        zwp_virtual_keyboard_v1_modifiers(m_keyboard, 0, 0, 0, 0);
-        wl_display_roundtrip(m_display);
-    }
 
 private:
     wl_display* m_display = nullptr;
@@ -105,13 +99,15 @@ private:
     zwp_virtual_keyboard_v1* m_keyboard = nullptr;
 };
 
-UsersKeyboard* gUsersKeyboard = nullptr;
-
+// One desktop for the session, as Velmora has: its virtual keyboard, once made, is the seat's
+// keyboard until the user types, and one dropped would leave the seat without any.
 class SwaySessionTest : public ::testing::Test {
 protected:
-    SwaySessionTest() { gUsersKeyboard->touch(); }
-    InstalledDesktop m_desktop{"sway"};
+    static void SetUpTestSuite() { desktop = new InstalledDesktop("sway"); }
+    static void TearDownTestSuite() { delete desktop; }
+    static InstalledDesktop* desktop;
 };
+InstalledDesktop* SwaySessionTest::desktop = nullptr;
 
 TEST_F(SwaySessionTest, FrontApplicationIsTheNativeWindowsAndHideOthersIsNotOffered) {
     QProcess xterm;
@@ -250,6 +246,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sway took no virtual keyboard\n");
         return 1;
     }
-    gUsersKeyboard = &keyboard;
     return RUN_ALL_TESTS();
 }
