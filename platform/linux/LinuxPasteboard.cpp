@@ -25,6 +25,7 @@ constexpr auto kDataControlReadLimit = 500ms;
 constexpr qsizetype kDataControlMaxBytes = 64 * 1024 * 1024;
 // How long the compositor may take to tell of a new selection at an opening.
 constexpr auto kDataControlSyncLimit = 100ms;
+constexpr qint64 kReconnectEveryMs = 1000;
 
 QClipboard* clipboard() {
     return QGuiApplication::clipboard();
@@ -87,11 +88,33 @@ LinuxPasteboard::~LinuxPasteboard() {
     QObject::disconnect(m_watch);
 }
 
+// A compositor that restarted (KWin does after a crash) or dropped Velmora's connection is asked
+// again, at most once a second: until then the clipboard reads as empty. The count goes on from
+// where the old connection left it, so that no opening takes the new clipboard for one it saw.
+void LinuxPasteboard::reconnectIfGone() {
+    if (m_dataControl->usable() ||
+        (m_reconnected.isValid() && !m_reconnected.hasExpired(kReconnectEveryMs)))
+        return;
+    m_reconnected.start();
+    auto again = wayland::DataControlClipboard::connect(wayland::WaylandConnection::session());
+    if (!again)
+        return;
+    m_countBase += m_dataControl->changeCount() + 1;
+    m_dataControl = std::move(again);
+    std::fprintf(stderr, "velmora: the clipboard is read through the compositor's %s again\n",
+                 m_dataControl->protocol());
+}
+
+UInt64 LinuxPasteboard::dataControlCount() const {
+    return m_countBase + m_dataControl->changeCount();
+}
+
 PasteboardSyncFlags LinuxPasteboard::synchronize() {
     if (m_source == Source::DataControl) {
+        reconnectIfGone();
         m_dataControl->synchronize(kDataControlSyncLimit);
-        m_modified = m_modified || m_dataControl->changeCount() != m_seenChanges;
-        m_seenChanges = m_dataControl->changeCount();
+        m_modified = m_modified || dataControlCount() != m_seenChanges;
+        m_seenChanges = dataControlCount();
     }
     PasteboardSyncFlags flags = m_modified ? PasteboardSyncFlags(kPasteboardModified) : 0;
     if (ownsClipboard())
@@ -107,8 +130,9 @@ PasteboardSyncFlags LinuxPasteboard::synchronize() {
 // copy made just before the opening is counted.
 UInt64 LinuxPasteboard::changeCount() {
     if (m_source == Source::DataControl) {
+        reconnectIfGone();
         m_dataControl->synchronize(kDataControlSyncLimit);
-        return m_dataControl->changeCount();
+        return dataControlCount();
     }
     return m_changes;
 }
@@ -247,7 +271,7 @@ std::optional<QByteArray> LinuxPasteboard::scrapFlavor(ScrapFlavorType) {
 // it on Velmora's own connection.
 bool LinuxPasteboard::waitForChange(std::chrono::milliseconds limit) {
     if (m_source == Source::DataControl) {
-        if (m_dataControl->changeCount() != m_seenChanges)
+        if (dataControlCount() != m_seenChanges)
             return true;
         return m_dataControl->waitForChange(limit);
     }

@@ -21,6 +21,7 @@
 #include "platform/services/Workspace.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QMimeData>
@@ -117,11 +118,15 @@ public:
 
 private:
     bool ownsClipboard() const;
+    void reconnectIfGone();
+    UInt64 dataControlCount() const;
     bool putThroughShell(const QString& flavor, const QByteArray& data);
     // The MIME types there are, Qt's own left out.
     QStringList offeredTypes() const;
     Source m_source = Source::X11;
     std::unique_ptr<wayland::DataControlClipboard> m_dataControl;
+    QElapsedTimer m_reconnected;
+    UInt64 m_countBase = 0;
     bool m_modified = true;
     UInt64 m_changes = 1;
     UInt64 m_seenChanges = 0;
