@@ -3,7 +3,8 @@
 // Others" is not offered (sway does not minimise); a native browser's page titles are read and
 // pasted exactly into the front window, never the clipboard it held before; a window closed
 // after the opening gets no keystroke and no other window does; a compositor that goes away
-// leaves no front window. Run inside sway-session.sh.
+// leaves no front window; Velmora's own window is never the front one. Run inside
+// sway-session.sh.
 //
 // sway's headless session has no keyboard: the test plugs in the user's own, a virtual one with
 // the Dvorak layout, where C and V are not on the keys QWERTY has them on.
@@ -21,6 +22,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QWidget>
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -121,8 +123,26 @@ TEST_F(SwaySessionTest, FrontApplicationIsTheNativeWindowsAndHideOthersIsNotOffe
     ASSERT_EQ(GetFrontProcess(&front), noErr);
     EXPECT_FALSE(CanHideOtherProcesses(&front));
     EXPECT_NE(tell(QStringLiteral("System Events"), script_commands::kHideOthers).status, noErr);
+
+    // Velmora's own window in front (an alert) is passed over for the one it covers.
+    QWidget alert;
+    alert.setWindowTitle(QStringLiteral("Alert"));
+    alert.show();
+    const QDeadlineTimer deadline(5000);
+    while (!alert.isActiveWindow() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(alert.isActiveWindow());
+    EXPECT_EQ(frontName(), QStringLiteral("org.example.Writer"));
     xterm.kill();
     xterm.waitForFinished();
+}
+
+TEST_F(SwaySessionTest, CopyKeystrokeCopiesTheFrontWindowsSelection) {
+    NativeWindow writer(QStringLiteral("org.example.Writer"), QStringLiteral("Writer"),
+                        {QStringLiteral("--select"), QStringLiteral("compl")});
+    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
+    EXPECT_EQ(tell(QStringLiteral("System Events"), script_commands::kCopyKeystroke).status, noErr);
+    EXPECT_TRUE(writer.said("copied: compl"));
 }
 
 // Titles with quotes, characters beyond Latin-1, thousands of characters, and a line break come
