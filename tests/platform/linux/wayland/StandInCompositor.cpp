@@ -1,16 +1,13 @@
 #include "StandInCompositor.h"
 
 #include "wlr-data-control-unstable-v1-server.h"
-#include "wlr-foreign-toplevel-management-unstable-v1-server.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <future>
-#include <map>
 #include <mutex>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -35,40 +32,7 @@ struct StandInCompositor::State {
     QStringList types;
     Answer answer;
     wl_resource* clientSource = nullptr;
-    wl_global* toplevelList = nullptr;
-    std::vector<wl_resource*> toplevelManagers;
-    struct Toplevel {
-        QByteArray applicationId;
-        QByteArray title;
-        bool activated = false;
-        std::vector<wl_resource*> handles;
-    };
-    std::map<int, Toplevel> toplevels;
-    int nextToplevel = 1;
-    bool activationHonoured = true;
     std::thread thread;
-
-    void sendState(wl_resource* handle, const Toplevel& toplevel) {
-        wl_array states;
-        wl_array_init(&states);
-        if (toplevel.activated)
-            *static_cast<std::uint32_t*>(wl_array_add(&states, sizeof(std::uint32_t))) =
-                ZWLR_FOREIGN_TOPLEVEL_HANDLE_V1_STATE_ACTIVATED;
-        zwlr_foreign_toplevel_handle_v1_send_state(handle, &states);
-        wl_array_release(&states);
-        zwlr_foreign_toplevel_handle_v1_send_done(handle);
-    }
-    void announceToplevel(wl_resource* manager, int number);
-    void activate(int number) {
-        for (auto& [other, toplevel] : toplevels) {
-            const bool activated = other == number;
-            if (toplevel.activated == activated)
-                continue;
-            toplevel.activated = activated;
-            for (wl_resource* handle : toplevel.handles)
-                sendState(handle, toplevel);
-        }
-    }
 
     // Runs `task` on the compositor's thread and waits for it.
     void run(std::function<void()> task) {
@@ -176,65 +140,7 @@ const struct wl_seat_interface kSeatRequests {
     .release = [](wl_client*, wl_resource* seat) { wl_resource_destroy(seat); }
 };
 
-struct HandleData {
-    State* state;
-    int number;
-};
-
-const struct zwlr_foreign_toplevel_handle_v1_interface kHandleRequests {
-    .set_maximized = [](wl_client*, wl_resource*) {},
-    .unset_maximized = [](wl_client*, wl_resource*) {},
-    .set_minimized = [](wl_client*, wl_resource*) {},
-    .unset_minimized = [](wl_client*, wl_resource*) {},
-    .activate =
-        [](wl_client*, wl_resource* handle, wl_resource*) {
-            auto* data = static_cast<HandleData*>(wl_resource_get_user_data(handle));
-            if (data->state->activationHonoured && data->state->toplevels.contains(data->number))
-                data->state->activate(data->number);
-        },
-    .close = [](wl_client*, wl_resource*) {},
-    .set_rectangle = [](wl_client*, wl_resource*, wl_resource*, int32_t, int32_t, int32_t,
-                        int32_t) {},
-    .destroy = [](wl_client*, wl_resource* handle) { wl_resource_destroy(handle); },
-    .set_fullscreen = [](wl_client*, wl_resource*, wl_resource*) {},
-    .unset_fullscreen = [](wl_client*, wl_resource*) {}
-};
-
-void forgetHandle(wl_resource* handle) {
-    auto* data = static_cast<HandleData*>(wl_resource_get_user_data(handle));
-    const auto found = data->state->toplevels.find(data->number);
-    if (found != data->state->toplevels.end())
-        std::erase(found->second.handles, handle);
-    delete data;
-}
-
-const struct zwlr_foreign_toplevel_manager_v1_interface kToplevelManagerRequests {
-    .stop = [](wl_client*, wl_resource* manager) {
-        zwlr_foreign_toplevel_manager_v1_send_finished(manager);
-        wl_resource_destroy(manager);
-    }
-};
-
-void forgetToplevelManager(wl_resource* manager) {
-    std::erase(stateOf(manager)->toplevelManagers, manager);
-}
-
 } // namespace
-
-void State::announceToplevel(wl_resource* manager, int number) {
-    Toplevel& toplevel = toplevels.at(number);
-    wl_resource* handle = wl_resource_create(wl_resource_get_client(manager),
-                                             &zwlr_foreign_toplevel_handle_v1_interface,
-                                             wl_resource_get_version(manager), 0);
-    wl_resource_set_implementation(handle, &kHandleRequests, new HandleData{this, number},
-                                   &forgetHandle);
-    toplevel.handles.push_back(handle);
-    zwlr_foreign_toplevel_manager_v1_send_toplevel(manager, handle);
-    // A title is bytes on the wire: what a client set is sent as it is, UTF-8 or not.
-    zwlr_foreign_toplevel_handle_v1_send_title(handle, toplevel.title.constData());
-    zwlr_foreign_toplevel_handle_v1_send_app_id(handle, toplevel.applicationId.constData());
-    sendState(handle, toplevel);
-}
 
 StandInCompositor::StandInCompositor() : m_state(std::make_unique<State>()) {
     State* state = m_state.get();
@@ -251,18 +157,6 @@ StandInCompositor::StandInCompositor() : m_state(std::make_unique<State>()) {
             wl_resource* manager = wl_resource_create(
                 client, &zwlr_data_control_manager_v1_interface, int(version), id);
             wl_resource_set_implementation(manager, &kManagerRequests, data, nullptr);
-        });
-    state->toplevelList = wl_global_create(
-        state->display, &zwlr_foreign_toplevel_manager_v1_interface, 3, state,
-        [](wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
-            auto* state = static_cast<State*>(data);
-            wl_resource* manager = wl_resource_create(
-                client, &zwlr_foreign_toplevel_manager_v1_interface, int(version), id);
-            wl_resource_set_implementation(manager, &kToplevelManagerRequests, data,
-                                           &forgetToplevelManager);
-            state->toplevelManagers.push_back(manager);
-            for (const auto& [number, toplevel] : state->toplevels)
-                state->announceToplevel(manager, number);
         });
     wl_event_loop_add_fd(
         wl_display_get_event_loop(state->display), state->wake, WL_EVENT_READABLE,
@@ -350,41 +244,6 @@ QByteArray StandInCompositor::pasteFromClient(const QByteArray& type) {
 
 void StandInCompositor::withdrawDataControl() {
     m_state->run([state = m_state.get()] { wl_global_remove(state->dataControl); });
-}
-
-int StandInCompositor::addToplevel(const QByteArray& applicationId, const QByteArray& title,
-                                   bool activated) {
-    int number = 0;
-    m_state->run([&, state = m_state.get()] {
-        number = state->nextToplevel++;
-        state->toplevels[number] = {applicationId, title, false, {}};
-        for (wl_resource* manager : state->toplevelManagers)
-            state->announceToplevel(manager, number);
-        if (activated)
-            state->activate(number);
-    });
-    return number;
-}
-
-void StandInCompositor::closeToplevel(int toplevel) {
-    m_state->run([&, state = m_state.get()] {
-        const auto found = state->toplevels.find(toplevel);
-        if (found == state->toplevels.end())
-            return;
-        for (wl_resource* handle : found->second.handles) {
-            zwlr_foreign_toplevel_handle_v1_send_closed(handle);
-            static_cast<HandleData*>(wl_resource_get_user_data(handle))->number = 0;
-        }
-        state->toplevels.erase(found);
-    });
-}
-
-void StandInCompositor::setActivationHonoured(bool honoured) {
-    m_state->run([&, state = m_state.get()] { state->activationHonoured = honoured; });
-}
-
-void StandInCompositor::withdrawToplevels() {
-    m_state->run([state = m_state.get()] { wl_global_remove(state->toplevelList); });
 }
 
 void StandInCompositor::disconnectClients() {

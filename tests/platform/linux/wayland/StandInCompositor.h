@@ -1,8 +1,7 @@
-// A Wayland compositor of the test's own, on a thread of its own, offering a seat, the wlr data
-// control protocol and the wlr toplevel list and nothing else: enough for Velmora's connection,
-// clipboard and windows to talk to, and under the test's control in what no real compositor can
-// be made to do on demand (an owner that never sends, ten thousand MIME types, a title that is
-// not UTF-8, a withdrawn protocol, a sudden end).
+// A Wayland compositor of the test's own, on a thread of its own, offering a seat and the wlr
+// data control protocol and nothing else: enough for Velmora's connection and clipboard to talk
+// to, and under the test's control in what no real compositor can be made to do on demand (an
+// owner that never sends, ten thousand MIME types, a withdrawn protocol, a sudden end).
 #pragma once
 
 #include <QByteArray>
@@ -32,16 +31,6 @@ public:
     // program pasting would read it; empty when it sends nothing within a few seconds.
     QByteArray pasteFromClient(const QByteArray& type);
     void withdrawDataControl();
-
-    // A toplevel in every client's list, with this application id and title (bytes as they
-    // come), activated or not; its number for the calls below. The toplevel activated before is
-    // then no longer.
-    int addToplevel(const QByteArray& applicationId, const QByteArray& title, bool activated);
-    void closeToplevel(int toplevel);
-    // Whether a client's request to activate a toplevel is carried out, as compositors do unless
-    // the window is gone or refuses.
-    void setActivationHonoured(bool honoured);
-    void withdrawToplevels();
     // Every client's connection ends, as when the compositor dies.
     void disconnectClients();
 

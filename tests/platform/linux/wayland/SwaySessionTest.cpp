@@ -39,29 +39,26 @@ using namespace desktop_session;
 // A virtual keyboard of the session's own, as a user's keyboard is, on a connection of its own.
 class UsersKeyboard {
 public:
-    explicit UsersKeyboard(const char* variant) {
-        m_display = wl_display_connect(nullptr);
+    explicit UsersKeyboard(const char* variant) : m_display(wl_display_connect(nullptr)) {
         if (!m_display)
             return;
-        wl_registry* registry = wl_display_get_registry(m_display);
         static const wl_registry_listener listener{
             .global =
                 [](void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                    std::uint32_t) {
                     auto* self = static_cast<UsersKeyboard*>(data);
-                    if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->m_seat)
+                    if (std::strcmp(interface, wl_seat_interface.name) == 0)
                         self->m_seat = static_cast<wl_seat*>(
                             wl_registry_bind(registry, name, &wl_seat_interface, 1));
-                    if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
+                    else if (std::strcmp(interface,
+                                         zwp_virtual_keyboard_manager_v1_interface.name) == 0)
                         self->m_manager =
                             static_cast<zwp_virtual_keyboard_manager_v1*>(wl_registry_bind(
                                 registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
                 },
             .global_remove = [](void*, wl_registry*, std::uint32_t) {}};
-        wl_registry_add_listener(registry, &listener, this);
+        wl_registry_add_listener(wl_display_get_registry(m_display), &listener, this);
         wl_display_roundtrip(m_display);
-        if (!m_seat || !m_manager)
-            return;
         xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
         const xkb_rule_names names{.rules = "evdev",
                                    .model = "pc105",
@@ -70,23 +67,19 @@ public:
                                    .options = nullptr};
         xkb_keymap* keymap =
             xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
-        char* text = keymap ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
-        if (text) {
-            const std::size_t size = std::strlen(text) + 1;
-            const int fd = memfd_create("users-keymap", MFD_CLOEXEC);
-            if (fd >= 0 && write(fd, text, size) == ssize_t(size)) {
-                m_keyboard =
-                    zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(m_manager, m_seat);
-                zwp_virtual_keyboard_v1_keymap(m_keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
-                                               std::uint32_t(size));
-            }
-            if (fd >= 0)
-                close(fd);
-            std::free(text);
+        char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+        const std::size_t size = std::strlen(text) + 1;
+        const int fd = memfd_create("users-keymap", MFD_CLOEXEC);
+        if (m_seat && m_manager && write(fd, text, size) == ssize_t(size)) {
+            m_keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(m_manager, m_seat);
+            zwp_virtual_keyboard_v1_keymap(m_keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
+                                           std::uint32_t(size));
+            wl_display_roundtrip(m_display);
         }
+        close(fd);
+        std::free(text);
         xkb_keymap_unref(keymap);
         xkb_context_unref(context);
-        wl_display_roundtrip(m_display);
     }
     ~UsersKeyboard() {
         if (m_display)
@@ -95,7 +88,7 @@ public:
     bool plugged() const { return m_keyboard && wl_display_get_error(m_display) == 0; }
 
 private:
-    wl_display* m_display = nullptr;
+    wl_display* m_display;
     wl_seat* m_seat = nullptr;
     zwp_virtual_keyboard_manager_v1* m_manager = nullptr;
     zwp_virtual_keyboard_v1* m_keyboard = nullptr;
