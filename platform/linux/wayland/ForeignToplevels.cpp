@@ -29,6 +29,8 @@ struct Entry {
     Toplevel pending;
     // When it was last activated (a count of activations), for the order of the list.
     std::uint64_t activatedAt = 0;
+    // Whether its details have all come once: until then it is not shown.
+    bool complete = false;
 };
 
 } // namespace
@@ -126,6 +128,7 @@ struct ForeignToplevels::State {
         if (entry->pending.activated && !entry->now.activated)
             entry->activatedAt = ++state->activations;
         entry->now = entry->pending;
+        entry->complete = true;
     }
     static void onClosed(void* data, zwlr_foreign_toplevel_handle_v1* handle) {
         State* state = self(data);
@@ -209,7 +212,8 @@ std::vector<Toplevel> ForeignToplevels::toplevels() const {
     std::vector<const Entry*> entries;
     if (usable())
         for (const auto& [id, entry] : m_state->entries)
-            entries.push_back(&entry);
+            if (entry.complete)
+                entries.push_back(&entry);
     std::stable_sort(entries.begin(), entries.end(), [](const Entry* a, const Entry* b) {
         return a->activatedAt != b->activatedAt ? a->activatedAt > b->activatedAt
                                                 : a->now.id > b->now.id;
@@ -224,7 +228,9 @@ std::optional<Toplevel> ForeignToplevels::find(quint64 id) const {
     if (!usable())
         return std::nullopt;
     const auto found = m_state->entries.find(id);
-    return found == m_state->entries.end() ? std::nullopt : std::optional(found->second.now);
+    if (found == m_state->entries.end() || !found->second.complete)
+        return std::nullopt;
+    return found->second.now;
 }
 
 std::optional<Toplevel> ForeignToplevels::activated() const {

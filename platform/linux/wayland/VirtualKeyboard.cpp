@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
@@ -118,7 +119,10 @@ struct VirtualKeyboard::State {
     static void onKeymap(void* data, wl_keyboard*, std::uint32_t format, int fd,
                          std::uint32_t size) {
         State* state = self(data);
-        if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0 && size <= kLargestKeymap) {
+        // A file shorter than the size said would end the process at the first read past it.
+        struct stat file {};
+        if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0 && size <= kLargestKeymap &&
+            fstat(fd, &file) == 0 && file.st_size >= off_t(size)) {
             void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
             if (mapped != MAP_FAILED) {
                 // The text ends with a NUL the size counts.
