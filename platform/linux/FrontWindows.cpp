@@ -126,8 +126,9 @@ public:
     bool honoursMinimise() const { return m_honoursMinimise; }
     bool available() override { return m_toplevels->usable(); }
     // What the compositor has said up to now, a moment's wait at most. While one of Velmora's
-    // own windows is activated (an alert, the preference window), the toplevel activated before
-    // it stands in, while it is there; when the compositor reports none activated, there is none.
+    // own windows is activated (an alert, the preference window), the toplevel activated last
+    // before it stands in, while it is there; when the compositor reports none activated, there
+    // is none.
     std::optional<WindowInfo> activeWindow() override {
         m_toplevels->synchronize(kOpeningLimit);
         const auto active = m_toplevels->activated();
@@ -136,7 +137,7 @@ public:
         if (!isOwn(*active))
             return info(*active);
         for (const wayland::Toplevel& toplevel : m_toplevels->toplevels())
-            if (!isOwn(toplevel))
+            if (!isOwn(toplevel) && toplevel.activatedAt > 0)
                 return info(toplevel);
         return std::nullopt;
     }

@@ -27,8 +27,6 @@ struct Entry {
     Toplevel now;
     // What has come since the last done event.
     Toplevel pending;
-    // When it was last activated (a count of activations), for the order of the list.
-    std::uint64_t activatedAt = 0;
     // Whether its details have all come once: until then it is not shown.
     bool complete = false;
 };
@@ -126,7 +124,7 @@ struct ForeignToplevels::State {
         if (!entry)
             return;
         if (entry->pending.activated && !entry->now.activated)
-            entry->activatedAt = ++state->activations;
+            entry->pending.activatedAt = ++state->activations;
         entry->now = entry->pending;
         entry->complete = true;
     }
@@ -215,8 +213,8 @@ std::vector<Toplevel> ForeignToplevels::toplevels() const {
             if (entry.complete)
                 entries.push_back(&entry);
     std::stable_sort(entries.begin(), entries.end(), [](const Entry* a, const Entry* b) {
-        return a->activatedAt != b->activatedAt ? a->activatedAt > b->activatedAt
-                                                : a->now.id > b->now.id;
+        return a->now.activatedAt != b->now.activatedAt ? a->now.activatedAt > b->now.activatedAt
+                                                        : a->now.id > b->now.id;
     });
     std::vector<Toplevel> list;
     for (const Entry* entry : entries)

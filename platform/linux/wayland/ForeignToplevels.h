@@ -27,6 +27,8 @@ struct Toplevel {
     QString title;
     bool activated = false;
     bool minimized = false;
+    // Grows with each activation seen; 0 for a toplevel never seen activated.
+    std::uint64_t activatedAt = 0;
 };
 
 class ForeignToplevels {
