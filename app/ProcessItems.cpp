@@ -15,8 +15,12 @@ bool AppController::addProcessNameMenuItem() {
     QString name;
     if (CopyProcessName(&front, &name) != noErr)
         return false;
-    QAction* item = addMenuItem(QStringLiteral("Front App: %1").arg(name),
-                                "selProcess:", QStringLiteral("Select to \"Hide Others\""));
+    // Where the desktop cannot hide the other applications, the item only names the front one.
+    const QString title = QStringLiteral("Front App: %1").arg(name);
+    QAction* item =
+        CanHideOtherProcesses(&front)
+            ? addMenuItem(title, "selProcess:", QStringLiteral("Select to \"Hide Others\""))
+            : addLabel(title);
     FSRef bundle;
     if (GetProcessBundleLocation(&front, &bundle) == noErr) {
         if (const auto path = stringWithFSRef(&bundle)) {

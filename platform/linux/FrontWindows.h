@@ -11,7 +11,6 @@
 
 #include <QString>
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <sys/types.h>
@@ -47,6 +46,9 @@ public:
     virtual bool exists(quint64 id) = 0;
     // Minimises every window of the applications other than the window's own and Velmora.
     virtual bool hideOthers(const WindowInfo& front) = 0;
+    // Whether a window asked to minimise really is: some compositors take the request and leave
+    // the window as it was.
+    virtual bool minimises() const { return true; }
     virtual bool activate(quint64 id) = 0;
     // Activates the window and types Ctrl+C or Ctrl+V into it; false, with nothing typed, when
     // the window is gone or cannot be brought in front.
@@ -59,9 +61,7 @@ class FrontWindows {
 public:
     enum class Capability { FrontWindow, WindowList, HideOthers, Keystrokes };
     // The backends in order of preference; for each capability the first available one serves.
-    // `serves` says whether a backend may serve a capability at all.
-    using Serves = std::function<bool(const WindowBackend&, Capability)>;
-    FrontWindows(std::vector<std::unique_ptr<WindowBackend>> backends, Serves serves);
+    explicit FrontWindows(std::vector<std::unique_ptr<WindowBackend>> backends);
     ~FrontWindows();
     FrontWindows(const FrontWindows&) = delete;
     FrontWindows& operator=(const FrontWindows&) = delete;
@@ -80,6 +80,9 @@ public:
     unsigned serial() const { return m_serial; }
     // Every other application's window, the topmost first.
     std::vector<WindowInfo> windows();
+    // Whether the others can be hidden around the window taken at the opening: the desktop that
+    // reported it can minimise windows.
+    bool canHideOthers();
     bool hideOthers();
     bool activateFront();
     bool sendKeystroke(Keystroke keystroke);
@@ -87,7 +90,6 @@ public:
 private:
     WindowBackend* backendFor(Capability capability);
     std::vector<std::unique_ptr<WindowBackend>> m_backends;
-    Serves m_serves;
     // Who answered each capability last, so that a change is logged once.
     std::vector<QString> m_chosen;
     WindowBackend* m_frontBackend = nullptr;

@@ -62,7 +62,9 @@ std::optional<QString> BrowserFrontPageTitle(const LinuxBrowser& browser,
         const bool ours =
             (window.pid && runs(browser, *window.pid)) ||
             browser.executables.contains(window.applicationId, Qt::CaseInsensitive) ||
-            browser.desktopEntries.contains(window.applicationId + QStringLiteral(".desktop"));
+            // An X11 class is the entry's name capitalised: "Google-chrome".
+            browser.desktopEntries.contains(window.applicationId + QStringLiteral(".desktop"),
+                                            Qt::CaseInsensitive);
         if (ours)
             return PageTitleFromWindowTitle(browser, window.title);
     }

@@ -90,6 +90,11 @@ std::optional<QString> LinuxProcesses::processBundleLocation(const ProcessSerial
     return application ? application->entry : std::nullopt;
 }
 
+bool LinuxProcesses::canHideOthers(const ProcessSerialNumber& psn) {
+    return psn.highLongOfPSN == kWindowProcess && psn.lowLongOfPSN == m_front.serial() &&
+           m_front.canHideOthers();
+}
+
 OSStatus LinuxProcesses::setFrontProcess(const ProcessSerialNumber& psn) {
     if (psn.highLongOfPSN == kWindowProcess) {
         if (psn.lowLongOfPSN != m_front.serial() || !m_front.activateFront())

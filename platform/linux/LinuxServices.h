@@ -78,6 +78,7 @@ public:
     std::optional<QString> processBundleLocation(const ProcessSerialNumber& psn) override;
     // Bringing Velmora forward raises its visible windows; an alert shown next activates itself.
     OSStatus setFrontProcess(const ProcessSerialNumber& psn) override;
+    bool canHideOthers(const ProcessSerialNumber& psn) override;
 
 private:
     FrontWindows& m_front;

@@ -41,3 +41,7 @@ OSStatus SetFrontProcess(const ProcessSerialNumber* psn) {
         return paramErr;
     return platform::processes().setFrontProcess(*psn);
 }
+
+bool CanHideOtherProcesses(const ProcessSerialNumber* psn) {
+    return psn && platform::processes().canHideOthers(*psn);
+}

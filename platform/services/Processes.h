@@ -24,6 +24,9 @@ public:
     // Where the process's application lives, when it has a place on disk.
     virtual std::optional<QString> processBundleLocation(const ProcessSerialNumber& psn) = 0;
     virtual OSStatus setFrontProcess(const ProcessSerialNumber& psn) = 0;
+    // Whether the desktop can hide every application but this one; some Wayland compositors
+    // ignore a request to minimise a window.
+    virtual bool canHideOthers(const ProcessSerialNumber&) { return true; }
 };
 
 } // namespace platform
@@ -33,3 +36,4 @@ OSStatus GetFrontProcess(ProcessSerialNumber* psn);
 OSStatus CopyProcessName(const ProcessSerialNumber* psn, QString* name);
 OSStatus GetProcessBundleLocation(const ProcessSerialNumber* psn, FSRef* location);
 OSStatus SetFrontProcess(const ProcessSerialNumber* psn);
+bool CanHideOtherProcesses(const ProcessSerialNumber* psn);

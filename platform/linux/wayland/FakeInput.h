@@ -8,18 +8,15 @@
 // a Dvorak user's paste is not Ctrl+K. A keymap that cannot be read types nothing.
 #pragma once
 
-#include <QByteArray>
+#include "platform/linux/wayland/SeatKeyboard.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 
 struct org_kde_kwin_fake_input;
-struct wl_keyboard;
-struct wl_seat;
 
 namespace platform::linuxdesk::wayland {
-
-class WaylandConnection;
 
 enum class FakeKeystroke { Copy, Paste };
 
@@ -37,24 +34,14 @@ public:
     // them.
     bool type(FakeKeystroke keystroke);
 
-    // The Linux input event codes of the keys that type Control_L, c and v in the first layout of
-    // a keymap (xkbcommon's text format) that has all three.
-    struct Keys {
-        std::uint32_t control = 0;
-        std::uint32_t c = 0;
-        std::uint32_t v = 0;
-    };
-    static std::optional<Keys> keysIn(const QByteArray& keymap);
-
-    struct Seat;
-
 private:
     void release();
     void refuse(const char* why);
 
     std::shared_ptr<WaylandConnection> m_connection;
     org_kde_kwin_fake_input* m_input = nullptr;
-    std::unique_ptr<Seat> m_seat;
+    std::unique_ptr<SeatKeyboard> m_seat;
+    std::optional<ShortcutKeys> m_keys;
     std::optional<std::uint32_t> m_global;
     int m_listener = 0;
     const char* m_said = nullptr;

@@ -27,9 +27,11 @@ NativeWindow::NativeWindow(const QString& applicationId, const QString& title,
     environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A session run as another user has its own copy of the script.
+    const QString script =
+        qEnvironmentVariable("VELMORA_NATIVE_WINDOW", QStringLiteral(VELMORA_NATIVE_WINDOW));
     m_process.start(QStringLiteral("/usr/bin/python3"),
-                    QStringList{QStringLiteral(VELMORA_NATIVE_WINDOW), applicationId, title} +
-                        options);
+                    QStringList{script, applicationId, title} + options);
     m_process.waitForStarted();
 }
 
