@@ -3,7 +3,8 @@
 # with the application id of its arguments, holding a text entry. Each change of the entry's
 # text is written to standard output, a line each, and so is "copied: TEXT" for the entry's
 # copy. With --clipboard TEXT the window puts TEXT on the clipboard the first time it has the
-# focus (a Wayland client may set the clipboard only then) and writes "offered"; with --select
+# focus (a Wayland client may set the clipboard only then) and writes "offered", and so does
+# --picture WxH with a red picture of that size; with --select
 # TEXT the entry starts holding TEXT, selected.
 import sys
 
@@ -11,7 +12,8 @@ import gi
 
 gi.require_version("Gtk", "3.0")
 gi.require_version("Gdk", "3.0")
-from gi.repository import Gdk, GLib, Gtk  # noqa: E402
+gi.require_version("GdkPixbuf", "2.0")
+from gi.repository import Gdk, GdkPixbuf, GLib, Gtk  # noqa: E402
 
 application_id, title = sys.argv[1], sys.argv[2]
 options = dict(zip(sys.argv[3::2], sys.argv[4::2]))
@@ -38,10 +40,17 @@ def copied(_entry):
 
 
 entry.connect("copy-clipboard", copied)
-if "--clipboard" in options:
+if "--clipboard" in options or "--picture" in options:
     def offer(*_):
         window.disconnect(offering)
-        Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD).set_text(options["--clipboard"], -1)
+        clipboard = Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD)
+        if "--picture" in options:
+            width, height = (int(n) for n in options["--picture"].split("x"))
+            picture = GdkPixbuf.Pixbuf.new(GdkPixbuf.Colorspace.RGB, False, 8, width, height)
+            picture.fill(0xFF0000FF)
+            clipboard.set_image(picture)
+        else:
+            clipboard.set_text(options["--clipboard"], -1)
         say("offered")
         return False
 
