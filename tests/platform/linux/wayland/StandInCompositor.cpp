@@ -24,6 +24,7 @@ struct StandInCompositor::State {
     wl_global* seat = nullptr;
     wl_global* dataControl = nullptr;
     int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    wl_event_source* waking = nullptr;
     std::mutex mutex;
     std::vector<std::function<void()>> tasks;
     std::atomic<bool> stopping = false;
@@ -158,7 +159,7 @@ StandInCompositor::StandInCompositor() : m_state(std::make_unique<State>()) {
                 client, &zwlr_data_control_manager_v1_interface, int(version), id);
             wl_resource_set_implementation(manager, &kManagerRequests, data, nullptr);
         });
-    wl_event_loop_add_fd(
+    state->waking = wl_event_loop_add_fd(
         wl_display_get_event_loop(state->display), state->wake, WL_EVENT_READABLE,
         [](int fd, std::uint32_t, void* data) {
             std::uint64_t count;
@@ -189,6 +190,7 @@ StandInCompositor::~StandInCompositor() {
         state->stopping = true;
     });
     m_state->thread.join();
+    wl_event_source_remove(m_state->waking);
     wl_display_destroy_clients(m_state->display);
     wl_display_destroy(m_state->display);
     close(m_state->wake);
