@@ -1,13 +1,16 @@
 #include "DesktopSession.h"
 
+#include "common/ClipboardText.h"
 #include "platform/linux/FrontWindows.h"
 #include "platform/services/Processes.h"
+#include "platform/services/ScriptCommands.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <gtest/gtest.h>
 
 namespace desktop_session {
 
@@ -72,6 +75,33 @@ bool becomesFront(const QString& name) {
 
 platform::ScriptReply tell(const QString& application, const QString& command) {
     return platform::scripting().application(application)->perform(command, {});
+}
+
+void ExpectPageTitlePastedIntoTheFrontWindow(const QString& page) {
+    NativeWindow firefox(QStringLiteral("firefox"),
+                         page + QStringLiteral(" \u2014 Mozilla Firefox"));
+    ASSERT_TRUE(becomesFront(QStringLiteral("firefox")));
+    NativeWindow writer(QStringLiteral("org.example.Writer"), QStringLiteral("Writer"),
+                        {QStringLiteral("--clipboard"), QStringLiteral("stale")});
+    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
+    // The window's offer has reached the desktop once Velmora reads it back.
+    ASSERT_TRUE(writer.said("offered"));
+    const QDeadlineTimer deadline(5000);
+    while (ClipboardText(false) != QStringLiteral("stale") && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_EQ(ClipboardText(false), QStringLiteral("stale"));
+
+    const platform::ScriptReply title =
+        tell(QStringLiteral("Firefox"), script_commands::kFrontPageTitle);
+    ASSERT_EQ(title.status, noErr);
+    EXPECT_EQ(title.value.toText(), page);
+    ASSERT_EQ(PutStringOnPasteboard(title.value.toText()), noErr);
+    EXPECT_EQ(tell(QStringLiteral("System Events"), script_commands::kPasteKeystroke).status,
+              noErr);
+    for (const QString& line : page.split(u'\n'))
+        EXPECT_TRUE(writer.said(line.toUtf8()));
+    EXPECT_FALSE(writer.said("stale", 0));
+    EXPECT_EQ(ClipboardText(false), page);
 }
 
 bool writeStandInEntries(const QStringList& applicationIds) {

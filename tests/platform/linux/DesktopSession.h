@@ -47,6 +47,11 @@ QString frontName();
 // Whether the front application becomes `name` within a few seconds; says what it was if not.
 bool becomesFront(const QString& name);
 platform::ScriptReply tell(const QString& application, const QString& command);
+// A stand-in native browser titled `page` and its product name, and a native window in front of
+// it that has copied "stale": the page's title comes whole, its product name taken off; put on
+// the clipboard by Velmora, it is what the paste keystroke inserts into the front window (a line
+// at a time), never the older text, and what Velmora reads back.
+void ExpectPageTitlePastedIntoTheFrontWindow(const QString& page);
 // Desktop entries, under XDG_DATA_HOME, for the stand-ins: they run python3, whose own entry
 // would name them otherwise.
 bool writeStandInEntries(const QStringList& applicationIds);
