@@ -2,6 +2,7 @@
 
 #include "common/ClipboardText.h"
 #include "platform/linux/FrontWindows.h"
+#include "platform/services/Pasteboard.h"
 #include "platform/services/Processes.h"
 #include "platform/services/ScriptCommands.h"
 
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace desktop_session {
 
@@ -102,6 +104,33 @@ void ExpectPageTitlePastedIntoTheFrontWindow(const QString& page) {
         EXPECT_TRUE(writer.said(line.toUtf8()));
     EXPECT_FALSE(writer.said("stale", 0));
     EXPECT_EQ(ClipboardText(false), page);
+}
+
+void ExpectCopyKeystrokeCopiesTheFrontWindowsSelection() {
+    NativeWindow writer(QStringLiteral("org.example.Writer"), QStringLiteral("Writer"),
+                        {QStringLiteral("--select"), QStringLiteral("compl")});
+    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
+    PasteboardRef clipboard = nullptr;
+    PasteboardCreate(kPasteboardClipboard, &clipboard);
+    PasteboardSynchronize(clipboard);
+    EXPECT_EQ(tell(QStringLiteral("System Events"), script_commands::kCopyKeystroke).status, noErr);
+    EXPECT_TRUE(writer.said("copied: compl"));
+    ASSERT_TRUE(PasteboardWaitForChange(clipboard, std::chrono::seconds(2)));
+    EXPECT_EQ(ClipboardText(false), QStringLiteral("compl"));
+}
+
+void ExpectNothingTypedForAWindowClosedSinceTheOpening() {
+    NativeWindow other(QStringLiteral("org.example.Other"), QStringLiteral("Other"),
+                       {QStringLiteral("--clipboard"), QStringLiteral("pasted")});
+    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Other")));
+    ASSERT_TRUE(other.said("offered"));
+    auto writer = std::make_unique<NativeWindow>(QStringLiteral("org.example.Writer"),
+                                                 QStringLiteral("Writer"));
+    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
+    writer.reset();
+    EXPECT_NE(tell(QStringLiteral("System Events"), script_commands::kPasteKeystroke).status,
+              noErr);
+    EXPECT_FALSE(other.said("pasted", 1000));
 }
 
 bool writeStandInEntries(const QStringList& applicationIds) {

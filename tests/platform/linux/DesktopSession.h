@@ -52,6 +52,12 @@ platform::ScriptReply tell(const QString& application, const QString& command);
 // the clipboard by Velmora, it is what the paste keystroke inserts into the front window (a line
 // at a time), never the older text, and what Velmora reads back.
 void ExpectPageTitlePastedIntoTheFrontWindow(const QString& page);
+// The copy keystroke copies what the native window in front has selected, and that is what
+// Velmora's clipboard then holds.
+void ExpectCopyKeystrokeCopiesTheFrontWindowsSelection();
+// The window in front at the opening closes before the paste keystroke: the window the desktop
+// puts in front instead gets nothing, and the caller is told.
+void ExpectNothingTypedForAWindowClosedSinceTheOpening();
 // Desktop entries, under XDG_DATA_HOME, for the stand-ins: they run python3, whose own entry
 // would name them otherwise.
 bool writeStandInEntries(const QStringList& applicationIds);

@@ -78,26 +78,11 @@ TEST_F(GnomeShellTest, NativeBrowsersPageTitleIsPastedIntoTheFrontWindow) {
 }
 
 TEST_F(GnomeShellTest, CopyKeystrokeCopiesTheFrontWindowsSelection) {
-    NativeWindow writer(QStringLiteral("org.example.Writer"), QStringLiteral("Writer"),
-                        {QStringLiteral("--select"), QStringLiteral("compl")});
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
-    EXPECT_EQ(tell(QStringLiteral("System Events"), script_commands::kCopyKeystroke).status, noErr);
-    EXPECT_TRUE(writer.said("copied: compl"));
+    ExpectCopyKeystrokeCopiesTheFrontWindowsSelection();
 }
 
-// The window in front at the opening closes before the keystroke: the window the Shell puts in
-// front instead gets nothing, and the caller is told.
 TEST_F(GnomeShellTest, KeystrokeForAWindowClosedSinceTheOpeningTypesNothing) {
-    NativeWindow other(QStringLiteral("org.example.Other"), QStringLiteral("Other"),
-                       {QStringLiteral("--clipboard"), QStringLiteral("pasted")});
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Other")));
-    auto writer = std::make_unique<NativeWindow>(QStringLiteral("org.example.Writer"),
-                                                 QStringLiteral("Writer"));
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
-    writer.reset();
-    EXPECT_NE(tell(QStringLiteral("System Events"), script_commands::kPasteKeystroke).status,
-              noErr);
-    EXPECT_FALSE(other.said("pasted", 1000));
+    ExpectNothingTypedForAWindowClosedSinceTheOpening();
 }
 
 } // namespace

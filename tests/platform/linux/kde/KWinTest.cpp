@@ -75,34 +75,12 @@ TEST_F(KWinTest, NativeBrowsersPageTitleIsPastedIntoTheFrontWindow) {
                                             QString(3000, u'x'));
 }
 
-// What the copy keystroke copied is what Velmora reads once the clipboard has changed, as "List
-// Completions" waits for it.
 TEST_F(KWinTest, CopyKeystrokeCopiesTheFrontWindowsSelection) {
-    NativeWindow writer(QStringLiteral("org.example.Writer"), QStringLiteral("Writer"),
-                        {QStringLiteral("--select"), QStringLiteral("compl")});
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
-    PasteboardRef clipboard = nullptr;
-    PasteboardCreate(kPasteboardClipboard, &clipboard);
-    PasteboardSynchronize(clipboard);
-    EXPECT_EQ(tell(QStringLiteral("System Events"), script_commands::kCopyKeystroke).status, noErr);
-    ASSERT_TRUE(PasteboardWaitForChange(clipboard, std::chrono::seconds(2)));
-    EXPECT_EQ(ClipboardText(false), QStringLiteral("compl"));
-    EXPECT_TRUE(writer.said("copied: compl"));
+    ExpectCopyKeystrokeCopiesTheFrontWindowsSelection();
 }
 
-// The window in front at the opening closes before the keystroke: the window KWin puts in front
-// instead gets nothing, and the caller is told.
 TEST_F(KWinTest, KeystrokeForAWindowClosedSinceTheOpeningTypesNothing) {
-    NativeWindow other(QStringLiteral("org.example.Other"), QStringLiteral("Other"),
-                       {QStringLiteral("--clipboard"), QStringLiteral("pasted")});
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Other")));
-    auto writer = std::make_unique<NativeWindow>(QStringLiteral("org.example.Writer"),
-                                                 QStringLiteral("Writer"));
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
-    writer.reset();
-    EXPECT_NE(tell(QStringLiteral("System Events"), script_commands::kPasteKeystroke).status,
-              noErr);
-    EXPECT_FALSE(other.said("pasted", 1000));
+    ExpectNothingTypedForAWindowClosedSinceTheOpening();
 }
 
 // An alert of Velmora's in front is not the front application: the window before it stands in.

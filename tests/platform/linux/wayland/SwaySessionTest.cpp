@@ -130,11 +130,7 @@ TEST_F(SwaySessionTest, FrontApplicationIsTheNativeWindowsAndHideOthersIsNotOffe
 }
 
 TEST_F(SwaySessionTest, CopyKeystrokeCopiesTheFrontWindowsSelection) {
-    NativeWindow writer(QStringLiteral("org.example.Writer"), QStringLiteral("Writer"),
-                        {QStringLiteral("--select"), QStringLiteral("compl")});
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
-    EXPECT_EQ(tell(QStringLiteral("System Events"), script_commands::kCopyKeystroke).status, noErr);
-    EXPECT_TRUE(writer.said("copied: compl"));
+    ExpectCopyKeystrokeCopiesTheFrontWindowsSelection();
 }
 
 // Titles with quotes, characters beyond Latin-1, thousands of characters, and a line break.
@@ -144,20 +140,8 @@ TEST_F(SwaySessionTest, NativeBrowsersPageTitleIsPastedIntoTheFrontWindow) {
     ExpectPageTitlePastedIntoTheFrontWindow(QStringLiteral("First line\nsecond line"));
 }
 
-// The window in front at the opening closes before the keystroke: the window sway puts in front
-// instead gets nothing, and the caller is told.
 TEST_F(SwaySessionTest, KeystrokeForAWindowClosedSinceTheOpeningTypesNothing) {
-    NativeWindow other(QStringLiteral("org.example.Other"), QStringLiteral("Other"),
-                       {QStringLiteral("--clipboard"), QStringLiteral("pasted")});
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Other")));
-    ASSERT_TRUE(other.said("offered"));
-    auto writer = std::make_unique<NativeWindow>(QStringLiteral("org.example.Writer"),
-                                                 QStringLiteral("Writer"));
-    ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
-    writer.reset();
-    EXPECT_NE(tell(QStringLiteral("System Events"), script_commands::kPasteKeystroke).status,
-              noErr);
-    EXPECT_FALSE(other.said("pasted", 1000));
+    ExpectNothingTypedForAWindowClosedSinceTheOpening();
 }
 
 // A sway of its own, without XWayland, that the test can end; Velmora's desktop made while its
