@@ -234,16 +234,10 @@ DataControlClipboard::connect(std::shared_ptr<WaylandConnection> connection) {
 DataControlClipboard::DataControlClipboard(std::shared_ptr<WaylandConnection> connection,
                                            std::uint32_t manager)
     : m_connection(std::move(connection)),
-      m_listener(m_connection->listen(
-          [this, manager](std::optional<std::uint32_t> withdrawn, const char* why) {
-              if (!withdrawn)
-                  fail(why);
-              else if (*withdrawn == manager)
-                  fail("the compositor withdrew its data control");
-          })) {}
+      m_watch(m_connection->watch({manager}, [this](const char* why) { fail(why); })) {}
 
 DataControlClipboard::~DataControlClipboard() {
-    m_connection->forget(m_listener);
+    m_connection->forget(m_watch);
 }
 
 void DataControlClipboard::fail(const char* why) {

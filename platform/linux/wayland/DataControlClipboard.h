@@ -70,7 +70,7 @@ protected:
     std::shared_ptr<WaylandConnection> m_connection;
 
 private:
-    int m_listener;
+    int m_watch;
     QElapsedTimer m_sinceSynchronized;
     QStringList m_types;
     std::optional<Contents> m_owned;

@@ -35,9 +35,9 @@ void FakeInput::release() {
     m_seat.reset();
     m_keys.reset();
     m_global.reset();
-    if (m_connection && m_listener)
-        m_connection->forget(m_listener);
-    m_listener = 0;
+    if (m_connection && m_watch)
+        m_connection->forget(m_watch);
+    m_watch = 0;
     m_connection.reset();
 }
 
@@ -85,14 +85,11 @@ bool FakeInput::available() {
             refuse("the compositor has no seat");
             return false;
         }
-        m_listener =
-            m_connection->listen([this](std::optional<std::uint32_t> withdrawn, const char*) {
-                if (!withdrawn || withdrawn == m_global || withdrawn == m_seat->seatGlobal()) {
-                    if (m_input)
-                        org_kde_kwin_fake_input_destroy(m_input);
-                    m_input = nullptr;
-                }
-            });
+        m_watch = m_connection->watch({*m_global, m_seat->seatGlobal()}, [this](const char*) {
+            if (m_input)
+                org_kde_kwin_fake_input_destroy(m_input);
+            m_input = nullptr;
+        });
     }
     const char* why = "";
     m_keys = m_seat->keys(kAnswerLimit, &why);

@@ -43,7 +43,7 @@ private:
     std::unique_ptr<SeatKeyboard> m_seat;
     std::optional<ShortcutKeys> m_keys;
     std::optional<std::uint32_t> m_global;
-    int m_listener = 0;
+    int m_watch = 0;
     const char* m_said = nullptr;
 };
 

@@ -51,9 +51,9 @@ struct ForeignToplevels::State {
     std::map<quint64, Entry> entries;
     quint64 nextId = 1;
     std::uint64_t activations = 0;
-    // The manager's global, and the connection's listener.
+    // The manager's global, and the connection's watch on it.
     std::uint32_t name = 0;
-    int listener = 0;
+    int watch = 0;
     bool usable = true;
 
     Entry* entry(zwlr_foreign_toplevel_handle_v1* handle) {
@@ -167,13 +167,8 @@ ForeignToplevels::connect(std::shared_ptr<WaylandConnection> connection) {
     raw->manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(
         raw->connection->bind(*global, &zwlr_foreign_toplevel_manager_v1_interface, kVersion));
     zwlr_foreign_toplevel_manager_v1_add_listener(raw->manager, &State::kManagerListener, raw);
-    raw->listener =
-        raw->connection->listen([raw](std::optional<std::uint32_t> withdrawn, const char* why) {
-            if (!withdrawn)
-                raw->withdraw(why);
-            else if (*withdrawn == raw->name)
-                raw->withdraw("the compositor withdrew it");
-        });
+    raw->watch =
+        raw->connection->watch({raw->name}, [raw](const char* why) { raw->withdraw(why); });
     std::unique_ptr<ForeignToplevels> toplevels(new ForeignToplevels(std::move(state)));
     // Every toplevel there is comes at once, each with its details.
     toplevels->synchronize(kConnectLimit);
@@ -183,7 +178,7 @@ ForeignToplevels::connect(std::shared_ptr<WaylandConnection> connection) {
 ForeignToplevels::ForeignToplevels(std::unique_ptr<State> state) : m_state(std::move(state)) {}
 
 ForeignToplevels::~ForeignToplevels() {
-    m_state->connection->forget(m_state->listener);
+    m_state->connection->forget(m_state->watch);
     for (auto& [id, entry] : m_state->entries)
         zwlr_foreign_toplevel_handle_v1_destroy(entry.handle);
     if (m_state->manager) {

@@ -34,9 +34,9 @@ struct VirtualKeyboard::State {
     std::unique_ptr<SeatKeyboard> seat;
     zwp_virtual_keyboard_v1* virtualKeyboard = nullptr;
     std::optional<ShortcutKeys> keys;
-    // The manager's global, and the connection's listener.
+    // The manager's global, and the connection's watch on it.
     std::uint32_t name = 0;
-    int listener = 0;
+    int watch = 0;
     bool usable = true;
     bool refusalSaid = false;
 
@@ -95,20 +95,15 @@ VirtualKeyboard::connect(std::shared_ptr<WaylandConnection> connection) {
     raw->name = global->name;
     raw->manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
         raw->connection->bind(*global, &zwp_virtual_keyboard_manager_v1_interface, 1));
-    raw->listener =
-        raw->connection->listen([raw](std::optional<std::uint32_t> withdrawn, const char* why) {
-            if (!withdrawn)
-                raw->withdraw(why);
-            else if (*withdrawn == raw->name)
-                raw->withdraw("the compositor withdrew it");
-        });
+    raw->watch =
+        raw->connection->watch({raw->name}, [raw](const char* why) { raw->withdraw(why); });
     return std::unique_ptr<VirtualKeyboard>(new VirtualKeyboard(std::move(state)));
 }
 
 VirtualKeyboard::VirtualKeyboard(std::unique_ptr<State> state) : m_state(std::move(state)) {}
 
 VirtualKeyboard::~VirtualKeyboard() {
-    m_state->connection->forget(m_state->listener);
+    m_state->connection->forget(m_state->watch);
     if (m_state->virtualKeyboard)
         zwp_virtual_keyboard_v1_destroy(m_state->virtualKeyboard);
     zwp_virtual_keyboard_manager_v1_destroy(m_state->manager);

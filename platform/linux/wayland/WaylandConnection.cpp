@@ -1,6 +1,7 @@
 #include "platform/linux/wayland/WaylandConnection.h"
 
 #include <QDeadlineTimer>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -119,21 +120,21 @@ wl_seat* WaylandConnection::seat() {
     return m_seat;
 }
 
-int WaylandConnection::listen(Listener listener) {
-    m_listeners.emplace(m_nextListener, std::move(listener));
-    return m_nextListener++;
+int WaylandConnection::watch(std::vector<std::uint32_t> globals, Gone gone) {
+    m_watches.emplace(m_nextWatch, Watch{std::move(globals), std::move(gone)});
+    return m_nextWatch++;
 }
 
-void WaylandConnection::forget(int listener) {
-    m_listeners.erase(listener);
+void WaylandConnection::forget(int watch) {
+    m_watches.erase(watch);
 }
 
 void WaylandConnection::withdraw(std::uint32_t name) {
-    // A listener may forget itself as it hears.
-    const std::map<int, Listener> listeners = m_listeners;
-    for (const auto& [id, listener] : listeners)
-        if (m_listeners.contains(id))
-            listener(name, nullptr);
+    // A client may forget its watch as it hears.
+    const std::map<int, Watch> watches = m_watches;
+    for (const auto& [id, watch] : watches)
+        if (m_watches.contains(id) && std::ranges::find(watch.globals, name) != watch.globals.end())
+            watch.gone("the compositor withdrew it");
 }
 
 void WaylandConnection::fail(const char* why) {
@@ -141,10 +142,10 @@ void WaylandConnection::fail(const char* why) {
         return;
     m_usable = false;
     m_notifier->setEnabled(false);
-    const std::map<int, Listener> listeners = m_listeners;
-    for (const auto& [id, listener] : listeners)
-        if (m_listeners.contains(id))
-            listener(std::nullopt, why);
+    const std::map<int, Watch> watches = m_watches;
+    for (const auto& [id, watch] : watches)
+        if (m_watches.contains(id))
+            watch.gone(why);
 }
 
 bool WaylandConnection::flush() {

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 struct wl_display;
 struct wl_registry;
@@ -29,9 +30,8 @@ public:
         std::uint32_t name = 0;
         std::uint32_t version = 0;
     };
-    // Told of a global the compositor withdrew (its name), or of the connection's end (none,
-    // with why).
-    using Listener = std::function<void(std::optional<std::uint32_t> withdrawn, const char* why)>;
+    // Told, with why, that one of the globals watched was withdrawn or that the connection ended.
+    using Gone = std::function<void(const char* why)>;
 
     // The session's connection, made at the first call and kept while anyone holds it; none when
     // the session has no Wayland compositor.
@@ -52,8 +52,9 @@ public:
     // The first seat, bound at version 1 once and kept; null when the compositor has none.
     wl_seat* seat();
 
-    int listen(Listener listener);
-    void forget(int listener);
+    // Watches the globals a client bound; `forget` before the client goes.
+    int watch(std::vector<std::uint32_t> globals, Gone gone);
+    void forget(int watch);
 
     // wl_display_roundtrip, bounded: every request sent before it has been answered once it
     // returns true.
@@ -73,8 +74,12 @@ private:
     std::unique_ptr<Registry> m_registry;
     std::unique_ptr<QSocketNotifier> m_notifier;
     wl_seat* m_seat = nullptr;
-    std::map<int, Listener> m_listeners;
-    int m_nextListener = 1;
+    struct Watch {
+        std::vector<std::uint32_t> globals;
+        Gone gone;
+    };
+    std::map<int, Watch> m_watches;
+    int m_nextWatch = 1;
     bool m_usable = true;
 };
 
