@@ -74,18 +74,6 @@ TEST_F(DataControlClipboardTest, OwnersThatNeverSendOrSendWithoutEndAreLeftOut) 
     EXPECT_EQ(text(*clipboard), QByteArray("after"));
 }
 
-TEST_F(DataControlClipboardTest, WhatVelmoraSetsIsPastedElsewhereUntilAnotherCopyTakesOver) {
-    auto clipboard = connect();
-    ASSERT_TRUE(clipboard);
-    ASSERT_TRUE(clipboard->set({{kText, QByteArray("from Velmora")}}));
-    EXPECT_EQ(m_compositor->pasteFromClient(kText.toUtf8()), QByteArray("from Velmora"));
-
-    m_compositor->offerSelection({kText}, sends("copied elsewhere"));
-    ASSERT_TRUE(clipboard->waitForChange(2s));
-    EXPECT_EQ(text(*clipboard), QByteArray("copied elsewhere"));
-    EXPECT_FALSE(clipboard->owns());
-}
-
 TEST_F(DataControlClipboardTest, AGoneCompositorOrAWithdrawnProtocolLeavesAnEmptyClipboard) {
     m_compositor->offerSelection({kText}, sends("held"));
     auto gone = connect();

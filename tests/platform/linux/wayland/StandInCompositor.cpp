@@ -2,11 +2,8 @@
 
 #include "wlr-data-control-unstable-v1-server.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <atomic>
 #include <cerrno>
-#include <fcntl.h>
 #include <future>
 #include <mutex>
 #include <poll.h>
@@ -29,10 +26,9 @@ struct StandInCompositor::State {
     std::vector<std::function<void()>> tasks;
     std::atomic<bool> stopping = false;
     std::vector<wl_resource*> devices;
-    // The selection the compositor offers, and the client's source when a client set it.
+    // The selection the compositor offers.
     QStringList types;
     Answer answer;
-    wl_resource* clientSource = nullptr;
     std::thread thread;
 
     // Runs `task` on the compositor's thread and waits for it.
@@ -95,15 +91,8 @@ const struct zwlr_data_control_source_v1_interface kSourceRequests {
     .destroy = [](wl_client*, wl_resource* source) { wl_resource_destroy(source); }
 };
 
-void forgetSource(wl_resource* source) {
-    State* state = stateOf(source);
-    if (state->clientSource == source)
-        state->clientSource = nullptr;
-}
-
 const struct zwlr_data_control_device_v1_interface kDeviceRequests {
-    .set_selection = [](wl_client*, wl_resource* device,
-                        wl_resource* source) { stateOf(device)->clientSource = source; },
+    .set_selection = [](wl_client*, wl_resource*, wl_resource*) {},
     .destroy = [](wl_client*, wl_resource* device) { wl_resource_destroy(device); },
     .set_primary_selection = [](wl_client*, wl_resource*, wl_resource*) {}
 };
@@ -117,8 +106,7 @@ const struct zwlr_data_control_manager_v1_interface kManagerRequests {
         [](wl_client* client, wl_resource* manager, std::uint32_t id) {
             wl_resource* source = wl_resource_create(client, &zwlr_data_control_source_v1_interface,
                                                      wl_resource_get_version(manager), id);
-            wl_resource_set_implementation(source, &kSourceRequests, stateOf(manager),
-                                           &forgetSource);
+            wl_resource_set_implementation(source, &kSourceRequests, nullptr, nullptr);
         },
     .get_data_device =
         [](wl_client* client, wl_resource* manager, std::uint32_t id, wl_resource*) {
@@ -202,46 +190,11 @@ QByteArray StandInCompositor::socketName() const {
 
 void StandInCompositor::offerSelection(const QStringList& types, Answer answer) {
     m_state->run([&, state = m_state.get()] {
-        // A new selection ends a client's own, as compositors do.
-        if (state->clientSource) {
-            zwlr_data_control_source_v1_send_cancelled(state->clientSource);
-            state->clientSource = nullptr;
-        }
         state->types = types;
         state->answer = std::move(answer);
         for (wl_resource* device : state->devices)
             state->announceSelection(device);
     });
-}
-
-QByteArray StandInCompositor::pasteFromClient(const QByteArray& type) {
-    int pipe[2];
-    if (pipe2(pipe, O_CLOEXEC) != 0)
-        return {};
-    bool asked = false;
-    m_state->run([&, state = m_state.get()] {
-        if (state->clientSource) {
-            zwlr_data_control_source_v1_send_send(state->clientSource, type.constData(), pipe[1]);
-            asked = true;
-        }
-    });
-    close(pipe[1]);
-    QByteArray data;
-    const QDeadlineTimer deadline(5000);
-    while (asked && !deadline.hasExpired()) {
-        // Velmora answers from its own event loop.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        pollfd ready{pipe[0], POLLIN, 0};
-        if (poll(&ready, 1, 10) <= 0)
-            continue;
-        char chunk[4096];
-        const ssize_t got = ::read(pipe[0], chunk, sizeof chunk);
-        if (got <= 0)
-            break;
-        data.append(chunk, got);
-    }
-    close(pipe[0]);
-    return data;
 }
 
 void StandInCompositor::withdrawDataControl() {

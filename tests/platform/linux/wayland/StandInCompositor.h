@@ -27,9 +27,6 @@ public:
 
     // A new selection offering `types`, announced to every data control device.
     void offerSelection(const QStringList& types, Answer answer);
-    // What a data control client last offered as the selection, read through the protocol as a
-    // program pasting would read it; empty when it sends nothing within a few seconds.
-    QByteArray pasteFromClient(const QByteArray& type);
     void withdrawDataControl();
     // Every client's connection ends, as when the compositor dies.
     void disconnectClients();
