@@ -236,10 +236,13 @@ void KWinWindows::becomeAbsent(const QString& why) {
 
 std::optional<int> KWinWindows::load(const QString& request, quint64 window,
                                      const QString& plugin) {
-    QFile body(m_scriptPath);
-    if (!body.open(QIODevice::ReadOnly)) {
-        becomeAbsent(QStringLiteral("no script at %1").arg(m_scriptPath));
-        return std::nullopt;
+    if (m_scriptBody.isEmpty()) {
+        QFile body(m_scriptPath);
+        if (!body.open(QIODevice::ReadOnly)) {
+            becomeAbsent(QStringLiteral("no script at %1").arg(m_scriptPath));
+            return std::nullopt;
+        }
+        m_scriptBody = body.readAll();
     }
     QString uuid;
     {
@@ -261,7 +264,7 @@ std::optional<int> KWinWindows::load(const QString& request, quint64 window,
     if (!m_connection->folder.isValid() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write("var velmora = " + QJsonDocument(header).toJson(QJsonDocument::Compact) +
                    ";\n") < 0 ||
-        file.write(body.readAll()) < 0 || !file.flush()) {
+        file.write(m_scriptBody) < 0 || !file.flush()) {
         becomeAbsent(QStringLiteral("the script could not be written"));
         return std::nullopt;
     }
@@ -273,17 +276,23 @@ std::optional<int> KWinWindows::load(const QString& request, quint64 window,
         becomeAbsent(id ? QStringLiteral("KWin refused the script") : error);
         return std::nullopt;
     }
-    // Plasma 6 puts a loaded script under /Scripting; Plasma 5 at the root.
+    // Plasma 6 puts a loaded script under /Scripting; Plasma 5 at the root. The place that
+    // answered is asked first from then on.
     const int number = id->at(0).toInt();
-    if (!m_connection->call(QStringLiteral("/Scripting/Script%1").arg(number), kScript,
-                            QStringLiteral("run"), {}, error) &&
-        !m_connection->call(QStringLiteral("/%1").arg(number), kScript, QStringLiteral("run"), {},
-                            error)) {
-        unload(plugin);
-        becomeAbsent(error);
-        return std::nullopt;
+    const auto run = [&](bool underScripting) {
+        const QString path = underScripting ? QStringLiteral("/Scripting/Script%1").arg(number)
+                                            : QStringLiteral("/%1").arg(number);
+        return m_connection->call(path, kScript, QStringLiteral("run"), {}, error).has_value();
+    };
+    if (run(m_scriptsUnderScripting))
+        return number;
+    if (run(!m_scriptsUnderScripting)) {
+        m_scriptsUnderScripting = !m_scriptsUnderScripting;
+        return number;
     }
-    return number;
+    unload(plugin);
+    becomeAbsent(error);
+    return std::nullopt;
 }
 
 bool KWinWindows::unload(const QString& plugin) {

@@ -15,6 +15,7 @@
 // pause has passed.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <chrono>
 #include <memory>
@@ -74,6 +75,9 @@ private:
     std::shared_ptr<Shared> m_shared;
     std::unique_ptr<Connection> m_connection;
     QString m_scriptPath;
+    QByteArray m_scriptBody;
+    // Where this KWin puts a loaded script's object: under /Scripting (Plasma 6) or at the root.
+    bool m_scriptsUnderScripting = true;
     QString m_said;
     std::chrono::steady_clock::time_point m_askAgainAt;
     std::chrono::steady_clock::time_point m_watchLoadedAt;
