@@ -1,12 +1,8 @@
 #include "app/AppController.h"
 #include "app/ContextFlags.h"
-#include "common/AlertMessages.h"
 #include "common/MenuItems.h"
-#include "platform/local/system/PreferenceStore.h"
 #include "platform/services/Pasteboard.h"
 #include "platform/world/World.h"
-#include "prefs/Identifiers.h"
-#include "prefs/PreferenceValues.h"
 
 #include <QAction>
 #include <QMenu>
@@ -73,48 +69,6 @@ TEST_F(HeaderItemsTest, ALongClipboardTextIsOneWholeLabel) {
     EXPECT_EQ(ItemTitle(items[3]), QString::fromUtf8(text));
     EXPECT_LT(items[3]->text().size(), 300) << "Qt lays out only what can be seen";
     EXPECT_FALSE(items[3]->isEnabled());
-}
-
-TEST_F(HeaderItemsTest, AlertsBeepAndAnswerWithTheButtonPressed) {
-    m_world.alertAnswers = {2, 1};
-    EXPECT_EQ(ShowAlertMessageWithCancel(QStringLiteral("Delete?"), std::nullopt), 2);
-    EXPECT_EQ(ShowAlertMessageWithCancel(QStringLiteral("Delete?"), QStringLiteral("Really")), 1);
-    EXPECT_EQ(ShowAlertMessageWithCancel(QStringLiteral("Once more"), std::nullopt), 1);
-    EXPECT_EQ(ShowAlertMessage(QStringLiteral("Failed."), std::nullopt), noErr);
-
-    namespace events = platform::world::events;
-    const auto& recorded = m_world.events();
-    ASSERT_EQ(recorded.size(), 9u);
-    EXPECT_TRUE(std::holds_alternative<events::Beep>(recorded[0]));
-    const auto* first = std::get_if<events::Alert>(&recorded[1]);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->buttons, QStringList({"OK", "Cancel"}));
-    EXPECT_EQ(first->detail, std::nullopt);
-    // Only the one-button alert brings Velmora forward itself.
-    EXPECT_TRUE(std::holds_alternative<events::Front>(recorded[6]));
-    EXPECT_TRUE(std::holds_alternative<events::Beep>(recorded[7]));
-    const auto* last = std::get_if<events::Alert>(&recorded[8]);
-    ASSERT_NE(last, nullptr);
-    EXPECT_EQ(last->buttons, QStringList({"OK"}));
-}
-
-TEST_F(HeaderItemsTest, AFlagOfAnotherTypeReadsAsItsDefaultAndIsLeftAlone) {
-    platform::PreferenceStore& store = m_world.preferences();
-    EXPECT_FALSE(ReverseOrder());
-    store.setValue(QStringLiteral("ReverseOrder"), QVariant(QStringLiteral("true")),
-                   kApplicationIdentifier);
-    store.setValue(QStringLiteral("MakeAsSubmenu"), QVariant(0), kApplicationIdentifier);
-    ASSERT_TRUE(store.synchronize(kApplicationIdentifier));
-    EXPECT_FALSE(ReverseOrder());
-    EXPECT_TRUE(BooleanPreferenceValue(QStringLiteral("MakeAsSubmenu")));
-    EXPECT_EQ(store.copyValue(QStringLiteral("ReverseOrder"), kApplicationIdentifier),
-              QVariant(QStringLiteral("true")));
-
-    // Another process's write is seen at the next read, with no restart.
-    platform::PreferenceStore other(store.folder());
-    other.setValue(QStringLiteral("ReverseOrder"), QVariant(true), kApplicationIdentifier);
-    ASSERT_TRUE(other.synchronize(kApplicationIdentifier));
-    EXPECT_TRUE(ReverseOrder());
 }
 
 } // namespace

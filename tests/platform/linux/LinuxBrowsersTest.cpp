@@ -8,7 +8,7 @@ namespace {
 
 using namespace platform::linuxdesk;
 
-TEST(LinuxBrowsersTest, TheTopmostWindowOfTheBrowserIsFoundByItsApplicationIdOrClass) {
+TEST(LinuxBrowsersTest, TheTopmostWindowGivesThePageTitleWithoutTheProductName) {
     const LinuxBrowser& chrome = *LinuxBrowserNamed(QStringLiteral("Google Chrome"));
     const LinuxBrowser& firefox = *LinuxBrowserNamed(QStringLiteral("Firefox"));
     const std::vector<WindowInfo> topFirst = {
@@ -21,6 +21,15 @@ TEST(LinuxBrowsersTest, TheTopmostWindowOfTheBrowserIsFoundByItsApplicationIdOrC
     EXPECT_EQ(BrowserFrontPageTitle(chrome, topFirst), QStringLiteral("News"));
     EXPECT_EQ(BrowserFrontPageTitle(firefox, topFirst), QStringLiteral("Docs"));
     EXPECT_EQ(BrowserFrontPageTitle(firefox, {topFirst[0], topFirst[1]}), std::nullopt);
+
+    // The product name is taken off once, a private window's included.
+    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "A - B \u2014 Mozilla Firefox"), "A - B");
+    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "Mozilla Firefox"), "");
+    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "Tab \u2014 Mozilla Firefox Private Browsing"),
+              "Tab");
+    EXPECT_EQ(PageTitleFromWindowTitle(chrome, "News - Google Chrome - Google Chrome"),
+              "News - Google Chrome");
+    EXPECT_EQ(PageTitleFromWindowTitle(chrome, "No suffix"), "No suffix");
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 // The Linux Finder over a real selection file, and the Linux workspace's icons.
-#include "platform/linux/LinuxBrowsers.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/linux/SelectionFile.h"
 #include "platform/local/files/Files.h"
@@ -32,32 +31,6 @@ protected:
     }
     QTemporaryDir m_dir;
 };
-
-TEST_F(LinuxFinderTest, SelectionFileBecomesObjectSpecifiersThatResolve) {
-    const QByteArray a = file("a b.txt");
-    const QByteArray c = file("c.txt");
-    ASSERT_TRUE(platform::linuxdesk::writeSelectionFile(folder(), {a, c}, nullptr));
-    LinuxFinder finder(folder());
-    AEDescList list;
-    ASSERT_EQ(finder.getSelection(nullptr, &list), noErr);
-    ASSERT_EQ(list.items.size(), 2);
-    EXPECT_EQ(list.items.at(0).descriptorType, typeObjectSpecifier);
-    AliasHandle alias;
-    ASSERT_EQ(finder.getObjectAsAlias(list.items.at(0), &alias, nullptr), noErr);
-    FSRef ref;
-    Boolean changed;
-    ASSERT_EQ(FSResolveAliasWithMountFlags(nullptr, alias, &ref, &changed, 0), noErr);
-    QByteArray path;
-    ASSERT_EQ(FSRefCopyPath(&ref, &path), noErr);
-    EXPECT_EQ(path, a);
-
-    // An item gone since the selection was read: the Finder has no alias for it, or the alias
-    // it made from that reading no longer resolves.
-    ASSERT_TRUE(QFile::remove(QFile::decodeName(c)));
-    const OSStatus made = finder.getObjectAsAlias(list.items.at(1), &alias, nullptr);
-    EXPECT_TRUE(made == errAENoSuchObject ||
-                FSResolveAliasWithMountFlags(nullptr, alias, &ref, &changed, 0) == fnfErr);
-}
 
 TEST_F(LinuxFinderTest, MissingSelectionFileIsAnEmptySelection) {
     LinuxFinder finder(folder());
@@ -127,20 +100,6 @@ TEST(LinuxWorkspaceTest, AFolderHasAnIconAndAMissingItemNone) {
     QTemporaryDir dir;
     EXPECT_TRUE(workspace.iconForFile(dir.path()));
     EXPECT_FALSE(workspace.iconForFile(dir.filePath(QStringLiteral("missing.txt"))));
-}
-
-TEST(PageTitle, TheBrowsersProductNameIsTakenOffOnce) {
-    using platform::linuxdesk::LinuxBrowserNamed;
-    using platform::linuxdesk::PageTitleFromWindowTitle;
-    const auto& firefox = *LinuxBrowserNamed("Firefox");
-    const auto& chrome = *LinuxBrowserNamed("Google Chrome");
-    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "A - B \u2014 Mozilla Firefox"), "A - B");
-    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "Mozilla Firefox"), "");
-    EXPECT_EQ(PageTitleFromWindowTitle(firefox, "Tab \u2014 Mozilla Firefox Private Browsing"),
-              "Tab");
-    EXPECT_EQ(PageTitleFromWindowTitle(chrome, "News - Google Chrome - Google Chrome"),
-              "News - Google Chrome");
-    EXPECT_EQ(PageTitleFromWindowTitle(chrome, "No suffix"), "No suffix");
 }
 
 } // namespace

@@ -1,13 +1,10 @@
 #include "common/ClipboardText.h"
 #include "platform/linux/LinuxServices.h"
-#include "platform/services/PasteboardImage.h"
 #include "platform/services/Platform.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QImage>
 #include <QMimeData>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -69,24 +66,6 @@ TEST_F(LinuxPasteboardTest, TextPutHereIsOfferedAsUtf8AndAsPlainText) {
     EXPECT_EQ(ClipboardText(true), QStringLiteral("taken \u00e9"));
     EXPECT_FALSE(PasteboardSynchronize(&m_pasteboard) & kPasteboardClientIsOwner);
     EXPECT_EQ(PasteboardPutItemFlavor(&m_pasteboard, 1, kUTTypePNG, "x", 0), notPasteboardOwnerErr);
-}
-
-TEST_F(LinuxPasteboardTest, PicturesAreFoundByMimeType) {
-    QImage image(5, 4, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    auto* data = new QMimeData;
-    data->setData(QStringLiteral("image/png"), png);
-    QGuiApplication::clipboard()->setMimeData(data);
-
-    EXPECT_TRUE(ImageCanInitWithPasteboard(&m_pasteboard));
-    const auto found = ImageInitWithPasteboard(&m_pasteboard);
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->size(), QSize(5, 4));
-    EXPECT_EQ(ClipboardText(true), std::nullopt);
 }
 
 } // namespace
