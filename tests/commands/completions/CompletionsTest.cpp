@@ -49,9 +49,9 @@ TEST_F(CompletionsTest, NoSelectedTextIsTheAlert) {
 TEST_F(CompletionsTest, NoAnswerToTheCopyIsTheAlert) {
     m_world.words = QStringList{"hello", "world"};
     setClipboard(QStringLiteral("hel"));
-    select(QStringLiteral("wor"), kCopyAnswerLimit + std::chrono::milliseconds(3000));
+    select("wor", kCopyAnswerLimit + std::chrono::milliseconds(3000));
     ShowCompletions(m_window);
-    select(QStringLiteral("wor"), {}, false);
+    select("wor", {}, false);
     ShowCompletions(m_window);
     m_world.frontApp.reset();
     m_world.pendingCopy.reset();

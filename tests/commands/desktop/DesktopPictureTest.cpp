@@ -14,8 +14,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QMenu>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -55,30 +53,8 @@ TEST(DesktopPictureScripts, TheFinderNamesExactlyTheFileWhateverItsName) {
         const qsizetype open = script.indexOf(QLatin1String("POSIX file ")) + 11;
         EXPECT_EQ(TextOfDisplayedString(script.mid(open)), path) << path.toStdString();
     }
-    EXPECT_EQ(TextOfDisplayedString(QStringLiteral("\"/a \\\"b\\\" \\\\ c\"")),
-              QStringLiteral("/a \"b\" \\ c"));
     EXPECT_EQ(TextOfDisplayedString(QStringLiteral("no quotes")), std::nullopt);
     EXPECT_EQ(TextOfDisplayedString(QStringLiteral("\"unterminated")), std::nullopt);
-}
-
-TEST_F(DesktopPictureTest, SetOverAndResetSwapTheTwoPictures) {
-    const QString a = picture(QStringLiteral("a.png"));
-    const QString b = picture(QStringLiteral("b.png"));
-    m_world.finder.desktopPicture = a;
-    SetDesktopPictureToPath(b);
-    DoResetDesktopPicture();
-    EXPECT_EQ(m_world.finder.desktopPicture, a);
-    DoResetDesktopPicture();
-    EXPECT_EQ(m_world.finder.desktopPicture, b);
-    EXPECT_EQ(GetRecentPicturePaths(), QVariantList({b, a}));
-    // A picture set again keeps its first place.
-    SetDesktopPictureToPath(b);
-    EXPECT_EQ(GetRecentPicturePaths(), QVariantList({b, a}));
-    EXPECT_EQ(stored(QStringLiteral("LastDesktopPicturePath")), QVariant(b));
-
-    EXPECT_TRUE(ClearRecentDesktopPaths());
-    EXPECT_EQ(stored(QStringLiteral("RecentDesktopPicturePaths")), std::nullopt);
-    EXPECT_EQ(stored(QStringLiteral("LastDesktopPicturePath")), QVariant(b));
 }
 
 TEST_F(DesktopPictureTest, StoredValuesOfTheWrongTypeLoseNothing) {
@@ -108,7 +84,7 @@ TEST_F(DesktopPictureTest, WithoutACurrentPictureNothingIsSavedAsTheLast) {
 TEST_F(DesktopPictureTest, RecentPicturesOfSpecialFilesAreItemsWithoutPictures) {
     const QString fifo = m_world.root() + QStringLiteral("/waiting.png");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString photo = picture(QStringLiteral("photo.png"));
+    const QString photo = picture("photo.png");
     store(QStringLiteral("RecentDesktopPicturePaths"),
           QVariantList{fifo, QStringLiteral("/dev/zero"),
                        m_world.root() + QStringLiteral("/gone.png"), photo});

@@ -78,9 +78,7 @@ TEST_F(FilenamesTest, ExtensionFlagsNeverReachThroughALinkOutsideTheSelection) {
         for (const long code :
              {kHideExtensionOperation, kShowExtensionOperation, kToggleExtensionOperation}) {
             SCOPED_TRACE(code);
-            ApplyFilenameOperation({m_files.path(QStringLiteral("selected")),
-                                    m_files.path(QStringLiteral("alone.txt"))},
-                                   code);
+            ApplyFilenameOperation({m_files.path("selected"), m_files.path("alone.txt")}, code);
             Boolean hidden = !targetHidden;
             ASSERT_EQ(LSGetExtensionHiddenForRef(&ref, &hidden), noErr);
             EXPECT_EQ(bool(hidden), targetHidden);

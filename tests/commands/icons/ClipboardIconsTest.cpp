@@ -46,34 +46,27 @@ protected:
     platform::ScopedPlatform m_installed{m_world.services()};
 };
 
-TEST_F(CustomIconsTest, ClipboardPictureBecomesEachIconAndRemovalClearsThemOnlyWhenConfirmed) {
+TEST_F(CustomIconsTest, ClipboardPictureBecomesEachIconAndRemovalLeavesCopiesTheirPicture) {
     // An item removed after it was selected is passed over without a word.
-    make({QStringLiteral("a.txt"), QStringLiteral("gone.txt"), QStringLiteral("b.txt")});
-    ASSERT_TRUE(QFile::remove(path(QStringLiteral("gone.txt"))));
+    make({"a.txt", "gone.txt", "b.txt"});
+    ASSERT_TRUE(QFile::remove(path("gone.txt")));
     copyToClipboard(Filled(64, 64, Qt::red));
     SetIconsFromClipboardOfSelection();
     EXPECT_TRUE(alertMessages().isEmpty());
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("gone.txt"))));
-    EXPECT_EQ(icon(QStringLiteral("b.txt")).pixelColor(10, 10), QColor(Qt::red));
-    const QString stored = *CustomIconFile(path(QStringLiteral("a.txt")));
+    EXPECT_FALSE(QFile::exists(path("gone.txt")));
+    EXPECT_EQ(icon("b.txt").pixelColor(10, 10), QColor(Qt::red));
+    const QString stored = *CustomIconFile(path("a.txt"));
 
-    // Cancelled, the selection is not even asked for: an empty one would have raised its alert.
-    m_world.finder.selection.clear();
-    m_world.alertAnswers = {2};
-    RemoveCustomIconsOfSelection();
-    EXPECT_EQ(alertMessages().size(), 1);
-    EXPECT_FALSE(icon(QStringLiteral("a.txt")).isNull());
-
-    fixtures::SelectInWorld(m_world, {QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    fixtures::SelectInWorld(m_world, {"a.txt", "b.txt"});
     m_world.alertAnswers = {1};
     RemoveCustomIconsOfSelection();
-    EXPECT_FALSE(CustomIconFile(path(QStringLiteral("a.txt"))));
+    EXPECT_FALSE(CustomIconFile(path("a.txt")));
     // A copy made before the removal names the same picture, which stays.
     EXPECT_TRUE(QFile::exists(stored));
 }
 
 TEST_F(CustomIconsTest, EachItemGetsItsOwnAlertWhenThereIsNoPictureOrTheFileRefuses) {
-    make({QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")});
+    make({"a.txt", "b.txt", "c.txt"});
     m_world.clipboard.items = {{{{QStringLiteral("public.utf8-plain-text"), "words"}}}};
     SetIconsFromClipboardOfSelection();
     AddClipboardToIconsOfSelection();
@@ -82,8 +75,8 @@ TEST_F(CustomIconsTest, EachItemGetsItsOwnAlertWhenThereIsNoPictureOrTheFileRefu
 
     // A pipe takes no attributes, so it is refused before a picture is stored for it.
     copyToClipboard(Filled(32, 32, Qt::blue));
-    ASSERT_EQ(mkfifo(QFile::encodeName(path(QStringLiteral("pipe"))).constData(), 0600), 0);
-    fixtures::SelectInWorld(m_world, {QStringLiteral("pipe")});
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    fixtures::SelectInWorld(m_world, {"pipe"});
     SetIconsFromClipboardOfSelection();
     AddClipboardToIconsOfSelection();
     const auto alerts = m_world.eventsOf<events::Alert>();
@@ -93,8 +86,8 @@ TEST_F(CustomIconsTest, EachItemGetsItsOwnAlertWhenThereIsNoPictureOrTheFileRefu
     EXPECT_FALSE(alerts[6].detail);
     EXPECT_EQ(alerts[7].message,
               QStringLiteral("The clipboard image could not be added to the file icon."));
-    EXPECT_EQ(alerts[7].detail, path(QStringLiteral("pipe")));
-    EXPECT_TRUE(icon(QStringLiteral("pipe")).isNull());
+    EXPECT_EQ(alerts[7].detail, path("pipe"));
+    EXPECT_TRUE(icon("pipe").isNull());
     EXPECT_TRUE(QDir(m_world.home() + QStringLiteral("/.local/share/velmora/icons"))
                     .entryList(QDir::Files)
                     .isEmpty());
@@ -103,12 +96,12 @@ TEST_F(CustomIconsTest, EachItemGetsItsOwnAlertWhenThereIsNoPictureOrTheFileRefu
 // The world's icons are grey squares of 16, 32 and 128 pixels: a picture twice as wide as high
 // covers the middle half of the 128-pixel square, the icon shows above and below it.
 TEST_F(CustomIconsTest, OverlayFitsThePictureIntoTheLargestIconWidthAndCentresIt) {
-    make({QStringLiteral("a.txt")});
+    make({"a.txt"});
     QImage wide = Filled(256, 128, Qt::transparent);
     QPainter(&wide).fillRect(0, 64, 256, 64, Qt::red);
     copyToClipboard(wide);
     AddClipboardToIconsOfSelection();
-    const QImage composed = icon(QStringLiteral("a.txt"));
+    const QImage composed = icon("a.txt");
     ASSERT_EQ(composed.size(), QSize(128, 128));
     EXPECT_EQ(composed.pixelColor(64, 31), QColor(Qt::gray));
     EXPECT_EQ(composed.pixelColor(64, 40), QColor(Qt::gray)); // the clipboard's clear half
@@ -119,12 +112,12 @@ TEST_F(CustomIconsTest, OverlayFitsThePictureIntoTheLargestIconWidthAndCentresIt
     // Drawn again over its own custom icon, the largest width is now that icon's.
     copyToClipboard(Filled(20000, 10, Qt::green));
     AddClipboardToIconsOfSelection();
-    EXPECT_EQ(icon(QStringLiteral("a.txt")).size(), QSize(128, 128));
+    EXPECT_EQ(icon("a.txt").size(), QSize(128, 128));
     EXPECT_TRUE(alertMessages().isEmpty());
 }
 
 TEST_F(CustomIconsTest, HugeAndTinyPicturesAreStoredWithinTheIconBound) {
-    make({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    make({"a.txt", "b.txt"});
     QByteArray jpeg;
     {
         QBuffer buffer(&jpeg);
@@ -132,15 +125,14 @@ TEST_F(CustomIconsTest, HugeAndTinyPicturesAreStoredWithinTheIconBound) {
         Filled(8000, 4000, Qt::white).save(&buffer, "JPEG", 10);
     }
     m_world.clipboard.items = {{{{QStringLiteral("public.jpeg"), jpeg}}}};
-    fixtures::SelectInWorld(m_world, {QStringLiteral("a.txt")});
+    fixtures::SelectInWorld(m_world, {"a.txt"});
     SetIconsFromClipboardOfSelection();
-    EXPECT_EQ(icon(QStringLiteral("a.txt")).size(),
-              QSize(kMaxCustomIconSide, kMaxCustomIconSide / 2));
+    EXPECT_EQ(icon("a.txt").size(), QSize(kMaxCustomIconSide, kMaxCustomIconSide / 2));
 
     copyToClipboard(Filled(1, 1, Qt::red));
-    fixtures::SelectInWorld(m_world, {QStringLiteral("b.txt")});
+    fixtures::SelectInWorld(m_world, {"b.txt"});
     SetIconsFromClipboardOfSelection();
-    EXPECT_EQ(icon(QStringLiteral("b.txt")).size(), QSize(1, 1));
+    EXPECT_EQ(icon("b.txt").size(), QSize(1, 1));
     EXPECT_TRUE(alertMessages().isEmpty());
 }
 

@@ -49,18 +49,17 @@ protected:
 
 // Two selected items of one name, whose picture name is taken: each gets a duplicate of its own.
 TEST_F(IconImagesTest, EachItemOfATakenNameGetsItsOwnDuplicate) {
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("report.pdf")), "%PDF-1.4"));
-    QDir().mkpath(path(QStringLiteral("other")));
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("other/report.pdf")), "%PDF-1.4"));
-    chooseFolder(QStringLiteral("out"));
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("out/report.pdf.png")), "mine"));
-    fixtures::SelectInWorld(m_world,
-                            {QStringLiteral("report.pdf"), QStringLiteral("other/report.pdf")});
+    ASSERT_TRUE(fixtures::WriteText(path("report.pdf"), "%PDF-1.4"));
+    QDir().mkpath(path("other"));
+    ASSERT_TRUE(fixtures::WriteText(path("other/report.pdf"), "%PDF-1.4"));
+    chooseFolder("out");
+    ASSERT_TRUE(fixtures::WriteText(path("out/report.pdf.png"), "mine"));
+    fixtures::SelectInWorld(m_world, {"report.pdf", "other/report.pdf"});
 
     CreateImagesOfIconsOfSelection();
 
     EXPECT_TRUE(alertMessages().isEmpty());
-    const QStringList made = entries(QStringLiteral("out"));
+    const QStringList made = entries("out");
     ASSERT_EQ(made.size(), 3);
     const QRegularExpression duplicate(QStringLiteral(
         "^report\\.pdf - [0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.png$"));
@@ -73,59 +72,55 @@ TEST_F(IconImagesTest, EachItemOfATakenNameGetsItsOwnDuplicate) {
 }
 
 TEST_F(IconImagesTest, AnIconFamilyFileIsDrawnFromTheIconsItHolds) {
-    QFile icns(path(QStringLiteral("Site.ICNS")));
+    QFile icns(path("Site.ICNS"));
     ASSERT_TRUE(icns.open(QIODevice::WriteOnly));
     icns.write(IconFamily(Qt::blue));
     icns.close();
-    chooseFolder(QStringLiteral("out"));
-    fixtures::SelectInWorld(m_world, {QStringLiteral("Site.ICNS")});
+    chooseFolder("out");
+    fixtures::SelectInWorld(m_world, {"Site.ICNS"});
     CreateImagesOfIconsOfSelection();
-    const QImage image(path(QStringLiteral("out/Site.ICNS.png")));
+    const QImage image(path("out/Site.ICNS.png"));
     ASSERT_EQ(image.size(), QSize(512, 512));
     EXPECT_EQ(image.pixelColor(10, 500), QColor(Qt::blue));
 
     // One that holds no icon has no picture: its empty file still arrives.
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("empty.icns")), "icns"));
-    fixtures::SelectInWorld(m_world, {QStringLiteral("empty.icns")});
-    m_world.chooseFolderAnswers = {path(QStringLiteral("out"))};
+    ASSERT_TRUE(fixtures::WriteText(path("empty.icns"), "icns"));
+    fixtures::SelectInWorld(m_world, {"empty.icns"});
+    m_world.chooseFolderAnswers = {path("out")};
     CreateImagesOfIconsOfSelection();
-    EXPECT_EQ(alertMessages(),
-              QStringList{QStringLiteral("Icon2Image: An error occurred loading the icon data.")});
-    EXPECT_EQ(QFileInfo(path(QStringLiteral("out/empty.icns.png"))).size(), 0);
+    EXPECT_EQ(alertMessages(), QStringList{"Icon2Image: An error occurred loading the icon data."});
+    EXPECT_EQ(QFileInfo(path("out/empty.icns.png")).size(), 0);
 }
 
 TEST_F(IconImagesTest, CancelledOrFailingCopiesLeaveTheFolderClosed) {
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("a.txt")), "x"));
+    ASSERT_TRUE(fixtures::WriteText(path("a.txt"), "x"));
     const QString longName = QString(252, u'n');
     ASSERT_TRUE(fixtures::WriteText(path(longName), "x"));
-    fixtures::SelectInWorld(m_world, {QStringLiteral("a.txt")});
+    fixtures::SelectInWorld(m_world, {"a.txt"});
     CreateImagesOfIconsOfSelection(); // no folder chosen: cancelled
     EXPECT_TRUE(m_world.eventsOf<events::Alert>().empty());
 
     // A name that cannot take ".png" fails both file-creation alerts and is skipped.
-    chooseFolder(QStringLiteral("out"));
+    chooseFolder("out");
     fixtures::SelectInWorld(m_world, {longName});
     CreateImagesOfIconsOfSelection();
-    EXPECT_EQ(alertMessages(),
-              (QStringList{QStringLiteral("The output file could not be created."),
-                           QStringLiteral("The temporary output file could not be made.")}));
+    EXPECT_EQ(alertMessages(), (QStringList{"The output file could not be created.",
+                                            "The temporary output file could not be made."}));
     EXPECT_TRUE(m_world.eventsOf<events::Open>().empty());
 
     // Its picture is made, but a copy under a duplicate name would be longer than a name can
     // be, so it cannot reach a folder that holds one of its own name already.
     const QString named = QString(240, u'm');
     ASSERT_TRUE(fixtures::WriteText(path(named), "x"));
-    chooseFolder(QStringLiteral("taken"));
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("taken/") + named + QStringLiteral(".png")),
-                                    "kept"));
+    chooseFolder("taken");
+    ASSERT_TRUE(fixtures::WriteText(path("taken/" + named + QStringLiteral(".png")), "kept"));
     fixtures::SelectInWorld(m_world, {named, named});
     CreateImagesOfIconsOfSelection();
     EXPECT_EQ(alertMessages().count(QStringLiteral(
                   "The image output file could not be moved to the destination folder.")),
               2);
     EXPECT_TRUE(m_world.eventsOf<events::Open>().empty());
-    EXPECT_EQ(QDir(path(QStringLiteral("taken"))).entryList(QDir::Files),
-              QStringList{named + QStringLiteral(".png")});
+    EXPECT_EQ(QDir(path("taken")).entryList(QDir::Files), QStringList{named + ".png"});
 }
 
 } // namespace

@@ -46,35 +46,33 @@ protected:
 };
 
 TEST_F(EmailItemsTest, FilesAsTheyAreFoldersZippedEachTimeLinksLeftOutButNamed) {
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("b.txt")), "bee"));
-    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("Photos/trip"))));
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("Photos/one.jpg")), "1"));
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("Photos/trip/two.jpg")), "2"));
-    ASSERT_TRUE(QFile::link(path(QStringLiteral("b.txt")), path(QStringLiteral("a link"))));
-    select({QStringLiteral("a link"), QStringLiteral("b.txt"), QStringLiteral("Photos"),
-            QStringLiteral("Photos")});
+    ASSERT_TRUE(fixtures::WriteText(path("b.txt"), "bee"));
+    ASSERT_TRUE(QDir().mkpath(path("Photos/trip")));
+    ASSERT_TRUE(fixtures::WriteText(path("Photos/one.jpg"), "1"));
+    ASSERT_TRUE(fixtures::WriteText(path("Photos/trip/two.jpg"), "2"));
+    ASSERT_TRUE(QFile::link(path("b.txt"), path("a link")));
+    select({"a link", "b.txt", "Photos", "Photos"});
 
     EmailItemsOfSelection();
 
     const events::MailMessage message = onlyMessage();
     ASSERT_EQ(message.attachments.size(), 3);
-    EXPECT_EQ(message.attachments[0], path(QStringLiteral("b.txt")));
+    EXPECT_EQ(message.attachments[0], path("b.txt"));
     for (int i : {1, 2}) {
         EXPECT_TRUE(message.attachments[i].endsWith(QStringLiteral("/Photos.zip")));
         EXPECT_EQ(zipEntries(message.attachments[i]),
-                  (QStringList{QStringLiteral("one.jpg"), QStringLiteral("trip/"),
-                               QStringLiteral("trip/two.jpg")}));
+                  (QStringList{"one.jpg", "trip/", "trip/two.jpg"}));
     }
     EXPECT_NE(message.attachments[1], message.attachments[2]);
     EXPECT_EQ(message.names, QStringLiteral("a link, b.txt, Photos, Photos"));
 }
 
 TEST_F(EmailItemsTest, AFolderThatCannotBeArchivedIsLeftOutAndNamesGoInAsText) {
-    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("Pipes"))));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("Pipes/fifo"))).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(path("Pipes")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("Pipes/fifo")).constData(), 0600), 0);
     const QString tricky = QStringLiteral("q\"uote\\ \" & return \"x.txt");
     ASSERT_TRUE(fixtures::WriteText(path(tricky), "text"));
-    select({QStringLiteral("Pipes"), tricky});
+    select({"Pipes", tricky});
 
     EmailItemsOfSelection();
 
@@ -100,13 +98,13 @@ TEST_F(EmailItemsTest, AFolderWhoseNameIsNearlyAsLongAsANameCanBeIsZippedToo) {
     const events::MailMessage message = onlyMessage();
     ASSERT_EQ(message.attachments.size(), 1);
     EXPECT_TRUE(message.attachments[0].endsWith(u'/' + name + QStringLiteral(".zip")));
-    EXPECT_EQ(zipEntries(message.attachments[0]), QStringList{QStringLiteral("inside.txt")});
+    EXPECT_EQ(zipEntries(message.attachments[0]), QStringList{"inside.txt"});
 }
 
 TEST_F(EmailItemsTest, WithoutItsScriptNothingHappens) {
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("a.txt")), "a"));
+    ASSERT_TRUE(fixtures::WriteText(path("a.txt"), "a"));
     m_world.resourceFolder = m_world.home();
-    select({QStringLiteral("a.txt")});
+    select({"a.txt"});
     EmailItemsOfSelection();
     EXPECT_TRUE(m_world.eventsOf<events::MailMessage>().empty());
     EXPECT_TRUE(m_world.eventsOf<events::Script>().empty());

@@ -59,43 +59,37 @@ protected:
 TEST_F(ImageCopyTest, ThePictureIsDecodedWithItsOrientationAndNothingElseIsOnTheClipboard) {
     QImage wide(40, 20, QImage::Format_RGB32);
     wide.fill(Qt::green);
-    QImageWriter writer(path(QStringLiteral("turned.jpg")), "jpeg");
+    QImageWriter writer(path("turned.jpg"), "jpeg");
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     ASSERT_TRUE(writer.write(wide));
     m_world.clipboard.items = {{{{QStringLiteral("public.utf8-plain-text"), "before"}}}};
-    ASSERT_TRUE(copy(QStringLiteral("turned.jpg")));
+    ASSERT_TRUE(copy("turned.jpg"));
     EXPECT_EQ(clipboardImage().size(), QSize(20, 40));
 }
 
 // The frame at the poster time the movie header records, else the first one.
 TEST_F(ImageCopyTest, ThePosterIsTheFrameAtThePosterTime) {
-    const QString movie = redThenBlue(QStringLiteral("colours.mov"));
-    ASSERT_TRUE(copy(QStringLiteral("colours.mov")));
+    const QString movie = redThenBlue("colours.mov");
+    ASSERT_TRUE(copy("colours.mov"));
     EXPECT_EQ(dominant(clipboardImage()), 'r');
     ASSERT_TRUE(fixtures::SetPosterTime(movie, 3));
-    ASSERT_TRUE(copy(QStringLiteral("colours.mov")));
+    ASSERT_TRUE(copy("colours.mov"));
     EXPECT_EQ(dominant(clipboardImage()), 'b');
     ASSERT_TRUE(fixtures::SetPosterTime(movie, 60)); // past the end: the last frame
-    ASSERT_TRUE(copy(QStringLiteral("colours.mov")));
+    ASSERT_TRUE(copy("colours.mov"));
     EXPECT_EQ(dominant(clipboardImage()), 'b');
 }
 
-// A picture too big to decode, or a damaged movie: each is a failure, none a crash or a wait.
+// A picture too big to decode, or a movie cut short: each is a failure, not a crash or a wait.
 TEST_F(ImageCopyTest, WhatCannotBeCopiedFails) {
-    ASSERT_TRUE(fixtures::WritePngHeaderOnly(path(QStringLiteral("huge.png")), 100000, 100000));
-    const QString movie = redThenBlue(QStringLiteral("whole.mov"));
+    ASSERT_TRUE(fixtures::WritePngHeaderOnly(path("huge.png"), 100000, 100000));
+    const QString movie = redThenBlue("whole.mov");
     QFile whole(movie);
     ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
     const QByteArray bytes = whole.readAll();
-    ASSERT_TRUE(
-        fixtures::WriteText(path(QStringLiteral("truncated.mov")), bytes.left(bytes.size() / 2)));
-    QByteArray scrambled = bytes;
-    for (qsizetype i = 64; i < scrambled.size() - 2048; i += 7)
-        scrambled[i] = char(scrambled[i] ^ 0x5a);
-    ASSERT_TRUE(fixtures::WriteText(path(QStringLiteral("scrambled.mov")), scrambled));
+    ASSERT_TRUE(fixtures::WriteText(path("truncated.mov"), bytes.left(bytes.size() / 2)));
     for (const char* name : {"huge.png", "truncated.mov"})
         EXPECT_FALSE(copy(QString::fromLatin1(name))) << name;
-    copy(QStringLiteral("scrambled.mov")); // a picture of garbage, or none: either, but no crash
 }
 
 } // namespace

@@ -1,11 +1,9 @@
 // Damaged movies, made on the spot from good ones of each container: cut short at several
-// offsets, with bits flipped, and with sizes and counts of their indexes made huge. Get Movie Info
-// gives each the alert or a report, never a crash or a read without end; and what a movie
-// answers does not depend on the order it is asked in.
+// offsets and with bits flipped. Get Movie Info, given them all at once, gives each the alert or
+// a report of its own, never a crash or a read without end.
 #include "commands/media/MovieInfo.h"
 #include "common/TextWindow.h"
 #include "platform/local/files/Files.h"
-#include "platform/local/media/MovieProperties.h"
 #include "platform/local/media/Movies.h"
 #include "platform/world/World.h"
 #include "tests/support/MediaFixtures.h"
@@ -36,34 +34,19 @@ const Base kBases[] = {
     {"fragments.mp4", {"-c:v", "libx264", "-c:a", "aac", "-movflags", "frag_keyframe+empty_moov"}},
 };
 
-// Atoms of the QuickTime index whose size, or the word after their version and flags (where most
-// keep their entry count), a damaged file may make huge; and Matroska's Segment, Cluster, Cues,
-// SeekHead, Tracks and TrackEntry elements, whose sizes it may.
-const char* const kAtoms[] = {"moov", "trak", "mdia", "minf", "stbl", "stsd", "stsz",
-                              "stco", "stts", "stsc", "stss", "ctts", "elst", "mdat",
-                              "moof", "traf", "trun", "tfhd", "mfra", "tfra", "sidx"};
-const QByteArray kElements[] = {
-    QByteArray("\x18\x53\x80\x67", 4), QByteArray("\x1f\x43\xb6\x75", 4),
-    QByteArray("\x1c\x53\xbb\x6b", 4), QByteArray("\x11\x4d\x9b\x74", 4),
-    QByteArray("\x16\x54\xae\x6b", 4), QByteArray("\xae", 1)};
-
 class MovieDamageTest : public ::testing::Test {
 protected:
     MovieDamageTest() { EnterMovies(); }
     ~MovieDamageTest() override { ExitMovies(); }
 
     QString path(const QString& name) const { return m_world.root() + u'/' + name; }
-    FSRef ref(const QString& name) const {
-        FSRef ref;
-        EXPECT_EQ(FSPathMakeRef(QFile::encodeName(path(name)), &ref), noErr);
-        return ref;
-    }
     Movie open(const QString& name) const {
-        const FSRef item = ref(name);
+        FSRef item;
         FSSpec spec;
         MovieFile file;
         Movie movie;
-        if (FSRefMakeFSSpec(&item, &spec) != noErr ||
+        if (FSPathMakeRef(QFile::encodeName(path(name)), &item) != noErr ||
+            FSRefMakeFSSpec(&item, &spec) != noErr ||
             OpenMovieFile(&spec, &file, fsRdPerm) != noErr ||
             NewMovieFromFile(&movie, file, newMovieActive) != noErr)
             return nullptr;
@@ -109,35 +92,6 @@ protected:
                 }
                 write(QStringLiteral("flip-%1").arg(seed), flipped);
             }
-            for (const char* atom : kAtoms) {
-                const qsizetype at = bytes.indexOf(atom);
-                if (at < 4 || at + 12 > size)
-                    continue;
-                QByteArray huge = bytes;
-                qToBigEndian(quint32(0xfffffff0), huge.data() + at - 4);
-                write(QStringLiteral("%1-size").arg(QLatin1String(atom)), huge);
-                QByteArray counted = bytes;
-                qToBigEndian(quint32(0x7fffffff), counted.data() + at + 8);
-                write(QStringLiteral("%1-count").arg(QLatin1String(atom)), counted);
-            }
-            // A fragment's run that claims 64 Mi samples whose sizes and times all come from the
-            // defaults: FFmpeg indexes each without reading a byte.
-            if (const qsizetype at = bytes.indexOf("trun"); at > 0 && at + 12 <= size) {
-                QByteArray defaults = bytes;
-                qToBigEndian(quint32(0), defaults.data() + at + 4);
-                qToBigEndian(quint32(64 << 20), defaults.data() + at + 8);
-                write(QStringLiteral("trun-defaults"), defaults);
-            }
-            for (qsizetype e = 0; e < qsizetype(std::size(kElements)); ++e) {
-                const qsizetype at = bytes.indexOf(kElements[e], 4);
-                if (!name.endsWith(QLatin1String(".mkv")) || at < 0 ||
-                    at + kElements[e].size() + 8 > size)
-                    continue;
-                QByteArray huge = bytes;
-                huge.replace(at + kElements[e].size(), 8,
-                             QByteArray("\x01\x00\xff\xff\xff\xff\xff\xff", 8));
-                write(QStringLiteral("element-%1-size").arg(e), huge);
-            }
         }
         return good + damaged;
     }
@@ -150,7 +104,7 @@ protected:
 // its own with the lines every movie has; the good ones keep their full report.
 TEST_F(MovieDamageTest, EachDamagedMovieGivesTheAlertOrAReport) {
     const QStringList names = makeMovies();
-    ASSERT_GT(names.size(), 150);
+    ASSERT_GT(names.size(), 100);
     fixtures::SelectInWorld(m_world, names);
     TextWindow window;
     ShowMovieInfoOfSelection(window);
@@ -161,93 +115,40 @@ TEST_F(MovieDamageTest, EachDamagedMovieGivesTheAlertOrAReport) {
     const QStringList blocks = (separator + report).split(separator, Qt::SkipEmptyParts);
     EXPECT_EQ(alerts.size() + blocks.size(), names.size());
     for (const QString& block : blocks) {
-        const QString name = block.section(u'"', 1, 1);
-        const QString url = QStringLiteral("\nURL: ");
-        const qsizetype urlAt = block.indexOf(url);
+        SCOPED_TRACE(block.toStdString());
+        const qsizetype urlAt = block.indexOf(QStringLiteral("\nURL: "));
         const qsizetype durationAt = block.indexOf(QStringLiteral("\nDuration: "), urlAt);
-        EXPECT_TRUE(block.startsWith(QStringLiteral("Info for \"%1\"\n\n").arg(name)))
-            << block.toStdString();
+        EXPECT_TRUE(
+            block.startsWith(QStringLiteral("Info for \"%1\"\n\n").arg(block.section(u'"', 1, 1))));
         EXPECT_TRUE(urlAt > 0 && durationAt > urlAt &&
-                    block.indexOf(QStringLiteral("\nSize: "), durationAt) > durationAt)
-            << block.toStdString();
+                    block.indexOf(QStringLiteral("\nSize: "), durationAt) > durationAt);
     }
     for (const Base& base : kBases) {
         const QString name = QLatin1String(base.name);
         const qsizetype at = report.indexOf(QStringLiteral("Info for \"%1\"\n").arg(name));
         ASSERT_GE(at, 0) << base.name;
         const QString block = report.mid(at, report.indexOf(separator, at) - at);
-        EXPECT_TRUE(block.contains(QStringLiteral("\nWidth: 64, Height: 48\n")))
-            << block.toStdString();
-        EXPECT_TRUE(block.contains(QStringLiteral("\nFrame count: 20\n"))) << block.toStdString();
+        SCOPED_TRACE(block.toStdString());
+        EXPECT_TRUE(block.contains(QStringLiteral("\nWidth: 64, Height: 48\n")));
+        EXPECT_TRUE(block.contains(QStringLiteral("\nFrame count: 20\n")));
+        EXPECT_TRUE(block.contains(QStringLiteral("\nSound: ")));
         // A fragmented movie's header leaves its duration to the fragments, which are not read.
         if (!name.startsWith(QLatin1String("fragments"))) {
-            EXPECT_TRUE(block.contains(QStringLiteral("\nDuration: 2 secs \n")))
-                << block.toStdString();
-        }
-        EXPECT_TRUE(block.contains(QStringLiteral("\nSound: "))) << block.toStdString();
-    }
-}
-
-bool sameProperties(const MovieProperties& a, const MovieProperties& b) {
-    if (a.tracks.size() != b.tracks.size())
-        return false;
-    for (size_t i = 0; i < a.tracks.size(); ++i) {
-        const MovieTrack &x = a.tracks[i], &y = b.tracks[i];
-        if (x.kind != y.kind || x.codecName != y.codecName || x.sampleRate != y.sampleRate ||
-            x.channels != y.channels || x.channelLayout != y.channelLayout)
-            return false;
-    }
-    return a.copyright == b.copyright && a.title == b.title && a.path == b.path &&
-           a.durationMicroseconds == b.durationMicroseconds && a.creationTime == b.creationTime &&
-           a.modificationTime == b.modificationTime && a.naturalSize == b.naturalSize &&
-           a.dataSize == b.dataSize;
-}
-
-// The properties and the frame count are the same whether they are asked before or after the
-// frames were read for the count or the poster; a good movie's poster is the same too.
-TEST_F(MovieDamageTest, TheAnswersDoNotDependOnTheOrderTheyAreAskedIn) {
-    const QStringList names = makeMovies();
-    int movies = 0;
-    for (const QString& name : names) {
-        const Movie first = open(name);
-        const Movie second = open(name);
-        const Movie third = open(name);
-        ASSERT_EQ(bool(first), bool(second)) << name.toStdString();
-        if (!first)
-            continue;
-        ++movies;
-        const MovieProperties properties = GetMovieProperties(first);
-        const long frames = CountMovieVideoSamples(first);
-        const auto poster = GetMoviePosterImage(first);
-        EXPECT_TRUE(sameProperties(GetMovieProperties(first), properties)) << name.toStdString();
-
-        const auto posterFirst = GetMoviePosterImage(second);
-        EXPECT_EQ(CountMovieVideoSamples(second), frames) << name.toStdString();
-        EXPECT_TRUE(sameProperties(GetMovieProperties(second), properties)) << name.toStdString();
-
-        EXPECT_EQ(CountMovieVideoSamples(third), frames) << name.toStdString();
-        EXPECT_TRUE(sameProperties(GetMovieProperties(third), properties)) << name.toStdString();
-        EXPECT_EQ(GetMoviePosterImage(third).has_value(), posterFirst.has_value())
-            << name.toStdString();
-        if (!name.contains(u'-')) {
-            ASSERT_TRUE(poster && posterFirst) << name.toStdString();
-            EXPECT_EQ(*poster, *posterFirst) << name.toStdString();
-            EXPECT_EQ(GetMoviePosterImage(first), poster) << name.toStdString();
+            EXPECT_TRUE(block.contains(QStringLiteral("\nDuration: 2 secs \n")));
         }
     }
-    EXPECT_GT(movies, int(std::size(kBases)));
 }
 
 // FFmpeg's demuxer spends seconds on each fragment of a fragmented movie one of whose tracks lost
 // its header, or whose header numbers it 2^31 or more; such a movie is refused rather than read
 // for minutes.
 TEST_F(MovieDamageTest, AFragmentedMovieWithATrackWithoutAUsableHeaderIsNotOpened) {
-    ASSERT_TRUE(fixtures::MakeMovie(path(QStringLiteral("long.mp4")),
+    ASSERT_TRUE(fixtures::MakeMovie(path("long.mp4"),
                                     {"-f", "lavfi", "-i", "testsrc=s=16x16:r=10:d=30", "-f",
                                      "lavfi", "-i", "sine=d=30", "-g", "2", "-c:v", "libx264",
                                      "-c:a", "aac", "-movflags", "frag_keyframe+empty_moov"}));
     ASSERT_TRUE(open(QStringLiteral("long.mp4")));
-    QFile file(path(QStringLiteral("long.mp4")));
+    QFile file(path("long.mp4"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     const qsizetype header = bytes.indexOf("tkhd");

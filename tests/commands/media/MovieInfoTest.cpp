@@ -6,7 +6,6 @@
 #include "tests/support/QtPrinters.h"
 
 #include <QFile>
-#include <QLocale>
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,22 +30,9 @@ protected:
     platform::ScopedPlatform m_installed{m_world.services()};
 };
 
-// A report after the first starts with its separator; the size is grouped with "," whatever the
-// locale groups with.
-TEST_F(MovieInfoTest, ALaterReportIsSeparatedAndItsSizeGroupedInEveryLocale) {
-    fixture("movie61.mov");
-    const QLocale before;
-    QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
-    const QString block = report(QStringLiteral("movie61.mov"), 2);
-    QLocale::setDefault(before);
-    EXPECT_TRUE(
-        block.startsWith(QString(31, u'_') + QStringLiteral("\nInfo for \"movie61.mov\"\n\n")));
-    EXPECT_TRUE(block.contains(QStringLiteral("\nSize: 6,623 bytes\n")));
-}
-
 TEST_F(MovieInfoTest, ASoundOnlyMovieLeavesOutThePictureLines) {
     fixture("sound-only.mov");
-    const QString sound = report(QStringLiteral("sound-only.mov"));
+    const QString sound = report("sound-only.mov");
     EXPECT_FALSE(sound.contains(QStringLiteral("Codec Name:")));
     EXPECT_FALSE(sound.contains(QStringLiteral("Width:")));
     EXPECT_TRUE(sound.contains(QStringLiteral("\nFrame count: 0\n")));
@@ -62,11 +48,12 @@ TEST_F(MovieInfoTest, AspectHighRatesLongMoviesAndContainersWithoutAnIndex) {
                             {"-f", "lavfi", "-i", "color=s=32x24:r=1/60:d=86400", "-f", "lavfi",
                              "-i", "sine=sample_rate=96000:d=1", "-vf", "setsar=2", "-c:v", "mpeg4",
                              "-g", "1440", "-c:a", "flac", "-t", "86400"}));
-    const QString block = report(QStringLiteral("wide.mkv"));
-    EXPECT_TRUE(block.contains(QStringLiteral("\nWidth: 64, Height: 24\n"))) << block.toStdString();
-    EXPECT_TRUE(block.contains(QStringLiteral("\nDuration: 24 hrs \n"))) << block.toStdString();
-    EXPECT_TRUE(block.contains(QStringLiteral("\nFrame count: 1,440\n"))) << block.toStdString();
-    EXPECT_TRUE(block.contains(QStringLiteral("\nBite rate: 96000\n"))) << block.toStdString();
+    const QString block = report("wide.mkv");
+    SCOPED_TRACE(block.toStdString());
+    EXPECT_TRUE(block.contains(QStringLiteral("\nWidth: 64, Height: 24\n")));
+    EXPECT_TRUE(block.contains(QStringLiteral("\nDuration: 24 hrs \n")));
+    EXPECT_TRUE(block.contains(QStringLiteral("\nFrame count: 1,440\n")));
+    EXPECT_TRUE(block.contains(QStringLiteral("\nBite rate: 96000\n")));
 }
 
 } // namespace

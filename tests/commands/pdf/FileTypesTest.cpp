@@ -44,22 +44,19 @@ TEST_F(FileTypesTest, TheTableAnswersForExistingFilesInItsOwnCaseAndItsLastEntry
     ASSERT_EQ(gSuffixMap.count, 3);
     for (const char* name : {"a.zzq", "b.ZZQ", "c.Zzq", "d.other"})
         touch(QLatin1String(name));
-    EXPECT_EQ(MimeTypeForPath(path(QStringLiteral("a.zzq"))),
-              QStringLiteral("application/x-second"));
-    EXPECT_EQ(MimeTypeForPath(path(QStringLiteral("b.ZZQ"))),
-              QStringLiteral("APPLICATION/X-UPPER"));
-    EXPECT_FALSE(MimeTypeForPath(path(QStringLiteral("c.Zzq"))));
-    EXPECT_EQ(MimeTypeForPath(path(QStringLiteral("d.other"))),
-              QStringLiteral("application/x-second"));
-    EXPECT_FALSE(MimeTypeForPath(path(QStringLiteral("missing.zzq"))));
+    EXPECT_EQ(MimeTypeForPath(path("a.zzq")), QStringLiteral("application/x-second"));
+    EXPECT_EQ(MimeTypeForPath(path("b.ZZQ")), QStringLiteral("APPLICATION/X-UPPER"));
+    EXPECT_FALSE(MimeTypeForPath(path("c.Zzq")));
+    EXPECT_EQ(MimeTypeForPath(path("d.other")), QStringLiteral("application/x-second"));
+    EXPECT_FALSE(MimeTypeForPath(path("missing.zzq")));
 }
 
 TEST_F(FileTypesTest, AMissingTableLeavesTheMapEmpty) {
     QFile::remove(m_world.fileMappingTable());
     InitializeSuffixMap();
     EXPECT_EQ(gSuffixMap.count, 0);
-    touch(QStringLiteral("a.zzq"));
-    EXPECT_FALSE(MimeTypeForPath(path(QStringLiteral("a.zzq"))));
+    touch("a.zzq");
+    EXPECT_FALSE(MimeTypeForPath(path("a.zzq")));
 }
 
 } // namespace
