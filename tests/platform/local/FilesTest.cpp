@@ -72,20 +72,6 @@ TEST_F(FilesTest, BadPathsAndAliasesAreRefused) {
               paramErr);
 }
 
-TEST_F(FilesTest, ExtensionHiddenFlagIsStoredOnTheItem) {
-    FSRef ref;
-    ASSERT_EQ(FSPathMakeRef(make("a.txt"), &ref), noErr);
-    Boolean hidden = true;
-    ASSERT_EQ(LSGetExtensionHiddenForRef(&ref, &hidden), noErr);
-    EXPECT_FALSE(hidden);
-    ASSERT_EQ(LSSetExtensionHiddenForRef(&ref, true), noErr);
-    ASSERT_EQ(LSGetExtensionHiddenForRef(&ref, &hidden), noErr);
-    EXPECT_TRUE(hidden);
-    // Showing an extension that is already shown is no error.
-    ASSERT_EQ(LSSetExtensionHiddenForRef(&ref, false), noErr);
-    ASSERT_EQ(LSSetExtensionHiddenForRef(&ref, false), noErr);
-}
-
 TEST(ExtensionRule, WhatCountsAsAnExtension) {
     EXPECT_EQ(ExtensionStartIndex(QStringLiteral("archive.tar.gz")), 12);
     EXPECT_FALSE(ExtensionStartIndex(QStringLiteral(".profile")));

@@ -4,7 +4,6 @@
 #include "tests/support/MediaFixtures.h"
 
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -45,8 +44,6 @@ TEST_F(MediaKinds, EachFileIsJudgedByItsContent) {
     ASSERT_TRUE(fixtures::WriteMovie(path("clip.mov")));
     ASSERT_TRUE(QFile::copy(path("clip.mov"), path("clip.txt")));
     ASSERT_TRUE(fixtures::WritePng(path("p.png"), 20, 10));
-    ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(path("j.jpg"), "jpeg"));
-    ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(path("b.bmp"), "bmp"));
     ASSERT_TRUE(fixtures::WritePngHeaderOnly(path("huge.png"), 1'000'000, 1'000'000));
     ASSERT_TRUE(fixtures::WriteText(path("notes.txt"), "Dear Ann,\nthe meeting is at 10.\n"));
     ASSERT_TRUE(fixtures::WriteText(path("ansi.ans"), "\x1b[31mred\x1b[0m text\n"));
@@ -57,8 +54,7 @@ TEST_F(MediaKinds, EachFileIsJudgedByItsContent) {
         bool graphics;
         bool movie;
     } cases[] = {{"clip.mov", false, true},   {"clip.txt", false, true},
-                 {"p.png", true, false},      {"j.jpg", true, false},
-                 {"b.bmp", true, false},      {"huge.png", true, false},
+                 {"p.png", true, false},      {"huge.png", true, false},
                  {"notes.txt", false, false}, {"ansi.ans", false, false},
                  {"empty.mov", false, false}, {"pipe.mov", false, false}};
     for (const auto& c : cases) {

@@ -1,4 +1,5 @@
 #include "platform/local/files/ResourceFork.h"
+#include "tests/support/MediaFixtures.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,12 +15,6 @@ constexpr OSType kUrl = FOUR_CHAR_CODE("url ");
 constexpr OSType kText = FOUR_CHAR_CODE("TEXT");
 
 const QByteArray kWebFork = MakeResourceFork({{kUrl, "https://example.org/"}});
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QByteArray with32(QByteArray bytes, qint64 at, quint32 value) {
     qToBigEndian(value, bytes.data() + at);
@@ -82,14 +77,15 @@ TEST(ResourceForkTest, LyingAppleDoubleGivesNoFork) {
 TEST(ResourceForkTest, ReadsAttributeThroughLinksElseAppleDoubleWhenRegular) {
     QTemporaryDir dir;
     const QString pipe = dir.filePath("pipe.webloc");
-    writeBytes(pipe, {});
+    ASSERT_TRUE(fixtures::WriteText(pipe, {}));
     // With no writer, opening the FIFO for reading would block for good.
     ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("._pipe.webloc")).constData(), 0600), 0);
     EXPECT_FALSE(ReadResourceFork(pipe));
 
     const QString site = dir.filePath("site.webloc");
-    writeBytes(site, {});
-    writeBytes(dir.filePath("._site.webloc"), MakeAppleDouble(MakeResourceFork({})));
+    ASSERT_TRUE(fixtures::WriteText(site, {}));
+    ASSERT_TRUE(
+        fixtures::WriteText(dir.filePath("._site.webloc"), MakeAppleDouble(MakeResourceFork({}))));
     const QByteArray encoded = QFile::encodeName(site);
     if (setxattr(encoded.constData(), "user.com.apple.ResourceFork", kWebFork.constData(),
                  size_t(kWebFork.size()), 0) != 0) {
@@ -101,9 +97,9 @@ TEST(ResourceForkTest, ReadsAttributeThroughLinksElseAppleDoubleWhenRegular) {
     EXPECT_EQ(ReadResourceFork(dir.filePath("link.webloc")), kWebFork);
 
     const QString other = dir.filePath("other.webloc");
-    writeBytes(other, {});
+    ASSERT_TRUE(fixtures::WriteText(other, {}));
     EXPECT_FALSE(ReadResourceFork(other));
-    writeBytes(dir.filePath("._other.webloc"), MakeAppleDouble(kWebFork));
+    ASSERT_TRUE(fixtures::WriteText(dir.filePath("._other.webloc"), MakeAppleDouble(kWebFork)));
     EXPECT_EQ(ReadResourceFork(other), kWebFork);
 }
 

@@ -61,8 +61,8 @@ protected:
 };
 
 // The first call decodes and stores the thumbnail privately; the next one reads the stored one
-// and not the photo, until the photo changes.
-TEST_F(NormalThumbnails, AreStoredThenReadUntilThePictureChanges) {
+// and not the photo, until the photo changes or what is stored is no thumbnail.
+TEST_F(NormalThumbnails, AreStoredThenReadUntilThePictureChangesOrTheStoredOneIsTooLarge) {
     const auto made = NormalThumbnail(m_picture, m_cache);
     ASSERT_TRUE(made);
     EXPECT_EQ(made->size(), QSize(128, 96));
@@ -86,11 +86,8 @@ TEST_F(NormalThumbnails, AreStoredThenReadUntilThePictureChanges) {
     EXPECT_NE(NormalThumbnail(m_picture, m_cache)->pixelColor(5, 5), QColor(Qt::red));
     EXPECT_EQ(NormalThumbnail(m_picture, m_cache)->text(QStringLiteral("Thumb::MTime")),
               QString::number(mtimeOf(m_picture)));
-}
 
-// A file far larger than any thumbnail where the thumbnail goes is not read as one.
-TEST_F(NormalThumbnails, AHugeFileInTheirPlaceIsNotTaken) {
-    ASSERT_TRUE(NormalThumbnail(m_picture, m_cache));
+    // A file far larger than any thumbnail where the thumbnail goes is not read as one.
     replaceThumbnail(QString::fromLatin1(ThumbnailUri(QFile::encodeName(m_picture))),
                      mtimeOf(m_picture), QSize(4000, 10));
     EXPECT_EQ(NormalThumbnail(m_picture, m_cache)->size(), QSize(128, 96));

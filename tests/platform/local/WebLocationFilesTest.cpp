@@ -24,12 +24,10 @@ TEST(WebLocationFiles, EachKindGivesItsAddress) {
               QString::fromLatin1(longUrl));
     EXPECT_EQ(PropertyListWebAddress(fixtures::BinaryWebloc("http://a.b/")),
               QStringLiteral("http://a.b/"));
-    EXPECT_EQ(InternetShortcutWebAddress(fixtures::InternetShortcut(kSite.toUtf8())), kSite);
     // Windows does not care about case, and other sections may hold a URL key too.
     EXPECT_EQ(InternetShortcutWebAddress("[Other]\nURL=http://wrong.example/\n"
                                          "[internetshortcut]\nurl = http://right.example/\n"),
               QStringLiteral("http://right.example/"));
-    EXPECT_EQ(DesktopLinkWebAddress(fixtures::DesktopLink(kSite.toUtf8())), kSite);
     // Values are unescaped first: "\s" is a blank, which no address holds.
     EXPECT_EQ(DesktopLinkWebAddress("[Desktop Entry]\nType=Link\nURL=http://a.example/x\\sy\n"),
               std::nullopt);

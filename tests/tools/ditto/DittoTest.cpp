@@ -238,15 +238,6 @@ TEST_F(DittoTest, BothLayoutsKeepEveryEntryAndDeflateOnlyWhatCompresses) {
     EXPECT_EQ(ReadBack(zip())["Photos/"].mode, S_IFDIR | 0755);
 }
 
-TEST_F(DittoTest, AFileSourceIsOneEntry) {
-    Write(photos_ / "a.txt", "hello\n");
-    ASSERT_EQ(Ditto({"-c", "-k", "--keepParent", photos_ / "a.txt", zip()}).status, 0);
-    const auto items = ReadBack(zip());
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items.begin()->first, "a.txt");
-    EXPECT_EQ(items.begin()->second.contents, "hello\n");
-}
-
 TEST_F(DittoTest, NamesKeepTheirBytesAndOnlyUtf8IsFlagged) {
     Write(photos_ / "caf\xc3\xa9.txt", "utf-8");
     Write(photos_ / "bad\xff.txt", "latin");
