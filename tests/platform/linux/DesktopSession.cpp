@@ -75,6 +75,20 @@ bool becomesFront(const QString& name) {
     return now == name;
 }
 
+bool becomesIconic(const QString& x11Title) {
+    const auto iconic = [&] {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"),
+                    {QStringLiteral("-name"), x11Title, QStringLiteral("WM_STATE")});
+        xprop.waitForFinished(5000);
+        return xprop.readAllStandardOutput().contains("Iconic");
+    };
+    const QDeadlineTimer deadline(5000);
+    while (!iconic() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return iconic();
+}
+
 platform::ScriptReply tell(const QString& application, const QString& command) {
     return platform::scripting().application(application)->perform(command, {});
 }

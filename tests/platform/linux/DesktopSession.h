@@ -46,6 +46,8 @@ private:
 QString frontName();
 // Whether the front application becomes `name` within a few seconds; says what it was if not.
 bool becomesFront(const QString& name);
+// Whether the X11 window of this title is iconified (minimised) within a few seconds.
+bool becomesIconic(const QString& x11Title);
 platform::ScriptReply tell(const QString& application, const QString& command);
 // A stand-in native browser titled `page` and its product name, and a native window in front of
 // it that has copied "stale": the page's title comes whole, its product name taken off; put on

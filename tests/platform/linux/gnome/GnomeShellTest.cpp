@@ -28,13 +28,6 @@ protected:
     InstalledDesktop m_desktop{"GNOME"};
 };
 
-QByteArray xprop(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("xprop"), arguments);
-    process.waitForFinished(5000);
-    return process.readAllStandardOutput();
-}
-
 TEST_F(GnomeShellTest, FrontApplicationIsTheNativeWindowsAndHideOthersMinimisesTheRest) {
     NativeWindow other(QStringLiteral("org.example.Other"), QStringLiteral("Other"));
     QProcess xterm;
@@ -45,15 +38,7 @@ TEST_F(GnomeShellTest, FrontApplicationIsTheNativeWindowsAndHideOthersMinimisesT
     ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
 
     EXPECT_EQ(tell(QStringLiteral("System Events"), script_commands::kHideOthers).status, noErr);
-    const QDeadlineTimer deadline(5000);
-    while (!xprop({QStringLiteral("-name"), QStringLiteral("Velmora XTerm"),
-                   QStringLiteral("WM_STATE")})
-                .contains("Iconic") &&
-           !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_TRUE(xprop({QStringLiteral("-name"), QStringLiteral("Velmora XTerm"),
-                       QStringLiteral("WM_STATE")})
-                    .contains("Iconic"));
+    EXPECT_TRUE(becomesIconic(QStringLiteral("Velmora XTerm")));
     EXPECT_EQ(frontName(), QStringLiteral("org.example.Writer"));
     xterm.kill();
     xterm.waitForFinished();

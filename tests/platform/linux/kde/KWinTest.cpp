@@ -36,23 +36,6 @@ protected:
     InstalledDesktop m_desktop{"KDE"};
 };
 
-QByteArray xprop(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("xprop"), arguments);
-    process.waitForFinished(5000);
-    return process.readAllStandardOutput();
-}
-
-bool iconic(const QString& x11Title) {
-    const QDeadlineTimer deadline(5000);
-    bool minimised = false;
-    while (!(minimised = xprop({QStringLiteral("-name"), x11Title, QStringLiteral("WM_STATE")})
-                             .contains("Iconic")) &&
-           !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return minimised;
-}
-
 TEST_F(KWinTest, FrontApplicationIsTheNativeWindowsAndHideOthersMinimisesTheRest) {
     QProcess xterm;
     xterm.start(QStringLiteral("xterm"),
@@ -62,7 +45,7 @@ TEST_F(KWinTest, FrontApplicationIsTheNativeWindowsAndHideOthersMinimisesTheRest
     ASSERT_TRUE(becomesFront(QStringLiteral("org.example.Writer")));
 
     EXPECT_EQ(tell(QStringLiteral("System Events"), script_commands::kHideOthers).status, noErr);
-    EXPECT_TRUE(iconic(QStringLiteral("Velmora XTerm")));
+    EXPECT_TRUE(becomesIconic(QStringLiteral("Velmora XTerm")));
     EXPECT_EQ(frontName(), QStringLiteral("org.example.Writer"));
     xterm.kill();
     xterm.waitForFinished();
